@@ -1,0 +1,73 @@
+#pragma once
+
+#include "conversion/preferences.h"
+#include "core/vector3.h"
+
+#include <QByteArray>
+#include <QLatin1String>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+// The widget-free half of the main window: the program text buffer, the
+// features collected from a validation file, and every step that turns the
+// file into DMIS program text. The window derives from it; the converter,
+// the tests and the benchmarks use it without a display.
+class TValidationConverter
+{
+public:
+    // One feature to construct from its points.
+    struct TConstructionFeatures
+    {
+        QString name;
+        TVector3 xyz;
+        TVector3 ijk;
+        double diameter = 0;
+        std::vector<QString> point_names;
+    };
+
+    // Something the window passes over in silence but a batch user wants to
+    // hear about. Reporting it never changes the program text.
+    struct TDiagnostic
+    {
+        enum TKind
+        {
+            NOT_A_VALIDATION_FILE,
+            SURPLUS_LINE,
+            FEATURE_FIELD_COUNT,
+            FEATURE_ABANDONED,
+            FEATURE_UNFINISHED,
+            FEATURE_WITHOUT_POINTS,
+            POINT_FIELD_COUNT,
+            NOT_A_NUMBER
+        };
+
+        TKind kind;
+        int line_number; // 1-based line of the file the diagnostic is about
+        QString message;
+    };
+
+    void Add_Text(const QString &line);
+    void Add_Text(QLatin1String line);
+    void Clear_Text();
+
+    void Create_Header();
+    void Create_Footer();
+    void Process_Validation_File(const QByteArray &content);
+
+    void Create_Constructed_Planes();
+    void Create_Constructed_Lines();
+    void Create_Constructed_Circles();
+    void Create_Constructed_Spheres();
+
+    // Header, body and footer of one file, as the Open command produces them.
+    void Convert(const QByteArray &content);
+
+    TPreferences preferences;
+    QString dmis_text;
+    std::vector<TConstructionFeatures> construction_features;
+
+    // Left empty by the window; the converter installs one to print warnings.
+    std::function<void(const TDiagnostic &)> diagnostic_handler;
+};
