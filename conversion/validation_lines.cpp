@@ -42,10 +42,14 @@ TValidationLineReader::TValidationLineReader(const QByteArray &content_) : conte
             position = 3;
         }
     } else if (!Is_Line_Safe_Ascii_Superset(mib)) {
-        // The state keeps the byte-order mark out of the first line.
         QTextCodec::ConverterState state;
         decoded_content = codec->toUnicode(content.constData(), content.size(), &state);
         decode_whole_content = true;
+        // Qt's UTF-16 and UTF-32 codecs of a given byte order keep the
+        // byte-order mark; it is not part of the first line.
+        if (decoded_content.startsWith(QChar(QChar::ByteOrderMark))) {
+            position = 1;
+        }
     }
 }
 
