@@ -1,0 +1,33 @@
+// tessaline-convert: the window's conversion for scripts and many files.
+
+#include "app/convert_batch.h"
+#include "app/convert_options.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    QCoreApplication::setApplicationName("tessaline-convert");
+    QCoreApplication::setApplicationVersion("1.0");
+
+    TConvertOptions options;
+    QString text;
+    switch (Parse_Convert_Options(QCoreApplication::arguments(), options, text)) {
+    case TConvertCommand::SHOW_HELP:
+    case TConvertCommand::SHOW_VERSION:
+        std::fputs(qPrintable(text), stdout);
+        return 0;
+    case TConvertCommand::USAGE_ERROR:
+        std::fprintf(stderr,
+                     "tessaline-convert: error: %s\n"
+                     "Try 'tessaline-convert --help' for more information.\n",
+                     qPrintable(text));
+        return 2;
+    case TConvertCommand::CONVERT:
+        break;
+    }
+    return TConvertBatch(options).Run() ? 0 : 1;
+}
