@@ -41,9 +41,8 @@ TTessaline::TTessaline(const QWidget *parent, Qt::WindowFlags flags)
     const QFont program_font = Program_Font();
     const QFont notice_font = Notice_Font();
 
-    settings = nullptr;
-    resize(800, 600);
-    move(30, 30);
+    Open_Settings();
+    Read_Settings();
 
     open_action = new QAction(this);
     export_dmis_action = new QAction(this);
@@ -105,7 +104,15 @@ TTessaline::TTessaline(const QWidget *parent, Qt::WindowFlags flags)
 
     Display_Program_Information();
 
+    Connect_Actions();
+}
+
+void TTessaline::Connect_Actions()
+{
+    connect(open_action, &QAction::triggered, this, &TTessaline::Menu_Open);
+    connect(export_dmis_action, &QAction::triggered, this, &TTessaline::Menu_Export_DMIS);
     connect(quit_action, &QAction::triggered, this, &TTessaline::close);
+    connect(preferences_action, &QAction::triggered, this, &TTessaline::Menu_Preferences);
 }
 
 void TTessaline::Clear_Text()

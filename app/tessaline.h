@@ -6,6 +6,7 @@
 #include <QString>
 
 class QAction;
+class QCloseEvent;
 class QPlainTextEdit;
 class QSettings;
 class TPreferencesDialog;
@@ -24,8 +25,19 @@ public:
     void Update_Display();
     void Scroll_Text_Top();
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private slots:
+    void Menu_Open();
+    void Menu_Export_DMIS();
+    void Menu_Preferences();
+
 private:
+    void Open_Settings();
+    void Read_Settings();
     void Display_Program_Information();
+    void Connect_Actions();
 
     QAction *export_dmis_action;
     QAction *open_action;

@@ -1,14 +1,20 @@
 #include "app/tessaline.h"
+#include "app/window_geometry.h"
+#include "window_access.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
 #include <QtTest>
+
+#include <memory>
 
 namespace {
 
@@ -31,27 +37,11 @@ QString Banner_Text()
     return banner_lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
-QPlainTextEdit *View_Of(TTessaline &window)
-{
-    return window.findChild<QPlainTextEdit *>();
-}
-
 QMenu *Menu_Of(TTessaline &window, const QString &title)
 {
     for (QAction *action : window.menuBar()->actions())
         if (action->text() == title)
             return action->menu();
-    return nullptr;
-}
-
-QAction *Action_Of(TTessaline &window, const QString &menu, const QString &text)
-{
-    QMenu *m = Menu_Of(window, menu);
-    if (!m)
-        return nullptr;
-    for (QAction *action : m->actions())
-        if (action->text() == text)
-            return action;
     return nullptr;
 }
 
@@ -62,6 +52,9 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private slots:
+    void init();
+    void cleanup();
+
     void banner_is_shown_and_kept_in_the_buffer();
     void view_is_read_only_unwrapped_and_monospaced();
     void window_title_geometry_and_labels();
@@ -75,7 +68,23 @@ private slots:
     void scroll_text_top_shows_the_first_line();
     void quit_action_closes_the_window_and_ends_the_loop();
     void quit_shortcut_closes_the_window();
+    void slots_are_the_three_menu_commands();
+
+private:
+    std::unique_ptr<TFreshHome> home;
 };
+
+void TestMainWindow::init()
+{
+    // Closing a window stores its settings; no test may see another's.
+    home.reset(new TFreshHome);
+    QVERIFY(home->Valid());
+}
+
+void TestMainWindow::cleanup()
+{
+    home.reset();
+}
 
 void TestMainWindow::banner_is_shown_and_kept_in_the_buffer()
 {
@@ -112,8 +121,11 @@ void TestMainWindow::window_title_geometry_and_labels()
 {
     TTessaline window;
     QCOMPARE(window.windowTitle(), QStringLiteral("Tessaline - Version 1.0"));
-    QCOMPARE(window.size(), QSize(800, 600));
-    QCOMPARE(window.pos(), QPoint(30, 30));
+    // Without settings: 800 x 600 at (30, 30), checked against the screen.
+    const QRect expected = Checked_Geometry(QPoint(30, 30), QSize(800, 600),
+                                            QGuiApplication::primaryScreen()->availableGeometry());
+    QCOMPARE(window.size(), expected.size());
+    QCOMPARE(window.pos(), expected.topLeft());
 
     const QList<QLabel *> labels = window.findChildren<QLabel *>();
     QLabel *notice = nullptr;
@@ -190,7 +202,8 @@ void TestMainWindow::add_text_appends_one_line_feed_data()
     QTest::addColumn<QString>("expected");
 
     QTest::newRow("empty line") << QStringList{QString()} << QStringLiteral("\n");
-    QTest::newRow("one line") << QStringList{QStringLiteral("ENDFIL")} << QStringLiteral("ENDFIL\n");
+    QTest::newRow("one line") << QStringList{QStringLiteral("ENDFIL")}
+                              << QStringLiteral("ENDFIL\n");
     QTest::newRow("kept as given") << QStringList{QStringLiteral("  a  "), QStringLiteral("b")}
                                    << QStringLiteral("  a  \nb\n");
 }
@@ -272,6 +285,21 @@ void TestMainWindow::quit_shortcut_closes_the_window()
     QVERIFY(QTest::qWaitForWindowActive(&window));
     QTest::keySequence(&window, quit);
     QTRY_VERIFY(!window.isVisible());
+}
+
+void TestMainWindow::slots_are_the_three_menu_commands()
+{
+    const QMetaObject &meta = TTessaline::staticMetaObject;
+    QStringList own_methods;
+    for (int i = meta.methodOffset(); i < meta.methodCount(); ++i) {
+        const QMetaMethod method = meta.method(i);
+        QCOMPARE(method.methodType(), QMetaMethod::Slot);
+        QCOMPARE(method.access(), QMetaMethod::Private);
+        QCOMPARE(method.parameterCount(), 0);
+        own_methods << QString::fromLatin1(method.methodSignature());
+    }
+    QCOMPARE(own_methods, (QStringList{"Menu_Open()", "Menu_Export_DMIS()", "Menu_Preferences()"}));
+    QCOMPARE(meta.propertyCount(), meta.propertyOffset());
 }
 
 QTEST_MAIN(TestMainWindow)
