@@ -83,7 +83,20 @@ bool TConvertBatch::Write(const QString &output, const QByteArray &program)
         Error(output, "cannot write: " + file.errorString());
         return false;
     }
-    if (file.write(program) != program.size() || !file.commit()) {
+    // Qt 5's commit() misses a failure of the last buffered write (a full
+    // disk, a file size limit) and would rename a truncated file over the
+    // old one, so flush and check first.
+    if (file.write(program) != program.size() || !file.flush()) {
+        const int error_number = errno;
+        QString reason = file.errorString();
+        if (file.error() == QFileDevice::NoError || reason == QLatin1String("Unknown error")) {
+            reason = qt_error_string(error_number);
+        }
+        file.cancelWriting();
+        Error(output, "cannot write: " + reason);
+        return false;
+    }
+    if (!file.commit()) {
         Error(output, "cannot write: " + file.errorString());
         return false;
     }
