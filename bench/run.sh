@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# Speed and memory of Tessaline on large validation files. Prints figures; it
+# is not a test and checks no target, beyond saying how each figure compares.
+#   bash bench/run.sh [RUNS]       (default 3 runs per figure, the best is shown)
+# Builds build-bench (RelWithDebInfo, as setup.sh builds), generates the files
+# in $TESSALINE_BENCH_DIR (default /tmp/tessaline-bench, about 1.5 GB at its
+# largest), converts each with tessaline-convert to a file, times the window's
+# Open of 100,000 points offscreen, and a plain awk script for reference.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+
+runs=${1:-3}
+build=${TESSALINE_BENCH_BUILD:-build-bench}
+data=${TESSALINE_BENCH_DIR:-/tmp/tessaline-bench}
+
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSALINE_BENCH=ON >/dev/null
+cmake --build "$build" --parallel "$(nproc)" \
+    --target tessaline-convert tessaline-bench-generate tessaline-bench-window >/dev/null
+convert=$build/app/tessaline-convert
+generate=$build/bench/tessaline-bench-generate
+window=$build/bench/tessaline-bench-window
+mkdir -p "$data"
+
+echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')," \
+    "load average $(cut -d' ' -f1-3 /proc/loadavg)"
+echo
+
+calc() { awk "BEGIN { print $1 }"; }
+less_than() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }'; }
+
+# Best of the runs of a command: prints "WALL_SECONDS PEAK_KB".
+best_of() {
+    local best_wall='' best_rss='' i start end rss
+    for ((i = 0; i < runs; i++)); do
+        start=$(date +%s.%N)
+        rss=$(/usr/bin/time -f '%M' "$@" 2>&1 >/dev/null | tail -1)
+        end=$(date +%s.%N)
+        wall=$(calc "$end - $start")
+        if [ -z "$best_wall" ] || less_than "$wall" "$best_wall"; then
+            best_wall=$wall
+            best_rss=$rss
+        fi
+    done
+    printf '%s %s\n' "$best_wall" "$best_rss"
+}
+
+printf '%-8s %-9s %9s %9s %9s %10s %12s %9s\n' type points input output "points" wall points/s "peak"
+printf '%-8s %-9s %9s %9s %9s %10s %12s %9s\n' "" "" MB MB "as" s "" MB
+for size in 100000 1000000; do
+    for type in plane line circle sphere; do
+        input=$data/${type}_$size.dat
+        [ -s "$input" ] || "$generate" "$type" 10 $((size / 10)) "$input"
+        for points in measured offset; do
+            # The offset points only for the headline type, to keep it short.
+            [ "$points" = offset ] && [ "$type" != plane ] && continue
+            output=$data/${type}_${size}_$points.dms
+            read -r wall rss < <(best_of "$convert" --points "$points" -o "$output" "$input")
+            printf '%-8s %-9s %9.1f %9.1f %9s %10.3f %12.0f %9.0f\n' "$type" "$size" \
+                "$(calc "$(stat -c %s "$input") / 1000000")" \
+                "$(calc "$(stat -c %s "$output") / 1000000")" "$points" "$wall" \
+                "$(calc "$size / $wall")" "$(calc "$rss / 1024")"
+        done
+    done
+done
+echo
+echo "Target: 1,000,000 plane points, measured, to a file in < 1.0 s wall with < 1024 MB peak."
+echo
+
+echo "Window, Open to displayed (offscreen), plane, 100,000 points, measured; best of $runs:"
+best=''
+for ((i = 0; i < runs; i++)); do
+    report=$(QT_QPA_PLATFORM=offscreen HOME=$data/home "$window" "$data/plane_100000.dat")
+    total=$(echo "$report" | awk '/open to displayed/ { print $4 }')
+    if [ -z "$best" ] || less_than "$total" "$best"; then
+        best=$total
+        best_report=$report
+    fi
+done
+echo "$best_report"
+echo "Target: < 1.5 s."
+echo
+
+echo "Reference: plain awk script (bench/reference_plane.awk), plane, 1,000,000 points, measured:"
+read -r wall rss < <(runs=1 best_of awk -f bench/reference_plane.awk "$data/plane_1000000.dat")
+awk -f bench/reference_plane.awk "$data/plane_1000000.dat" >"$data/plane_1000000_awk.dms"
+printf '  awk %.3f s wall, %.0f MB peak; output ' "$wall" "$(calc "$rss / 1024")"
+if cmp -s "$data/plane_1000000_awk.dms" "$data/plane_1000000_measured.dms"; then
+    echo "byte-identical to tessaline-convert's"
+else
+    echo "DIFFERS from tessaline-convert's"
+fi
