@@ -1,10 +1,10 @@
 #include "app/file_path.h"
 #include "app/file_warning.h"
+#include "app/save_whole_file.h"
 #include "app/tessaline.h"
 
 #include <QFileDialog>
 #include <QPlainTextEdit>
-#include <QSaveFile>
 #include <QTextDocument>
 
 void TTessaline::Menu_Export_DMIS()
@@ -14,19 +14,14 @@ void TTessaline::Menu_Export_DMIS()
     if (file_name.isEmpty())
         return;
 
-    // The destination is replaced only once the whole program is on disk, so
-    // a failed or short write never leaves an existing file truncated.
-    QSaveFile file(file_name);
-    bool written = file.open(QIODevice::WriteOnly);
-    if (written) {
-        file.write(text_edit->document()->toPlainText().toLatin1());
-        written = file.commit();
-    }
+    // What the user sees is what is written, one Latin-1 byte per character.
+    QString reason;
+    const bool saved =
+        Save_Whole_File(file_name, text_edit->document()->toPlainText().toLatin1(), &reason);
 
     file_path = Chosen_Directory(file_name, file_path);
 
-    if (!written)
+    if (!saved)
         Show_File_Warning(this, QStringLiteral("Create DMIS File"),
-                          QStringLiteral("The DMIS program was not saved to:"), file_name,
-                          file.errorString());
+                          QStringLiteral("The DMIS program was not saved to:"), file_name, reason);
 }

@@ -115,21 +115,21 @@ void TDialogDriver::Poll()
     QWidget *widget = QApplication::activeModalWidget();
     if (!widget || !widget->isVisible())
         return;
-    if (widget == answered) {
-        if (answered_since.elapsed() > stuck_dialog_ms) {
+    // An answered dialog stays answered until it is hidden: the file dialog
+    // is active again while its overwrite question closes, before it accepts.
+    if (answered.contains(widget)) {
+        if (last_answer.elapsed() > stuck_dialog_ms) {
             unexpected << QStringLiteral("still open after its answer: ") + Describe(widget);
             Dismiss(widget);
-            answered_since.restart();
+            last_answer.restart();
         }
         return;
     }
 
-    // A dialog shown again (the preferences dialog is kept) is a new question.
-    if (answered)
-        answered->removeEventFilter(this);
-    answered = widget;
-    answered->installEventFilter(this);
-    answered_since.start();
+    answered << widget;
+    widget->installEventFilter(this);
+    connect(widget, &QObject::destroyed, this, [this](QObject *gone) { answered.removeAll(gone); });
+    last_answer.start();
     if (!steps.empty() && steps.front()(widget)) {
         steps.pop_front();
         return;
@@ -143,10 +143,9 @@ void TDialogDriver::Poll()
 
 bool TDialogDriver::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == answered && event->type() == QEvent::Hide) {
-        answered->removeEventFilter(this);
-        answered = nullptr;
-    }
+    // A dialog shown again (the preferences dialog is kept) is a new question.
+    if (event->type() == QEvent::Hide && answered.removeAll(watched) > 0)
+        watched->removeEventFilter(this);
     return QObject::eventFilter(watched, event);
 }
 

@@ -4,7 +4,6 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QObject>
-#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 
@@ -70,8 +69,8 @@ private:
     TDialogDriver *older;
     std::deque<TStep> steps;
     QTimer poll_timer;
-    QPointer<QWidget> answered;
-    QElapsedTimer answered_since;
+    QList<QObject *> answered;
+    QElapsedTimer last_answer;
     QList<TFileDialogSeen> file_dialogs;
     QList<TMessageSeen> messages;
     QStringList unexpected;
