@@ -1,13 +1,11 @@
 #include "app/convert_batch.h"
+#include "app/convert_output.h"
 
 #include "conversion/validation_converter.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-
-#include <cerrno>
 
 TConvertBatch::TConvertBatch(const TConvertOptions &options_, FILE *standard_output_,
                              FILE *standard_error_)
@@ -45,6 +43,12 @@ bool TConvertBatch::Convert_One(const QString &input, const QString &output)
     }
     file.close();
 
+    TProgramOutput program(output, standard_output);
+    if (!program.Open()) {
+        Error(program.Name(), "cannot write: " + program.Error_String());
+        return false;
+    }
+
     TValidationConverter converter;
     converter.preferences.dmis_feature_type = options.point_type;
     bool validation_file = true;
@@ -57,47 +61,19 @@ bool TConvertBatch::Convert_One(const QString &input, const QString &output)
         std::fprintf(standard_error, "%s:%d: warning: %s\n", qPrintable(input),
                      diagnostic.line_number, qPrintable(diagnostic.message));
     };
+    // Nothing of the body precedes the header check, so a file that is not a
+    // validation file has handed over no piece yet when it is recognised.
+    converter.text_sink = [&](const QString &piece) {
+        if (validation_file)
+            program.Write(piece);
+    };
     converter.Convert(content);
     if (!validation_file) {
+        program.Cancel();
         return false;
     }
-    return Write(output, converter.dmis_text.toLatin1());
-}
-
-bool TConvertBatch::Write(const QString &output, const QByteArray &program)
-{
-    if (output.isEmpty()) {
-        const size_t written = std::fwrite(program.constData(), 1,
-                                           static_cast<size_t>(program.size()), standard_output);
-        if (written != static_cast<size_t>(program.size()) || std::fflush(standard_output) != 0) {
-            Error("standard output", QStringLiteral("cannot write: ") + qt_error_string(errno));
-            return false;
-        }
-        return true;
-    }
-
-    // Written beside the target and renamed over it only when complete, so
-    // an existing file is never left truncated.
-    QSaveFile file(output);
-    if (!file.open(QIODevice::WriteOnly)) {
-        Error(output, "cannot write: " + file.errorString());
-        return false;
-    }
-    // Qt 5's commit() misses a failure of the last buffered write (a full
-    // disk, a file size limit) and would rename a truncated file over the
-    // old one, so flush and check first.
-    if (file.write(program) != program.size() || !file.flush()) {
-        const int error_number = errno;
-        QString reason = file.errorString();
-        if (file.error() == QFileDevice::NoError || reason == QLatin1String("Unknown error")) {
-            reason = qt_error_string(error_number);
-        }
-        file.cancelWriting();
-        Error(output, "cannot write: " + reason);
-        return false;
-    }
-    if (!file.commit()) {
-        Error(output, "cannot write: " + file.errorString());
+    if (!program.Commit()) {
+        Error(program.Name(), "cannot write: " + program.Error_String());
         return false;
     }
     return true;

@@ -2,7 +2,6 @@
 
 #include "app/convert_options.h"
 
-#include <QByteArray>
 #include <QString>
 
 #include <cstdio>
@@ -20,7 +19,6 @@ public:
 
 private:
     bool Convert_One(const QString &input, const QString &output);
-    bool Write(const QString &output, const QByteArray &program);
     void Error(const QString &file, const QString &message);
 
     const TConvertOptions options;

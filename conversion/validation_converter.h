@@ -64,10 +64,29 @@ public:
     // Header, body and footer of one file, as the Open command produces them.
     void Convert(const QByteArray &content);
 
+    // Hands what the program text holds to text_sink, if one is set, and
+    // empties it.
+    void Flush_Text();
+
     TPreferences preferences;
     QString dmis_text;
     std::vector<TConstructionFeatures> construction_features;
 
     // Left empty by the window; the converter installs one to print warnings.
     std::function<void(const TDiagnostic &)> diagnostic_handler;
+
+    // Left empty by the window, which shows the whole program. When set, the
+    // program text is handed over in pieces of about TEXT_PIECE_SIZE
+    // characters as it grows, so that a batch conversion of a large scan
+    // never holds the whole program in memory. The pieces, joined, are
+    // exactly the text the window would hold.
+    std::function<void(const QString &piece)> text_sink;
+    static constexpr int TEXT_PIECE_SIZE = 1 << 20;
+
+private:
+    void Text_Added()
+    {
+        if (text_sink && dmis_text.size() >= TEXT_PIECE_SIZE)
+            Flush_Text();
+    }
 };

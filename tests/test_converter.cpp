@@ -99,6 +99,7 @@ private slots:
     void examples();
     void output_file();
     void output_dir();
+    void large_program_in_pieces();
     void diagnostics();
     void not_a_validation_file();
     void usage_errors_data();
@@ -156,6 +157,44 @@ void TestConverter::output_file()
     QCOMPARE(result.output, QByteArray());
     QCOMPARE(Read(output), Read(EXPECTED + "/circle-offset.dms"));
     QCOMPARE(QDir(directory.path()).entryList(QDir::Files), QStringList{"circle program.dms"});
+}
+
+void TestConverter::large_program_in_pieces()
+{
+    // Several pieces of program text, so the streamed output must join up.
+    QByteArray content = "Best_Fit_Validation:Version=1:Type=Sphere\n";
+    for (int feature = 1; feature <= 3; ++feature) {
+        content += "Sphere " + QByteArray::number(feature) + " 4000 1 2 3 50 0.001\n";
+        for (int point = 0; point < 4000; ++point)
+            content += QByteArray::number(point * 0.001, 'f', 3) + " -" +
+                       QByteArray::number(point) + ".5 7\n";
+    }
+    QTemporaryDir directory;
+    QVERIFY(directory.isValid());
+    const QString input = directory.filePath("big.dat");
+    const QString output = directory.filePath("big.dms");
+    QVERIFY(Write(input, content));
+
+    TValidationConverter converter;
+    int pieces = 0;
+    QByteArray joined;
+    converter.text_sink = [&](const QString &piece) {
+        ++pieces;
+        joined += piece.toLatin1();
+    };
+    converter.Convert(content);
+    QVERIFY(pieces > 2);
+    QVERIFY(converter.dmis_text.isEmpty());
+    const QByteArray whole = Window_Program(input, TPreferences::MEASURED_POINTS);
+    QVERIFY(whole.size() > 2 * TValidationConverter::TEXT_PIECE_SIZE);
+    QVERIFY(joined == whole);
+
+    const TResult to_file = Run({input, "-o", output});
+    QCOMPARE(to_file.exit_code, 0);
+    QVERIFY(Read(output) == whole);
+    const TResult to_stdout = Run({input});
+    QCOMPARE(to_stdout.exit_code, 0);
+    QVERIFY(to_stdout.output == whole);
 }
 
 void TestConverter::output_dir()
