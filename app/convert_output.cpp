@@ -1,5 +1,7 @@
 #include "app/convert_output.h"
 
+#include "app/save_whole_file.h"
+
 #include <cerrno>
 
 TProgramOutput::TProgramOutput(const QString &path_, FILE *standard_output_)
@@ -46,25 +48,11 @@ bool TProgramOutput::Commit()
             Fail(qt_error_string(errno));
         return !failed;
     }
-    // Qt 5's commit() misses a failure of the last buffered write (a full
-    // disk, a file size limit) and would rename a truncated file over the
-    // old one, so flush and check first.
-    if (!failed && !file.flush()) {
-        const int error_number = errno;
-        QString reason = file.errorString();
-        if (file.error() == QFileDevice::NoError || reason == QLatin1String("Unknown error"))
-            reason = qt_error_string(error_number);
-        Fail(reason);
-    }
     if (failed) {
         file.cancelWriting();
         return false;
     }
-    if (!file.commit()) {
-        Fail(file.errorString());
-        return false;
-    }
-    return true;
+    return Commit_Whole_File(file, &error_string);
 }
 
 void TProgramOutput::Cancel()

@@ -24,12 +24,22 @@ bool Save_Whole_File(const QString &file_name, const QByteArray &bytes, QString 
         *reason = file.errorString();
         return false;
     }
+    errno = 0;
+    if (file.write(bytes) != bytes.size()) {
+        *reason = Reason_Of(file, errno);
+        file.cancelWriting();
+        return false;
+    }
+    return Commit_Whole_File(file, reason);
+}
 
+bool Commit_Whole_File(QSaveFile &file, QString *reason)
+{
     // Qt 5's commit() misses a short or failed last write (a full disk, a file
     // size limit) and would put the truncated copy in place of the old file,
-    // so every byte is written and flushed before the copy may replace it.
+    // so the buffer is flushed and checked before the copy may replace it.
     errno = 0;
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
+    if (!file.flush()) {
         *reason = Reason_Of(file, errno);
         file.cancelWriting();
         return false;
