@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <limits>
+
 TConvertBatch::TConvertBatch(const TConvertOptions &options_, FILE *standard_output_,
                              FILE *standard_error_)
     : options(options_), standard_output(standard_output_), standard_error(standard_error_)
@@ -36,12 +38,23 @@ bool TConvertBatch::Convert_One(const QString &input, const QString &output)
         Error(input, "cannot read: " + file.errorString());
         return false;
     }
-    const QByteArray content = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        Error(input, "cannot read: " + file.errorString());
+    // A regular file is mapped rather than copied: a large scan is then read
+    // straight from the page cache. Pipes and empty files are read whole.
+    if (file.size() > std::numeric_limits<int>::max()) {
+        Error(input, QStringLiteral("cannot read: larger than 2 GB"));
         return false;
     }
-    file.close();
+    QByteArray content;
+    if (uchar *mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr) {
+        content = QByteArray::fromRawData(reinterpret_cast<const char *>(mapped),
+                                          static_cast<int>(file.size()));
+    } else {
+        content = file.readAll();
+        if (file.error() != QFileDevice::NoError) {
+            Error(input, "cannot read: " + file.errorString());
+            return false;
+        }
+    }
 
     TProgramOutput program(output, standard_output);
     if (!program.Open()) {

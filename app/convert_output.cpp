@@ -9,6 +9,11 @@ TProgramOutput::TProgramOutput(const QString &path_, FILE *standard_output_)
 {
 }
 
+TProgramOutput::~TProgramOutput()
+{
+    Finish_Writing();
+}
+
 QString TProgramOutput::Name() const
 {
     return path.isEmpty() ? QStringLiteral("standard output") : path;
@@ -16,21 +21,45 @@ QString TProgramOutput::Name() const
 
 bool TProgramOutput::Open()
 {
-    if (path.isEmpty())
-        return true;
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!path.isEmpty() && !file.open(QIODevice::WriteOnly)) {
         Fail(file.errorString());
         return false;
     }
+    writer = std::thread(&TProgramOutput::Write_Pieces, this);
     return true;
 }
 
 void TProgramOutput::Write(const QString &piece)
 {
+    // The program is plain ASCII; Latin-1 is what the window exports too.
+    QByteArray bytes = piece.toLatin1();
+    std::unique_lock<std::mutex> lock(mutex);
+    changed.wait(lock, [this] { return waiting_pieces.size() < MAX_WAITING_PIECES; });
+    waiting_pieces.push_back(std::move(bytes));
+    changed.notify_all();
+}
+
+void TProgramOutput::Write_Pieces()
+{
+    for (;;) {
+        QByteArray bytes;
+        {
+            std::unique_lock<std::mutex> lock(mutex);
+            changed.wait(lock, [this] { return finished || !waiting_pieces.empty(); });
+            if (waiting_pieces.empty())
+                return;
+            bytes = std::move(waiting_pieces.front());
+            waiting_pieces.pop_front();
+            changed.notify_all();
+        }
+        Write_Piece(bytes);
+    }
+}
+
+void TProgramOutput::Write_Piece(const QByteArray &bytes)
+{
     if (failed)
         return;
-    // The program is plain ASCII; Latin-1 is what the window exports too.
-    bytes = piece.toLatin1();
     if (path.isEmpty()) {
         if (std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), standard_output) !=
             static_cast<size_t>(bytes.size()))
@@ -41,8 +70,20 @@ void TProgramOutput::Write(const QString &piece)
         Fail(file.errorString());
 }
 
+void TProgramOutput::Finish_Writing()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        finished = true;
+    }
+    changed.notify_all();
+    if (writer.joinable())
+        writer.join();
+}
+
 bool TProgramOutput::Commit()
 {
+    Finish_Writing();
     if (path.isEmpty()) {
         if (!failed && std::fflush(standard_output) != 0)
             Fail(qt_error_string(errno));
@@ -57,6 +98,7 @@ bool TProgramOutput::Commit()
 
 void TProgramOutput::Cancel()
 {
+    Finish_Writing();
     if (!path.isEmpty())
         file.cancelWriting();
 }
