@@ -31,8 +31,23 @@ bool TProgramOutput::Open()
 
 void TProgramOutput::Write(const QString &piece)
 {
-    // The program is plain ASCII; Latin-1 is what the window exports too.
-    QByteArray bytes = piece.toLatin1();
+    QByteArray bytes;
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        if (!spare_pieces.empty()) {
+            bytes = std::move(spare_pieces.back());
+            spare_pieces.pop_back();
+        }
+    }
+    // Latin-1, as QString::toLatin1() makes it and the window exports it.
+    bytes.resize(piece.size());
+    const QChar *in = piece.constData();
+    char *out = bytes.data();
+    for (int i = 0; i < piece.size(); ++i) {
+        const ushort c = in[i].unicode();
+        out[i] = c < 0x100 ? static_cast<char>(c) : '?';
+    }
+
     std::unique_lock<std::mutex> lock(mutex);
     changed.wait(lock, [this] { return waiting_pieces.size() < MAX_WAITING_PIECES; });
     waiting_pieces.push_back(std::move(bytes));
@@ -53,6 +68,8 @@ void TProgramOutput::Write_Pieces()
             changed.notify_all();
         }
         Write_Piece(bytes);
+        std::lock_guard<std::mutex> lock(mutex);
+        spare_pieces.push_back(std::move(bytes));
     }
 }
 

@@ -9,6 +9,7 @@
 #include <deque>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 // Where one converted program goes, piece by piece: a file, which replaces
 // an existing one only once the whole program is on disk, or standard output.
@@ -48,6 +49,9 @@ private:
     std::mutex mutex;
     std::condition_variable changed;
     std::deque<QByteArray> waiting_pieces;
+    // Written pieces come back for reuse: fresh memory for every piece
+    // costs more than converting it.
+    std::vector<QByteArray> spare_pieces;
     bool finished = false;
     std::thread writer;
 
