@@ -58,6 +58,9 @@ TTessaline::TTessaline(const QWidget *parent, Qt::WindowFlags flags)
     text_edit->setFont(program_font);
     text_edit->setLineWrapMode(QPlainTextEdit::NoWrap);
     text_edit->setReadOnly(true);
+    // Nothing can be undone in a read-only view, and recording every block
+    // of a large program only slows its display.
+    text_edit->setUndoRedoEnabled(false);
     grid_layout->addWidget(text_edit, 0, 0, 1, 2);
 
     QLabel *notice_label = new QLabel(central_widget);

@@ -103,6 +103,7 @@ void TestMainWindow::view_is_read_only_unwrapped_and_monospaced()
     QPlainTextEdit *view = View_Of(window);
     QVERIFY(view);
     QVERIFY(view->isReadOnly());
+    QVERIFY(!view->isUndoRedoEnabled());
     QCOMPARE(view->lineWrapMode(), QPlainTextEdit::NoWrap);
     QCOMPARE(view->font().family(), QStringLiteral("Courier New"));
     const int default_size = QApplication::font().pointSize();
