@@ -62,13 +62,12 @@ bool TValidationLineReader::Next()
     ++line_number;
     if (decode_whole_content) {
         Next_Text_Line();
-    } else {
-        Next_Byte_Line();
+        return true;
     }
-    return true;
+    return Next_Byte_Line();
 }
 
-void TValidationLineReader::Next_Byte_Line()
+bool TValidationLineReader::Next_Byte_Line()
 {
     const char *const data = content.constData();
     const char *const begin = data + position;
@@ -100,7 +99,7 @@ void TValidationLineReader::Next_Byte_Line()
     if (all_bits < 0x80) {
         bytes.resize(static_cast<size_t>(out - out_begin));
         has_text = false;
-        return;
+        return true;
     }
 
     // A character beyond ASCII: decode this line alone. The line feed goes
@@ -108,7 +107,15 @@ void TValidationLineReader::Next_Byte_Line()
     // whole text; a byte-order mark inside the file stays a character.
     QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
     const int length = static_cast<int>((line_feed ? line_feed + 1 : end) - begin);
-    Set_Text(codec->toUnicode(begin, length, &state).simplified());
+    QString decoded = codec->toUnicode(begin, length, &state);
+    // Bytes after the last line feed that begin a character but never end it
+    // decode to nothing, as they do at the end of the whole text: no line.
+    if (!line_feed && decoded.isEmpty()) {
+        --line_number;
+        return false;
+    }
+    Set_Text(std::move(decoded).simplified());
+    return true;
 }
 
 void TValidationLineReader::Next_Text_Line()

@@ -33,7 +33,7 @@ public:
     const QString *Text() const { return has_text ? &text : nullptr; }
 
 private:
-    void Next_Byte_Line();
+    bool Next_Byte_Line();
     void Next_Text_Line();
     void Set_Text(QString &&normalised);
 

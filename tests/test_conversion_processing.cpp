@@ -575,6 +575,8 @@ void TestConversionProcessing::decoding_data()
         << encoded("UTF-32LE").prepend(QByteArray("\xFF\xFE\x00\x00", 4));
     QTest::newRow("UTF-32BE byte-order mark")
         << encoded("UTF-32BE").prepend(QByteArray("\x00\x00\xFE\xFF", 4));
+    // Decoding the whole text leaves such bytes out; they are no further line.
+    QTest::newRow("incomplete character after the last line feed") << text.toUtf8() + "\xF4";
     QTest::newRow("Latin-1 comment under a UTF-8 locale") << QByteArray("# Pr\xFC"
                                                                         "fung\n") +
                                                                  text.toUtf8();
