@@ -76,7 +76,7 @@ bool TConvertBatch::Convert_One(const QString &input, const QString &output)
     };
     // Nothing of the body precedes the header check, so a file that is not a
     // validation file has handed over no piece yet when it is recognised.
-    converter.text_sink = [&](const QString &piece) {
+    converter.text_sink = [&](const QByteArray &piece) {
         if (validation_file)
             program.Write(piece);
     };

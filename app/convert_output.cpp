@@ -3,6 +3,7 @@
 #include "app/save_whole_file.h"
 
 #include <cerrno>
+#include <cstring>
 
 TProgramOutput::TProgramOutput(const QString &path_, FILE *standard_output_)
     : path(path_), standard_output(standard_output_), file(path_)
@@ -29,8 +30,9 @@ bool TProgramOutput::Open()
     return true;
 }
 
-void TProgramOutput::Write(const QString &piece)
+void TProgramOutput::Write(const QByteArray &piece)
 {
+    // A copy for the writer thread, in a buffer that has served before.
     QByteArray bytes;
     {
         std::unique_lock<std::mutex> lock(mutex);
@@ -39,14 +41,8 @@ void TProgramOutput::Write(const QString &piece)
             spare_pieces.pop_back();
         }
     }
-    // Latin-1, as QString::toLatin1() makes it and the window exports it.
     bytes.resize(piece.size());
-    const QChar *in = piece.constData();
-    char *out = bytes.data();
-    for (int i = 0; i < piece.size(); ++i) {
-        const ushort c = in[i].unicode();
-        out[i] = c < 0x100 ? static_cast<char>(c) : '?';
-    }
+    std::memcpy(bytes.data(), piece.constData(), static_cast<size_t>(piece.size()));
 
     std::unique_lock<std::mutex> lock(mutex);
     changed.wait(lock, [this] { return waiting_pieces.size() < MAX_WAITING_PIECES; });

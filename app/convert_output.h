@@ -26,7 +26,7 @@ public:
 
     bool Open();
     // After the first failure further pieces are dropped; Commit reports it.
-    void Write(const QString &piece);
+    void Write(const QByteArray &piece);
     bool Commit();
     void Cancel();
 

@@ -64,8 +64,7 @@ public:
     // Header, body and footer of one file, as the Open command produces them.
     void Convert(const QByteArray &content);
 
-    // Hands what the program text holds to text_sink, if one is set, and
-    // empties it.
+    // Hands the program text not yet handed over to text_sink, if one is set.
     void Flush_Text();
 
     TPreferences preferences;
@@ -76,17 +75,21 @@ public:
     std::function<void(const TDiagnostic &)> diagnostic_handler;
 
     // Left empty by the window, which shows the whole program. When set, the
-    // program text is handed over in pieces of about TEXT_PIECE_SIZE
-    // characters as it grows, so that a batch conversion of a large scan
-    // never holds the whole program in memory. The pieces, joined, are
-    // exactly the text the window would hold.
-    std::function<void(const QString &piece)> text_sink;
+    // program text goes to it instead of dmis_text, as Latin-1 bytes in
+    // pieces of about TEXT_PIECE_SIZE, so that a batch conversion of a large
+    // scan never holds the whole program, nor widens it to UTF-16 only to
+    // narrow it again. The pieces, joined, are exactly the Latin-1 form of
+    // the text the window would hold.
+    std::function<void(const QByteArray &piece)> text_sink;
     static constexpr int TEXT_PIECE_SIZE = 1 << 20;
 
 private:
-    void Text_Added()
+    void Sink_Line_Added()
     {
-        if (text_sink && dmis_text.size() >= TEXT_PIECE_SIZE)
+        sink_text += '\n';
+        if (sink_text.size() >= TEXT_PIECE_SIZE)
             Flush_Text();
     }
+
+    QByteArray sink_text;
 };

@@ -694,15 +694,14 @@ inline std::string Check_Input(const uint8_t *data, size_t size)
 
     // A sink takes the same program in pieces, and leaves no text behind.
     converter.diagnostic_handler = nullptr;
-    QString pieces;
+    QByteArray pieces;
     int piece_count = 0;
-    converter.text_sink = [&pieces, &piece_count](const QString &piece) {
+    converter.text_sink = [&pieces, &piece_count](const QByteArray &piece) {
         pieces += piece;
         ++piece_count;
     };
     converter.Convert(content);
-    if (pieces + converter.dmis_text != first || !converter.dmis_text.isEmpty() ||
-        piece_count < 1) {
+    if (pieces != first.toLatin1() || !converter.dmis_text.isEmpty() || piece_count < 1) {
         return "the pieces handed to a text sink are not the program";
     }
 
