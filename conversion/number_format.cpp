@@ -59,6 +59,47 @@ char *Write_Tie_Away_From_Zero(char *out, char *limit, double value, int precisi
     }
 }
 
+// Most values: value * 10^precision is below 2^43, so its rounding error is
+// under 2^-11, and unless its fraction lies within 2^-9 of one half the
+// nearest integer is the correctly rounded result. Returns null for the
+// rest (ties, near-ties, results that round to zero, large values), which
+// take the exact road.
+char *Write_Scaled(char *out, double value, int precision)
+{
+    static const double powers[10] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    const double scaled = value * powers[precision];
+    if (!(std::fabs(scaled) < 0x1p43)) {
+        return nullptr;
+    }
+    const double nearest = std::nearbyint(scaled);
+    if (std::fabs(scaled - nearest) > 0.5 - 0x1p-9 || nearest == 0) {
+        return nullptr;
+    }
+    if (nearest < 0) {
+        *out++ = '-';
+    }
+    unsigned long long n = static_cast<unsigned long long>(std::fabs(nearest));
+    char digits[24];
+    int length = 0;
+    while (n) {
+        digits[length++] = static_cast<char>('0' + n % 10);
+        n /= 10;
+    }
+    while (length <= precision) {
+        digits[length++] = '0';
+    }
+    for (int i = length - 1; i >= precision; --i) {
+        *out++ = digits[i];
+    }
+    if (precision > 0) {
+        *out++ = '.';
+        for (int i = precision - 1; i >= 0; --i) {
+            *out++ = digits[i];
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 char *Write_Fixed(char *out, double value, int precision)
@@ -78,6 +119,10 @@ char *Write_Fixed(char *out, double value, int precision)
     // Also catches -0.0, which Qt writes without a sign.
     if (value == 0) {
         return Write_Zero(out, precision);
+    }
+
+    if (char *end = Write_Scaled(out, value, precision)) {
+        return end;
     }
 
     if (std::fabs(value) < Exact_Shortest_Limit(precision)) {

@@ -18,6 +18,41 @@ const char *Skip_Digits(const char *p, const char *end)
     return p;
 }
 
+// Plain decimals of at most 15 digits and no exponent, the usual field: the
+// digits and the power of ten are both exact doubles, so one division is
+// correctly rounded. False for anything else, which takes the full road.
+bool Read_Short_Decimal(const TField &field, double &value)
+{
+    static const double powers[16] = {1,   1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                      1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const char *p = field.begin;
+    const bool negative = p != field.end && *p == '-';
+    if (p != field.end && (*p == '-' || *p == '+')) {
+        ++p;
+    }
+    unsigned long long mantissa = 0;
+    int digits = 0;
+    int decimals = 0;
+    while (p != field.end && Is_Digit(*p) && digits < 16) {
+        mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
+        ++digits;
+    }
+    if (p != field.end && *p == '.') {
+        ++p;
+        while (p != field.end && Is_Digit(*p) && digits < 16) {
+            mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
+            ++digits;
+            ++decimals;
+        }
+    }
+    if (p != field.end || digits == 0 || digits > 15) {
+        return false;
+    }
+    const double magnitude = static_cast<double>(mantissa) / powers[decimals];
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+
 } // namespace
 
 int Split_Fields(const char *begin, const char *end, TField *fields, int max_fields)
@@ -65,6 +100,9 @@ bool Read_Integer(const TField &field, qint32 &value)
 
 bool Read_Real(const TField &field, double &value)
 {
+    if (Read_Short_Decimal(field, value)) {
+        return true;
+    }
     value = 0;
     const char *number = field.begin;
     if (number != field.end && *number == '+') {
