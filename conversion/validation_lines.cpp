@@ -44,12 +44,9 @@ TValidationLineReader::TValidationLineReader(const QByteArray &content_) : conte
     } else if (!Is_Line_Safe_Ascii_Superset(mib)) {
         QTextCodec::ConverterState state;
         decoded_content = codec->toUnicode(content.constData(), content.size(), &state);
+        // The codec drops the byte-order mark itself; a second U+FEFF behind
+        // it is a character of the first line.
         decode_whole_content = true;
-        // Qt's UTF-16 and UTF-32 codecs of a given byte order keep the
-        // byte-order mark; it is not part of the first line.
-        if (decoded_content.startsWith(QChar(QChar::ByteOrderMark))) {
-            position = 1;
-        }
     }
 }
 
