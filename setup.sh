@@ -13,7 +13,7 @@ case $mode in
         ;;
 esac
 
-packages=(build-essential cmake qtbase5-dev qtbase5-dev-tools fonts-dejavu-core desktop-file-utils appstream)
+packages=(build-essential cmake qtbase5-dev qtbase5-dev-tools libeigen3-dev fonts-dejavu-core desktop-file-utils appstream)
 
 missing=()
 for package in "${packages[@]}"; do

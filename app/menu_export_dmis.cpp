@@ -1,6 +1,6 @@
 #include "app/file_path.h"
 #include "app/file_warning.h"
-#include "app/save_whole_file.h"
+#include "files/save_whole_file.h"
 #include "app/tessaline.h"
 
 #include <QFileDialog>

@@ -16,7 +16,7 @@ data=${TESSALINE_BENCH_DIR:-/tmp/tessaline-bench}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSALINE_BENCH=ON >/dev/null
 cmake --build "$build" --parallel "$(nproc)" \
     --target tessaline-convert tessaline-bench-generate tessaline-bench-window >/dev/null
-convert=$build/app/tessaline-convert
+convert=$build/cli/tessaline-convert
 generate=$build/bench/tessaline-bench-generate
 window=$build/bench/tessaline-bench-window
 mkdir -p "$data" "$data/home"

@@ -9,8 +9,8 @@
 #include "conversion/number_format.h"
 #include "conversion/preferences.h"
 #include "conversion/validation_converter.h"
-#include "conversion/validation_fields.h"
-#include "conversion/validation_lines.h"
+#include "validation/validation_fields.h"
+#include "validation/validation_lines.h"
 
 #include <QByteArray>
 #include <QLocale>

@@ -1,5 +1,5 @@
 #include "conversion/number_format.h"
-#include "conversion/validation_fields.h"
+#include "validation/validation_fields.h"
 
 #include <QLocale>
 #include <QtTest>

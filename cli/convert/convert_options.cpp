@@ -1,4 +1,4 @@
-#include "app/convert_options.h"
+#include "cli/convert/convert_options.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "conversion/validation_lines.h"
+#include "validation/validation_lines.h"
 
 #include <QTextCodec>
 

@@ -1,7 +1,7 @@
 // tessaline-convert: the window's conversion for scripts and many files.
 
-#include "app/convert_batch.h"
-#include "app/convert_options.h"
+#include "cli/convert/convert_batch.h"
+#include "cli/convert/convert_options.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "app/save_whole_file.h"
+#include "files/save_whole_file.h"
 
 #include <QSaveFile>
 

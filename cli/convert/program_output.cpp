@@ -1,6 +1,6 @@
-#include "app/convert_output.h"
+#include "cli/convert/program_output.h"
 
-#include "app/save_whole_file.h"
+#include "files/save_whole_file.h"
 
 #include <cerrno>
 #include <cstring>

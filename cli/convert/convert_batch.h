@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/convert_options.h"
+#include "cli/convert/convert_options.h"
 
 #include <QString>
 

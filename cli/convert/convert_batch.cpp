@@ -1,5 +1,5 @@
-#include "app/convert_batch.h"
-#include "app/convert_output.h"
+#include "cli/convert/convert_batch.h"
+#include "cli/convert/program_output.h"
 
 #include "conversion/validation_converter.h"
 

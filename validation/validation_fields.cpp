@@ -1,4 +1,4 @@
-#include "conversion/validation_fields.h"
+#include "validation/validation_fields.h"
 
 #include <charconv>
 #include <cstring>
