@@ -2,6 +2,7 @@
 
 #include "conversion/preferences.h"
 #include "core/vector3.h"
+#include "validation/validation_reader.h"
 
 #include <QByteArray>
 #include <QLatin1String>
@@ -29,24 +30,7 @@ public:
 
     // Something the window passes over in silence but a batch user wants to
     // hear about. Reporting it never changes the program text.
-    struct TDiagnostic
-    {
-        enum TKind
-        {
-            NOT_A_VALIDATION_FILE,
-            SURPLUS_LINE,
-            FEATURE_FIELD_COUNT,
-            FEATURE_ABANDONED,
-            FEATURE_UNFINISHED,
-            FEATURE_WITHOUT_POINTS,
-            POINT_FIELD_COUNT,
-            NOT_A_NUMBER
-        };
-
-        TKind kind;
-        int line_number; // 1-based line of the file the diagnostic is about
-        QString message;
-    };
+    using TDiagnostic = TValidationDiagnostic;
 
     void Add_Text(const QString &line);
     void Add_Text(QLatin1String line);

@@ -583,7 +583,7 @@ inline std::string Check_Field(const char *begin, const char *end)
 
 // The line reader against the straightforward road: decode the whole
 // content, split it at line feeds, simplify every line.
-inline std::string Check_Line_Reader(const QByteArray &content)
+inline std::string Check_Line_Reader(const QByteArray &content, int decode_piece_size)
 {
     QTextCodec *codec = QTextCodec::codecForUtfText(content, QTextCodec::codecForLocale());
     QTextCodec::ConverterState state;
@@ -593,7 +593,7 @@ inline std::string Check_Line_Reader(const QByteArray &content)
         expected.removeLast();
     }
 
-    TValidationLineReader reader(content);
+    TValidationLineReader reader(content, decode_piece_size);
     int index = 0;
     while (reader.Next()) {
         if (index >= expected.size()) {
@@ -621,12 +621,12 @@ inline std::string Check_Line_Reader(const QByteArray &content)
             return "line " + std::to_string(index) + " reads as \"" + got + "\" instead of \"" +
                    bytes + "\"";
         }
-        if (beyond_ascii != (reader.Text() != nullptr)) {
+        if (beyond_ascii != reader.Has_Wide_Characters()) {
             return "line " + std::to_string(index) +
                    " has its text when it should not, or not "
                    "when it should";
         }
-        if (reader.Text() && *reader.Text() != line) {
+        if (reader.Text() != line) {
             return "text of line " + std::to_string(index) + " differs from the decoded line";
         }
     }
@@ -705,9 +705,14 @@ inline std::string Check_Input(const uint8_t *data, size_t size)
         return "the pieces handed to a text sink are not the program";
     }
 
-    result = Check_Line_Reader(content);
-    if (!result.empty()) {
-        return result;
+    // Pieces of every small size put the decoding's piece boundaries inside
+    // characters and line ends.
+    for (const int decode_piece_size : {TValidationLineReader::DECODE_PIECE_SIZE, 1, 2, 3, 5}) {
+        result = Check_Line_Reader(content, decode_piece_size);
+        if (!result.empty()) {
+            return "with decoding pieces of " + std::to_string(decode_piece_size) +
+                   " bytes: " + result;
+        }
     }
 
     constexpr int max_fields = 64;

@@ -1,7 +1,6 @@
 #include "validation/validation_lines.h"
 
-#include <QTextCodec>
-
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -31,9 +30,12 @@ inline bool Is_Ascii_Space(unsigned char c)
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
+constexpr char WIDE_CHARACTER = static_cast<char>(0x80);
+
 } // namespace
 
-TValidationLineReader::TValidationLineReader(const QByteArray &content_) : content(content_)
+TValidationLineReader::TValidationLineReader(const QByteArray &content_, int decode_piece_size_)
+    : content(content_), decode_piece_size(std::max(1, decode_piece_size_))
 {
     codec = QTextCodec::codecForUtfText(content, QTextCodec::codecForLocale());
     const int mib = codec->mibEnum();
@@ -42,30 +44,54 @@ TValidationLineReader::TValidationLineReader(const QByteArray &content_) : conte
             position = 3;
         }
     } else if (!Is_Line_Safe_Ascii_Superset(mib)) {
-        QTextCodec::ConverterState state;
-        decoded_content = codec->toUnicode(content.constData(), content.size(), &state);
-        // The codec drops the byte-order mark itself; a second U+FEFF behind
-        // it is a character of the first line.
+        // The state carries the decoding from piece to piece; the codec drops
+        // the byte-order mark itself, and a second U+FEFF behind it is a
+        // character of the first line.
         decode_whole_content = true;
     }
 }
 
+QString TValidationLineReader::Text(int start, int length) const
+{
+    start = std::clamp(start, 0, Size());
+    length = std::clamp(length, 0, Size() - start);
+    int wide_index =
+        static_cast<int>(std::count(bytes.begin(), bytes.begin() + start, WIDE_CHARACTER));
+    QString text;
+    text.reserve(length);
+    for (int i = start; i < start + length; ++i) {
+        const char c = bytes[static_cast<size_t>(i)];
+        text += c == WIDE_CHARACTER ? wide_characters[wide_index++] : QLatin1Char(c);
+    }
+    return text;
+}
+
 bool TValidationLineReader::Next()
 {
-    const int size = decode_whole_content ? decoded_content.size() : content.size();
-    if (position >= size) {
-        return false;
-    }
+    Begin_Line();
     ++line_number;
-    if (decode_whole_content) {
-        Next_Text_Line();
-        return true;
+    const bool read = decode_whole_content ? Next_Decoded_Line() : Next_Byte_Line();
+    if (!read) {
+        --line_number;
     }
-    return Next_Byte_Line();
+    return read;
+}
+
+void TValidationLineReader::Begin_Line()
+{
+    bytes.clear();
+    wide_characters.clear();
+    blank_pending = false;
+    decoded_length = 0;
+    had_carriage_return = false;
+    ended_by_line_feed = false;
 }
 
 bool TValidationLineReader::Next_Byte_Line()
 {
+    if (position >= content.size()) {
+        return false;
+    }
     const char *const data = content.constData();
     const char *const begin = data + position;
     const char *const content_end = data + content.size();
@@ -73,21 +99,23 @@ bool TValidationLineReader::Next_Byte_Line()
         std::memchr(begin, '\n', static_cast<size_t>(content_end - begin)));
     const char *const end = line_feed ? line_feed : content_end;
     position = static_cast<int>((line_feed ? line_feed + 1 : content_end) - data);
+    ended_by_line_feed = line_feed != nullptr;
 
     bytes.resize(static_cast<size_t>(end - begin));
     char *out = &bytes[0];
     char *const out_begin = out;
-    bool blank_pending = false;
+    bool blank = false;
     unsigned char all_bits = 0;
     for (const char *p = begin; p != end; ++p) {
         const unsigned char c = static_cast<unsigned char>(*p);
         all_bits |= c;
         if (Is_Ascii_Space(c)) {
-            blank_pending = out != out_begin;
+            blank = out != out_begin;
+            had_carriage_return |= c == '\r';
         } else {
-            if (blank_pending) {
+            if (blank) {
                 *out++ = ' ';
-                blank_pending = false;
+                blank = false;
             }
             *out++ = static_cast<char>(c);
         }
@@ -95,50 +123,86 @@ bool TValidationLineReader::Next_Byte_Line()
 
     if (all_bits < 0x80) {
         bytes.resize(static_cast<size_t>(out - out_begin));
-        has_text = false;
         return true;
     }
 
-    // A character beyond ASCII: decode this line alone. The line feed goes
-    // along so that a broken sequence before it ends as it would in the
-    // whole text; a byte-order mark inside the file stays a character.
+    // A character beyond ASCII: decode this line alone, piece by piece. The
+    // line feed goes along so that a broken sequence before it ends as it
+    // would in the whole text; a byte-order mark inside the file stays a
+    // character.
+    Begin_Line();
+    ended_by_line_feed = line_feed != nullptr;
+    bytes.reserve(static_cast<size_t>(end - begin));
     QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
-    const int length = static_cast<int>((line_feed ? line_feed + 1 : end) - begin);
-    QString decoded = codec->toUnicode(begin, length, &state);
+    const char *const decode_end = line_feed ? line_feed + 1 : end;
+    for (const char *piece = begin; piece < decode_end;) {
+        const int length =
+            static_cast<int>(std::min<qint64>(decode_piece_size, decode_end - piece));
+        const QString decoded = codec->toUnicode(piece, length, &state);
+        Append_Normalised(decoded.constData(), decoded.size());
+        piece += length;
+    }
     // Bytes after the last line feed that begin a character but never end it
     // decode to nothing, as they do at the end of the whole text: no line.
-    if (!line_feed && decoded.isEmpty()) {
-        --line_number;
+    return line_feed || decoded_length > 0;
+}
+
+bool TValidationLineReader::Decode_Next_Piece()
+{
+    if (position >= content.size()) {
         return false;
     }
-    Set_Text(std::move(decoded).simplified());
+    const int length = std::min(decode_piece_size, content.size() - position);
+    decoded_piece = codec->toUnicode(content.constData() + position, length, &content_state);
+    decoded_position = 0;
+    position += length;
     return true;
 }
 
-void TValidationLineReader::Next_Text_Line()
+bool TValidationLineReader::Next_Decoded_Line()
 {
-    int line_feed = decoded_content.indexOf(QLatin1Char('\n'), position);
-    if (line_feed < 0) {
-        line_feed = decoded_content.size();
+    while (decoded_position == decoded_piece.size()) {
+        if (!Decode_Next_Piece()) {
+            return false;
+        }
     }
-    QString line = decoded_content.mid(position, line_feed - position);
-    position = line_feed + 1;
-    Set_Text(std::move(line).simplified());
+    for (;;) {
+        const QChar *const chars = decoded_piece.constData();
+        const int size = decoded_piece.size();
+        int line_feed = decoded_piece.indexOf(QLatin1Char('\n'), decoded_position);
+        const int end = line_feed < 0 ? size : line_feed;
+        Append_Normalised(chars + decoded_position, end - decoded_position);
+        if (line_feed >= 0) {
+            decoded_position = line_feed + 1;
+            ended_by_line_feed = true;
+            return true;
+        }
+        decoded_position = size;
+        if (!Decode_Next_Piece()) {
+            return true;
+        }
+    }
 }
 
-void TValidationLineReader::Set_Text(QString &&normalised)
+void TValidationLineReader::Append_Normalised(const QChar *chars, int count)
 {
-    text = std::move(normalised);
-    bytes.resize(static_cast<size_t>(text.size()));
-    has_text = false;
-    const QChar *chars = text.constData();
-    for (int i = 0; i < text.size(); ++i) {
-        const ushort c = chars[i].unicode();
-        if (c < 0x80) {
-            bytes[static_cast<size_t>(i)] = static_cast<char>(c);
+    decoded_length += count;
+    for (int i = 0; i < count; ++i) {
+        const QChar c = chars[i];
+        if (c.isSpace()) {
+            blank_pending = !bytes.empty();
+            had_carriage_return |= c == QLatin1Char('\r');
+            continue;
+        }
+        if (blank_pending) {
+            bytes += ' ';
+            blank_pending = false;
+        }
+        if (c.unicode() < 0x80) {
+            bytes += static_cast<char>(c.unicode());
         } else {
-            bytes[static_cast<size_t>(i)] = static_cast<char>(0x80);
-            has_text = true;
+            bytes += WIDE_CHARACTER;
+            wide_characters += c;
         }
     }
 }

@@ -1,0 +1,306 @@
+#include "validation/validation_reader.h"
+
+#include "validation/validation_lines.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+const TValidationType VALIDATION_TYPES[] = {
+    {TFeatureType::PLANE, "Best_Fit_Validation:Version=1:Type=Plane", "plane", 5, 9, 0, true,
+     "PLN_", "plane"},
+    {TFeatureType::LINE, "Best_Fit_Validation:Version=1:Type=Line", "line", 4, 9, 0, true, "LN_",
+     "line"},
+    {TFeatureType::CIRCLE, "Best_Fit_Validation:Version=1:Type=Circle", "circle", 6, 10, 9, true,
+     "CIR_", "circle"},
+    {TFeatureType::SPHERE, "Best_Fit_Validation:Version=1:Type=Sphere", "sphere", 6, 7, 6, false,
+     "SPH_", "sphere"},
+};
+
+// The largest field count of a feature record plus one, so that a record
+// with too many fields is still told apart.
+constexpr int MAX_FIELDS = 11;
+
+constexpr int QUOTED_FIELD_LENGTH = 40;
+
+inline bool Starts_With(const char *data, int size, const char *prefix)
+{
+    const size_t length = std::strlen(prefix);
+    return static_cast<size_t>(size) >= length && std::memcmp(data, prefix, length) == 0;
+}
+
+// The keyword test for a line of ASCII characters only; other lines go
+// through Qt's case folding, which also matches characters such as U+017F.
+bool Starts_With_Keyword(const TValidationLineReader &line, const TValidationType &type)
+{
+    if (line.Has_Wide_Characters()) {
+        return line.Text(0, type.keyword_length)
+            .startsWith(QLatin1String(type.keyword), Qt::CaseInsensitive);
+    }
+    if (line.Size() < type.keyword_length) {
+        return false;
+    }
+    const char *data = line.Data();
+    for (int i = 0; i < type.keyword_length; ++i) {
+        char c = data[i];
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+        if (c != type.keyword[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// One pass over one file: the grouping state and the reports about it.
+class TReading
+{
+public:
+    TReading(const QByteArray &content, TValidationHandler &handler_)
+        : handler(handler_), reporting(handler_.Wants_Diagnostics()), line(content)
+    {
+    }
+
+    void Run();
+
+private:
+    void Report(TValidationDiagnostic::TKind kind, int line_number, const QString &message)
+    {
+        handler.Diagnostic(TValidationDiagnostic{kind, line_number, message});
+    }
+    QString Field_Text(const TField &field) const
+    {
+        // One character more than a quote holds tells Quoted_Field to cut.
+        const int start = static_cast<int>(field.begin - line.Data());
+        const int length = static_cast<int>(field.end - field.begin);
+        return Quoted_Field(line.Text(start, std::min(length, QUOTED_FIELD_LENGTH + 1)));
+    }
+    double Real(const TField &field, int field_number);
+    qint32 Integer(const TField &field, int field_number);
+    void Report_Incomplete(TValidationDiagnostic::TKind kind, const QString &why);
+
+    bool Read_Header();
+    void Read_Feature_Record();
+    void Read_Point_Line();
+
+    TValidationHandler &handler;
+    const bool reporting;
+    TValidationLineReader line;
+
+    const TValidationType *type = nullptr;
+    qint32 feature_number = 0;
+    qint32 points_remaining = 0;
+    qint32 point_counter = 0;
+
+    // Only for reports: where the open feature's record stands, and how
+    // many points it asked for.
+    int feature_line = 0;
+    qint32 points_expected = 0;
+
+    TField fields[MAX_FIELDS];
+};
+
+double TReading::Real(const TField &field, int field_number)
+{
+    double value;
+    if (!Read_Real(field, value) && reporting) {
+        Report(TValidationDiagnostic::NOT_A_NUMBER, line.Line_Number(),
+               QStringLiteral("field %1 \"%2\" does not read as a number, read as 0")
+                   .arg(field_number)
+                   .arg(Field_Text(field)));
+    }
+    return value;
+}
+
+qint32 TReading::Integer(const TField &field, int field_number)
+{
+    qint32 value;
+    if (!Read_Integer(field, value) && reporting) {
+        Report(TValidationDiagnostic::NOT_A_NUMBER, line.Line_Number(),
+               QStringLiteral("field %1 \"%2\" does not read as an integer, read as 0")
+                   .arg(field_number)
+                   .arg(Field_Text(field)));
+    }
+    return value;
+}
+
+void TReading::Report_Incomplete(TValidationDiagnostic::TKind kind, const QString &why)
+{
+    Report(kind, feature_line,
+           QStringLiteral("%1 %2 is incomplete (%3 of %4 points) %5, it is not constructed")
+               .arg(QLatin1String(type->name))
+               .arg(feature_number)
+               .arg(points_expected - points_remaining)
+               .arg(points_expected)
+               .arg(why));
+}
+
+void TReading::Run()
+{
+    while (line.Next()) {
+        if (reporting && line.Line_Number() == 1 && !line.Ended_By_Line_Feed() &&
+            line.Had_Carriage_Return()) {
+            // Nothing else in the program would hint at why it is empty.
+            Report(TValidationDiagnostic::CARRIAGE_RETURNS_ONLY, 1,
+                   QStringLiteral("the file has carriage returns but no line feed, so it reads "
+                                  "as one line"));
+        }
+        if (line.Size() > 0 && line.Data()[0] == '#') {
+            continue;
+        }
+        if (!type) {
+            if (!Read_Header()) {
+                return;
+            }
+            continue;
+        }
+        if (Starts_With_Keyword(line, *type)) {
+            Read_Feature_Record();
+        } else if (points_remaining <= 0) {
+            handler.Surplus_Line();
+            if (reporting) {
+                Report(TValidationDiagnostic::SURPLUS_LINE, line.Line_Number(),
+                       QStringLiteral("surplus line: no feature is open, ERR comment written"));
+            }
+        } else {
+            Read_Point_Line();
+        }
+    }
+
+    if (!type) {
+        if (reporting) {
+            Report(TValidationDiagnostic::NOT_A_VALIDATION_FILE, 0,
+                   QStringLiteral("not a validation file: no Best_Fit_Validation header"));
+        }
+        return;
+    }
+    if (reporting && points_remaining > 0) {
+        Report_Incomplete(TValidationDiagnostic::FEATURE_UNFINISHED,
+                          QStringLiteral("at the end of the file"));
+    }
+    handler.End(*type);
+}
+
+bool TReading::Read_Header()
+{
+    for (const TValidationType &candidate : VALIDATION_TYPES) {
+        if (Starts_With(line.Data(), line.Size(), candidate.header)) {
+            type = &candidate;
+            break;
+        }
+    }
+    if (!type) {
+        if (reporting) {
+            Report(TValidationDiagnostic::NOT_A_VALIDATION_FILE, line.Line_Number(),
+                   QStringLiteral("not a validation file: the first line that is not a "
+                                  "comment is not a Best_Fit_Validation header"));
+        }
+        return false;
+    }
+    feature_number = 0;
+    points_remaining = 0;
+    handler.Header(*type);
+    return true;
+}
+
+void TReading::Read_Feature_Record()
+{
+    const char *data = line.Data();
+    const int size = line.Size();
+    // As many characters as the keyword has, and one for the blank,
+    // whatever they are.
+    const int skip = std::min(type->keyword_length + 1, size);
+    const int count = Split_Fields(data + skip, data + size, fields, MAX_FIELDS);
+    if (count != type->field_count) {
+        if (reporting) {
+            Report(TValidationDiagnostic::FEATURE_FIELD_COUNT, line.Line_Number(),
+                   QStringLiteral("%1 record has %2 fields instead of %3, line ignored")
+                       .arg(QLatin1String(type->name))
+                       .arg(count)
+                       .arg(type->field_count));
+        }
+        return;
+    }
+    if (reporting && points_remaining > 0) {
+        Report_Incomplete(TValidationDiagnostic::FEATURE_ABANDONED,
+                          QStringLiteral("when the next feature record on line %1 arrived")
+                              .arg(line.Line_Number()));
+    }
+
+    TFeatureRecord record;
+    record.line_number = line.Line_Number();
+    record.number = Integer(fields[0], 1);
+    record.point_count = Integer(fields[1], 2);
+    record.value_count = count - 2;
+    for (int i = 0; i < record.value_count; ++i) {
+        record.value_fields[i] = fields[i + 2];
+        record.values[i] = Real(fields[i + 2], i + 3);
+    }
+    feature_number = record.number;
+    points_remaining = record.point_count;
+    point_counter = 1;
+    feature_line = record.line_number;
+    points_expected = points_remaining;
+    handler.Feature(record);
+
+    if (reporting && points_remaining <= 0) {
+        Report(TValidationDiagnostic::FEATURE_WITHOUT_POINTS, feature_line,
+               QStringLiteral("%1 %2 has a point count of %3, it is not constructed")
+                   .arg(QLatin1String(type->name))
+                   .arg(feature_number)
+                   .arg(points_remaining));
+    }
+}
+
+void TReading::Read_Point_Line()
+{
+    const int count = Split_Fields(line.Data(), line.Data() + line.Size(), fields, 3);
+    if (count != 3) {
+        if (reporting) {
+            Report(TValidationDiagnostic::POINT_FIELD_COUNT, line.Line_Number(),
+                   line.Size() == 0
+                       ? QStringLiteral("blank line inside an open feature, ignored")
+                       : QStringLiteral("point line has %1 fields instead of 3, line ignored")
+                             .arg(count));
+        }
+        return;
+    }
+    // One after the other, so that reports about the fields come in order.
+    const double x = Real(fields[0], 1);
+    const double y = Real(fields[1], 2);
+    const double z = Real(fields[2], 3);
+    handler.Point(feature_number, point_counter, TVector3(x, y, z));
+
+    ++point_counter;
+    --points_remaining;
+    if (points_remaining == 0) {
+        handler.Feature_Complete();
+    }
+}
+
+} // namespace
+
+const TValidationType &Validation_Type(TFeatureType type)
+{
+    return VALIDATION_TYPES[static_cast<int>(type)];
+}
+
+QString Feature_Label(const TValidationType &type, qint32 feature_number)
+{
+    return QLatin1String(type.label) + QString::number(feature_number);
+}
+
+QString Quoted_Field(const QString &text)
+{
+    if (text.size() <= QUOTED_FIELD_LENGTH) {
+        return text;
+    }
+    return text.left(QUOTED_FIELD_LENGTH) + QStringLiteral("...");
+}
+
+void Read_Validation_File(const QByteArray &content, TValidationHandler &handler)
+{
+    TReading(content, handler).Run();
+}
