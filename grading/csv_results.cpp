@@ -1,0 +1,291 @@
+#include "grading/csv_results.h"
+
+#include "grading/result_fields.h"
+
+namespace {
+
+enum TColumn
+{
+    LABEL,
+    X,
+    Y,
+    Z,
+    I,
+    J,
+    K,
+    DIAMETER,
+    COLUMNS
+};
+
+const char *const COLUMN_NAMES[COLUMNS] = {"label", "x", "y", "z", "i", "j", "k", "diameter"};
+const char *const COLUMN_KEYWORDS[COLUMNS] = {"LABEL", "X", "Y", "Z", "I", "J", "K", "DIAMETER"};
+
+// The fields of a line one after the other, blanks trimmed. A comma inside
+// a field that starts with a double quote, before the closing quote, does
+// not end the field.
+class TCsvFields
+{
+public:
+    explicit TCsvFields(const TField &line) : next_(line.begin), end_(line.end) {}
+
+    bool Next(TField &field)
+    {
+        if (done_) {
+            return false;
+        }
+        const char *start = next_;
+        while (start != end_ && Is_Blank(*start)) {
+            ++start;
+        }
+        const char *p = start;
+        if (p != end_ && *p == '"') {
+            // "" inside quotes is a quote, so each quote pair closes and
+            // reopens: skip to the quote that no second quote follows.
+            ++p;
+            for (;;) {
+                while (p != end_ && *p != '"') {
+                    ++p;
+                }
+                if (p == end_) {
+                    break;
+                }
+                ++p;
+                if (p == end_ || *p != '"') {
+                    break;
+                }
+                ++p;
+            }
+        }
+        while (p != end_ && *p != ',') {
+            ++p;
+        }
+        field = Trim_Blanks(TField{start, p});
+        if (p == end_) {
+            done_ = true;
+        } else {
+            next_ = p + 1;
+        }
+        return true;
+    }
+
+private:
+    const char *next_;
+    const char *end_;
+    bool done_ = false;
+};
+
+// A field without its double quotes, when it is quoted; "" stands for a quote.
+QByteArray Unquoted(const TField &field, bool &quoted)
+{
+    const qptrdiff size = field.end - field.begin;
+    quoted = size >= 2 && field.begin[0] == '"' && field.end[-1] == '"';
+    if (!quoted) {
+        return QByteArray::fromRawData(field.begin, static_cast<int>(size));
+    }
+    QByteArray text;
+    text.reserve(static_cast<int>(size - 2));
+    for (const char *p = field.begin + 1; p != field.end - 1; ++p) {
+        text += *p;
+        if (*p == '"' && p + 1 != field.end - 1 && p[1] == '"') {
+            ++p;
+        }
+    }
+    return text;
+}
+
+TField Field_Of(const QByteArray &text)
+{
+    return TField{text.constData(), text.constData() + text.size()};
+}
+
+int Column_Of(const TField &name)
+{
+    bool quoted = false;
+    const QByteArray text = Unquoted(name, quoted);
+    for (int column = 0; column < COLUMNS; ++column) {
+        if (Is_Keyword(Field_Of(text), COLUMN_KEYWORDS[column])) {
+            return column;
+        }
+    }
+    return -1;
+}
+
+bool Is_Blank_Line(const TField &line)
+{
+    return Is_Empty(Trim_Blanks(line));
+}
+
+class TCsvReader
+{
+public:
+    explicit TCsvReader(TResultsCollector &collector) : collector_(collector)
+    {
+        for (int &index : index_) {
+            index = -1;
+        }
+    }
+
+    void Header(const TField &line, int line_number);
+    void Row(const TField &line, int line_number);
+
+private:
+    TResultsCollector &collector_;
+    int index_[COLUMNS]; // field index of each column, -1 when absent
+    int header_fields_ = 0;
+};
+
+void TCsvReader::Header(const TField &line, int line_number)
+{
+    TCsvFields fields(line);
+    TField field;
+    for (int n = 0; fields.Next(field); ++n) {
+        header_fields_ = n + 1;
+        const int column = Column_Of(field);
+        if (column < 0) {
+            collector_.Warn(line_number,
+                            QStringLiteral("column %1 %2 is not one of label, x, y, z, i, j, k, "
+                                           "diameter and is not read")
+                                .arg(n + 1)
+                                .arg(Quoted(field)));
+        } else if (index_[column] >= 0) {
+            collector_.Warn(line_number, QStringLiteral("column %1 \"%2\" repeats column %3 and is "
+                                                        "not read")
+                                             .arg(n + 1)
+                                             .arg(QLatin1String(COLUMN_NAMES[column]))
+                                             .arg(index_[column] + 1));
+        } else {
+            index_[column] = n;
+        }
+    }
+}
+
+void TCsvReader::Row(const TField &line, int line_number)
+{
+    TField found[COLUMNS] = {};
+    TCsvFields fields(line);
+    TField field;
+    int count = 0;
+    for (; fields.Next(field); ++count) {
+        for (int column = 0; column < COLUMNS; ++column) {
+            if (index_[column] == count) {
+                found[column] = field;
+            }
+        }
+    }
+    if (index_[LABEL] >= count) {
+        collector_.Warn(
+            line_number,
+            QStringLiteral("row has %1 fields, the header has %2").arg(count).arg(header_fields_));
+        return;
+    }
+    bool quoted = false;
+    const QByteArray label = Unquoted(found[LABEL], quoted);
+    if (label.isEmpty() && !quoted) {
+        collector_.Warn(line_number,
+                        QStringLiteral("field %1 \"label\" is empty").arg(index_[LABEL] + 1));
+        return;
+    }
+    const int index = collector_.Match(Field_Of(label), line_number);
+    if (index < 0) {
+        return;
+    }
+    TTestedFeature feature;
+    feature.line_number = line_number;
+    if (count != header_fields_) {
+        collector_.Warn(
+            line_number,
+            QStringLiteral("row has %1 fields, the header has %2").arg(count).arg(header_fields_));
+        collector_.Add(index, feature);
+        return;
+    }
+
+    const TFeatureType type = collector_.Reference(index).type;
+    bool needed[COLUMNS] = {false, true, true, true, true, true, true, false};
+    if (type == TFeatureType::CIRCLE || type == TFeatureType::SPHERE) {
+        needed[DIAMETER] = true;
+    }
+    if (type == TFeatureType::SPHERE) {
+        needed[I] = needed[J] = needed[K] = false;
+    }
+    bool usable = true;
+    for (int column = X; column < COLUMNS; ++column) {
+        if (needed[column] && index_[column] < 0) {
+            collector_.Warn(line_number, QStringLiteral("no column \"%1\", which %2 needs")
+                                             .arg(QLatin1String(COLUMN_NAMES[column]),
+                                                  QLatin1String(Type_Name(type))));
+            usable = false;
+        }
+    }
+    // The present columns in the order of the row, so that the warnings
+    // come in field order.
+    int order[COLUMNS];
+    int present = 0;
+    for (int column = X; column < COLUMNS; ++column) {
+        if (needed[column] && index_[column] >= 0) {
+            int at = present++;
+            for (; at > 0 && index_[order[at - 1]] > index_[column]; --at) {
+                order[at] = order[at - 1];
+            }
+            order[at] = column;
+        }
+    }
+    double values[COLUMNS] = {};
+    double resolutions[COLUMNS] = {};
+    for (int n = 0; n < present; ++n) {
+        const int column = order[n];
+        const TResultNumber number{found[column], index_[column] + 1, COLUMN_NAMES[column],
+                                   column < I || column > K};
+        usable = Read_Result_Number(number, 1.0, line_number, collector_, values[column],
+                                    resolutions[column]) &&
+                 usable;
+    }
+    if (usable) {
+        feature.usable = true;
+        feature.position = TVector3(values[X], values[Y], values[Z]);
+        feature.position_resolution = qMax(resolutions[X], qMax(resolutions[Y], resolutions[Z]));
+        if (type != TFeatureType::SPHERE) {
+            feature.direction = TVector3(values[I], values[J], values[K]);
+            feature.direction_resolution =
+                qMax(resolutions[I], qMax(resolutions[J], resolutions[K]));
+        }
+        if (needed[DIAMETER]) {
+            feature.diameter = values[DIAMETER];
+            feature.diameter_resolution = resolutions[DIAMETER];
+        }
+    }
+    collector_.Add(index, feature);
+}
+
+} // namespace
+
+bool Is_Csv_Header(const TField &line)
+{
+    TCsvFields fields(line);
+    TField field;
+    while (fields.Next(field)) {
+        if (Column_Of(field) == LABEL) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void Read_Csv_Results(const char *begin, const char *end, TResultsCollector &collector)
+{
+    TCsvReader reader(collector);
+    TTextLines lines(begin, end);
+    TField line;
+    int line_number = 0;
+    bool header = true;
+    while (lines.Next(line, line_number)) {
+        if (Is_Blank_Line(line)) {
+            continue;
+        }
+        if (header) {
+            reader.Header(line, line_number);
+            header = false;
+        } else {
+            reader.Row(line, line_number);
+        }
+    }
+}

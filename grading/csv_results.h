@@ -1,0 +1,11 @@
+#pragma once
+
+#include "grading/results_labels.h"
+
+// Whether a line is the header of a CSV file of results: one of its fields
+// is "label".
+bool Is_Csv_Header(const TField &line);
+
+// The rows of a CSV file of results, lengths in millimetres. The header is
+// its first non-blank line.
+void Read_Csv_Results(const char *begin, const char *end, TResultsCollector &collector);

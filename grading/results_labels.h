@@ -1,0 +1,46 @@
+#pragma once
+
+#include "grading/results_reading.h"
+#include "grading/results_text.h"
+
+#include <QHash>
+
+// Matches the labels of the results with the reference and keeps the last
+// result given for each reference feature; both readers report through it.
+class TResultsCollector
+{
+public:
+    TResultsCollector(const std::vector<TReferenceLabel> &reference, TResultsReading &reading);
+
+    // The reference feature a label as written stands for, or -1 when the
+    // result is to be ignored. Warns about a label that is not in the
+    // reference, one that matches only when case is ignored, and one given
+    // before. A match must be followed by Add() for the same line.
+    int Match(const TField &label, int line_number);
+
+    const TReferenceLabel &Reference(int index) const
+    {
+        return reference_[static_cast<size_t>(index)];
+    }
+
+    // The result for Reference(index), usable or not; it replaces one given
+    // earlier.
+    void Add(int index, TTestedFeature feature);
+
+    void Warn(int line_number, const QString &message);
+
+    // Drops the results that later ones replaced.
+    void Finish();
+
+private:
+    const std::vector<TReferenceLabel> &reference_;
+    TResultsReading &reading_;
+    QHash<QString, int> exact_;
+    // Case-folded label to the reference feature, or -2 - first index when
+    // several reference labels fold to it.
+    QHash<QString, int> folded_;
+    // Where in reading_.features the result of each reference feature is.
+    std::vector<int> given_;
+    std::vector<bool> replaced_;
+    int longest_label_ = 0;
+};

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "core/vector3.h"
+#include "validation/feature_type.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+// A feature of the reference, as the results are matched against it. Labels
+// are unique here; a label that stands for several reference features (a
+// duplicate feature number) is given once.
+struct TReferenceLabel
+{
+    QString label; // "PLN_7", "CIR_-3"
+    TFeatureType type;
+};
+
+// The tested software's result for one reference feature, lengths in
+// millimetres. Resolutions are what each value is known to (see
+// number_resolution.h), converted to millimetres for lengths.
+struct TTestedFeature
+{
+    QString label;       // the reference label it was matched to
+    int line_number = 0; // 1-based line of the results where the statement starts
+    // False when the result cannot be used (a field that is empty or not a
+    // number, coordinates other than CART, a result of the wrong type, an
+    // unknown length unit): the feature then counts as missing.
+    bool usable = false;
+    TVector3 position;  // plane, line: a point on it; circle, sphere: the centre
+    TVector3 direction; // as written, not normalised; a bounded line: second point minus first
+    double diameter = 0;
+    double position_resolution = 0;  // largest of x, y, z
+    double direction_resolution = 0; // largest of i, j, k; a bounded line: 2 r_xyz / |p2 - p1|
+    double diameter_resolution = 0;
+};
+
+// A line of the results that could not be used, or a doubt about one.
+struct TResultsWarning
+{
+    int line_number;
+    QString message;
+};
+
+struct TResultsReading
+{
+    bool is_csv = false;
+    // At most one per reference label, the last one given, in the order of
+    // the results.
+    std::vector<TTestedFeature> features;
+    // In line order.
+    std::vector<TResultsWarning> warnings;
+};
+
+// Reads a DMIS output file or a CSV file, told apart by content: a CSV
+// starts with its header line. Never throws for any content.
+TResultsReading Read_Results(const QByteArray &content,
+                             const std::vector<TReferenceLabel> &reference);

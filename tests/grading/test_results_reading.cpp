@@ -1,0 +1,775 @@
+#include "grading/results_reading.h"
+
+#include <QElapsedTimer>
+#include <QtTest>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+struct TExpected
+{
+    QString label;
+    int line = 0;
+    bool usable = false;
+    TVector3 position;
+    TVector3 direction;
+    double diameter = 0;
+    double position_resolution = 0;
+    double direction_resolution = 0;
+    double diameter_resolution = 0;
+};
+
+using TExpectedFeatures = QVector<TExpected>;
+
+const double INF = std::numeric_limits<double>::infinity();
+
+// Planes and lines.
+TExpected Flat(const char *label, int line, TVector3 position, TVector3 direction,
+               double position_resolution, double direction_resolution)
+{
+    TExpected e;
+    e.label = QString::fromUtf8(label);
+    e.line = line;
+    e.usable = true;
+    e.position = position;
+    e.direction = direction;
+    e.position_resolution = position_resolution;
+    e.direction_resolution = direction_resolution;
+    return e;
+}
+
+TExpected Circle(const char *label, int line, TVector3 centre, TVector3 direction, double diameter,
+                 double position_resolution, double direction_resolution,
+                 double diameter_resolution)
+{
+    TExpected e = Flat(label, line, centre, direction, position_resolution, direction_resolution);
+    e.diameter = diameter;
+    e.diameter_resolution = diameter_resolution;
+    return e;
+}
+
+TExpected Sphere(const char *label, int line, TVector3 centre, double diameter,
+                 double position_resolution, double diameter_resolution)
+{
+    return Circle(label, line, centre, TVector3(), diameter, position_resolution, 0,
+                  diameter_resolution);
+}
+
+// A result given for the label that cannot be used.
+TExpected Missing(const char *label, int line)
+{
+    TExpected e;
+    e.label = QString::fromUtf8(label);
+    e.line = line;
+    return e;
+}
+
+QString W(int line, const char *message)
+{
+    return QString::number(line) + QLatin1String(": ") + QString::fromUtf8(message);
+}
+
+const std::vector<TReferenceLabel> &Reference()
+{
+    static const std::vector<TReferenceLabel> reference = {
+        {QStringLiteral("PLN_1"), TFeatureType::PLANE},
+        {QStringLiteral("LIN_2"), TFeatureType::LINE},
+        {QStringLiteral("CIR_3"), TFeatureType::CIRCLE},
+        {QStringLiteral("SPH_4"), TFeatureType::SPHERE},
+        {QStringLiteral("two_6"), TFeatureType::PLANE},
+        {QStringLiteral("TWO_6"), TFeatureType::PLANE},
+        {QString::fromUtf8("Ünï_8"), TFeatureType::PLANE},
+        {QStringLiteral("SPH,9"), TFeatureType::SPHERE},
+    };
+    return reference;
+}
+
+bool Same_Number(double actual, double expected)
+{
+    if (actual == expected) {
+        return true;
+    }
+    return std::fabs(actual - expected) <= 1e-12 * std::max(std::fabs(actual), std::fabs(expected));
+}
+
+QString Describe(const TVector3 &v)
+{
+    return QStringLiteral("(%1, %2, %3)")
+        .arg(v.x, 0, 'g', 17)
+        .arg(v.y, 0, 'g', 17)
+        .arg(v.z, 0, 'g', 17);
+}
+
+QStringList Warnings(const TResultsReading &reading)
+{
+    QStringList warnings;
+    for (const TResultsWarning &warning : reading.warnings) {
+        warnings << QString::number(warning.line_number) + QLatin1String(": ") + warning.message;
+    }
+    return warnings;
+}
+
+QByteArray Plane_Statement(const QByteArray &label, const QByteArray &x)
+{
+    return "FA(" + label + ")=FEAT/PLANE,CART," + x + ",2,3,0,0,1\n";
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(TExpected)
+Q_DECLARE_METATYPE(TExpectedFeatures)
+
+class TestResultsReading : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void dmis_data();
+    void dmis();
+    void csv_data();
+    void csv();
+    void detection_data();
+    void detection();
+
+    void million_continuation_lines();
+    void long_fields();
+    void many_warnings();
+
+private:
+    void Add_Columns();
+    void Compare();
+};
+
+void TestResultsReading::Add_Columns()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<TExpectedFeatures>("features");
+    QTest::addColumn<QStringList>("warnings");
+}
+
+void TestResultsReading::Compare()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(TExpectedFeatures, features);
+    QFETCH(QStringList, warnings);
+
+    const TResultsReading reading = Read_Results(content, Reference());
+    QCOMPARE(Warnings(reading), warnings);
+    QCOMPARE(static_cast<int>(reading.features.size()), features.size());
+    for (int n = 0; n < features.size(); ++n) {
+        const TTestedFeature &actual = reading.features[static_cast<size_t>(n)];
+        const TExpected &expected = features[n];
+        const QString where = QStringLiteral("feature %1 (%2)").arg(n).arg(expected.label);
+        QCOMPARE(actual.label, expected.label);
+        QCOMPARE(actual.line_number, expected.line);
+        QCOMPARE(actual.usable, expected.usable);
+        if (!expected.usable) {
+            continue;
+        }
+        const struct
+        {
+            const char *name;
+            double actual;
+            double expected;
+        } values[] = {
+            {"x", actual.position.x, expected.position.x},
+            {"y", actual.position.y, expected.position.y},
+            {"z", actual.position.z, expected.position.z},
+            {"i", actual.direction.x, expected.direction.x},
+            {"j", actual.direction.y, expected.direction.y},
+            {"k", actual.direction.z, expected.direction.z},
+            {"diameter", actual.diameter, expected.diameter},
+            {"position resolution", actual.position_resolution, expected.position_resolution},
+            {"direction resolution", actual.direction_resolution, expected.direction_resolution},
+            {"diameter resolution", actual.diameter_resolution, expected.diameter_resolution},
+        };
+        for (const auto &value : values) {
+            QVERIFY2(Same_Number(value.actual, value.expected),
+                     qPrintable(QStringLiteral("%1 %2: %3, expected %4; position %5 direction %6")
+                                    .arg(where, QLatin1String(value.name))
+                                    .arg(value.actual, 0, 'g', 17)
+                                    .arg(value.expected, 0, 'g', 17)
+                                    .arg(Describe(actual.position), Describe(actual.direction))));
+        }
+    }
+}
+
+void TestResultsReading::dmis_data()
+{
+    Add_Columns();
+    const double inch = 25.4;
+
+    // Statement forms.
+    QTest::newRow("plane")
+        << QByteArray("FA(PLN_1)=FEAT/PLANE,CART,1.5,-2.25,3.125,0.000000000,0.000000000,"
+                      "1.000000000\n")
+        << TExpectedFeatures{Flat("PLN_1", 1, {1.5, -2.25, 3.125}, {0, 0, 1}, 0.05, 5e-10)}
+        << QStringList();
+    QTest::newRow("whole program, other statements skipped")
+        << QByteArray("DMISMN/'Tessaline results',05.0\n"
+                      "FILNAM/'part',05.0\n"
+                      "UNITS/MM,ANGDEC\n"
+                      "DATE=2024/01/02\n"
+                      "TIME=10:11:12\n"
+                      "F(PLN_1)=FEAT/PLANE,CART,0,0,0,0,0,1\n"
+                      "TA(FLAT_1)=TOL/FLAT,0.01\n"
+                      "OUTPUT/FA(PLN_1),TA(FLAT_1)\n"
+                      "FA(PLN_1)=FEAT/PLANE,CART,0.0012,2.5,-3.,0.0,0.6,0.8\n"
+                      "T(FLAT_1)=TOL/FLAT,0.01\n"
+                      "GOTO/1,2,3\n"
+                      "ENDFIL\n")
+        << TExpectedFeatures{Flat("PLN_1", 9, {0.0012, 2.5, -3}, {0, 0.6, 0.8}, 0.5, 0.05)}
+        << QStringList();
+    QTest::newRow("line, UNBND") << QByteArray("FA(LIN_2)=FEAT/LINE,UNBND,CART,1,2,3,0.6,0.8,0\n")
+                                 << TExpectedFeatures{Flat("LIN_2", 1, {1, 2, 3}, {0.6, 0.8, 0}, 0,
+                                                           0.05)}
+                                 << QStringList();
+    QTest::newRow("line, UNBND missing")
+        << QByteArray("FA(LIN_2)=FEAT/LINE,CART,1.25,2,3,0,0,1.0\n")
+        << TExpectedFeatures{Flat("LIN_2", 1, {1.25, 2, 3}, {0, 0, 1}, 0.005, 0.05)}
+        << QStringList();
+    QTest::newRow("line, last vector ignored")
+        << QByteArray("FA(LIN_2)=FEAT/LINE,UNBND,CART,1,2,3,0,1.,0,0.5,0.5,0.7071\n"
+                      "FA(CIR_3)=FEAT/CIRCLE,INNER,CART,0,0,0,0,0,1,4\n"
+                      "FA(LIN_2)=FEAT/LINE,CART,1,2,3,0,1,0,abc,,x\n")
+        << TExpectedFeatures{Circle("CIR_3", 2, {0, 0, 0}, {0, 0, 1}, 4, 0, 0, 0),
+                             Flat("LIN_2", 3, {1, 2, 3}, {0, 1, 0}, 0, 0)}
+        << QStringList{W(3, "label \"LIN_2\" was given before on line 1; this later result "
+                            "counts")};
+    // Direction from the first to the second point; 2 r / distance with the
+    // coarsest of the six coordinates, 0.05 over 5.
+    QTest::newRow("line, BND")
+        << QByteArray("FA(LIN_2)=FEAT/LINE,BND,CART,1.0,2.0,3.0,4.0,6.0,3.0\n")
+        << TExpectedFeatures{Flat("LIN_2", 1, {1, 2, 3}, {3, 4, 0}, 0.05, 2 * 0.05 / 5)}
+        << QStringList();
+    // The first point is exact, the second point's coarsest is 10.00:
+    // 2 * 0.005 / 10.
+    QTest::newRow("line, BND, second point coarser, last vector")
+        << QByteArray("FA(LIN_2)=FEAT/LINE,BND,CART,0,0,0,0.000,10.00,0,0.6,0.8,0\n")
+        << TExpectedFeatures{Flat("LIN_2", 1, {0, 0, 0}, {0, 10, 0}, 0, 2 * 0.005 / 10)}
+        << QStringList();
+    QTest::newRow("line, BND, equal points give no direction")
+        << QByteArray("FA(LIN_2)=FEAT/LINE,BND,CART,1,1,1,1,1,1\n")
+        << TExpectedFeatures{Flat("LIN_2", 1, {1, 1, 1}, {0, 0, 0}, 0, INF)} << QStringList();
+    // 5 inches apart, each known to 0.05 inch.
+    QTest::newRow("line, BND, inch")
+        << QByteArray("UNITS/INCH\nFA(LIN_2)=FEAT/LINE,BND,CART,1.0,0,0,1.0,3.0,4.0\n")
+        << TExpectedFeatures{Flat("LIN_2", 2, {inch, 0, 0}, {0, 3 * inch, 4 * inch}, 0.05 * inch,
+                                  2 * (0.05 * inch) / (5 * inch))}
+        << QStringList();
+    QTest::newRow("line, BND, wrong count")
+        << QByteArray("FA(LIN_2)=FEAT/LINE,BND,CART,1,2,3,4,5,6,7\n")
+        << TExpectedFeatures{Missing("LIN_2", 1)}
+        << QStringList{W(1, "result for \"LIN_2\" does not read as "
+                            "FEAT/LINE,[UNBND,]CART,x,y,z,i,j,k[,i2,j2,k2] nor "
+                            "FEAT/LINE,BND,CART,x1,y1,z1,x2,y2,z2[,i2,j2,k2]")};
+    QTest::newRow("line, BND, field names")
+        << QByteArray("FA(LIN_2)=FEAT/LINE,BND,CART,1,2,3,,5,q\n")
+        << TExpectedFeatures{Missing("LIN_2", 1)}
+        << QStringList{W(1, "field 7 \"x2\" is empty"),
+                       W(1, "field 9 \"z2\" does not read as a number: \"q\"")};
+    QTest::newRow("circle, INNER")
+        << QByteArray("FA(CIR_3)=FEAT/CIRCLE,INNER,CART,10.5,20.25,0,0,0,1,12.004\n")
+        << TExpectedFeatures{Circle("CIR_3", 1, {10.5, 20.25, 0}, {0, 0, 1}, 12.004, 0.05, 0,
+                                    0.0005)}
+        << QStringList();
+    QTest::newRow("circle, outer, lower case")
+        << QByteArray("fa(CIR_3)=feat/circle,outer,cart,-1,-2,-3,0.0,1.0,0.0,8.0\n")
+        << TExpectedFeatures{Circle("CIR_3", 1, {-1, -2, -3}, {0, 1, 0}, 8, 0, 0.05, 0.05)}
+        << QStringList();
+    QTest::newRow("circle, INNER or OUTER missing")
+        << QByteArray("\nFA(CIR_3)=FEAT/CIRCLE,CART,10,20,0,0,0,1,12\n")
+        << TExpectedFeatures{Missing("CIR_3", 2)}
+        << QStringList{W(2, "result for \"CIR_3\" does not read as "
+                            "FEAT/CIRCLE,INNER|OUTER,CART,x,y,z,i,j,k,diameter")};
+    QTest::newRow("sphere, OUTER")
+        << QByteArray("FA(SPH_4)=FEAT/SPHERE,OUTER,CART,1.,2.,3.,25.40\n")
+        << TExpectedFeatures{Sphere("SPH_4", 1, {1, 2, 3}, 25.4, 0.5, 0.005)} << QStringList();
+    QTest::newRow("sphere, INNER")
+        << QByteArray("FA(SPH_4)=FEAT/SPHERE,INNER,CART,1,2,3,25.4\n")
+        << TExpectedFeatures{Sphere("SPH_4", 1, {1, 2, 3}, 25.4, 0, 0.05)} << QStringList();
+    QTest::newRow("sphere, INNER or OUTER left out")
+        << QByteArray("FA(SPH_4)=FEAT/SPHERE,CART,1,2,3,2.5e1\n")
+        << TExpectedFeatures{Sphere("SPH_4", 1, {1, 2, 3}, 25, 0, 0.5)} << QStringList();
+    QTest::newRow("sphere, wrong count")
+        << QByteArray("FA(SPH_4)=FEAT/SPHERE,OUTER,CART,1,2,3\n")
+        << TExpectedFeatures{Missing("SPH_4", 1)}
+        << QStringList{W(1, "result for \"SPH_4\" does not read as "
+                            "FEAT/SPHERE,[INNER|OUTER,]CART,x,y,z,diameter")};
+
+    // Continuation and comments.
+    QTest::newRow("continuation splits a number")
+        << QByteArray("FA(PLN_1)=FEAT/PLANE,CART,1.2$\n34,5,6,0,0,1\n")
+        << TExpectedFeatures{Flat("PLN_1", 1, {1.234, 5, 6}, {0, 0, 1}, 0.0005, 0)}
+        << QStringList();
+    QTest::newRow("continuation splits keywords")
+        << QByteArray("FA(PLN_1)=FE$\nAT/PLA$\nNE,CA$\nRT,1,2,3,0,0,1\n")
+        << TExpectedFeatures{Flat("PLN_1", 1, {1, 2, 3}, {0, 0, 1}, 0, 0)} << QStringList();
+    QTest::newRow("continuation, start line, blanks and comment after the $")
+        << QByteArray("DMISMN/'x',05.0\n"
+                      "$$ a comment\n"
+                      "FA(PLN_1)=FEAT/PLANE,$\n"
+                      "  CART,1,2,3,$   $$ note\n"
+                      "  0,0,1\n"
+                      "FA(SPH_4)=FEAT/SPHERE,CART,1,2,3,x\n")
+        << TExpectedFeatures{Flat("PLN_1", 3, {1, 2, 3}, {0, 0, 1}, 0, 0), Missing("SPH_4", 6)}
+        << QStringList{W(6, "field 6 \"diameter\" does not read as a number: \"x\"")};
+    QTest::newRow("warning on the line where a joined statement starts")
+        << QByteArray("FA(PLN_1)=FEAT/PLANE,$\nCART,1,2,$\n3,0,0,y\n")
+        << TExpectedFeatures{Missing("PLN_1", 1)}
+        << QStringList{W(1, "field 8 \"k\" does not read as a number: \"y\"")};
+    QTest::newRow("continuation on the last line")
+        << QByteArray("FA(PLN_1)=FEAT/PLANE,CART,1,2,3,0,0,1$")
+        << TExpectedFeatures{Flat("PLN_1", 1, {1, 2, 3}, {0, 0, 1}, 0, 0)} << QStringList();
+    QTest::newRow("comments, whole line and trailing")
+        << QByteArray("$$ FA(PLN_1)=FEAT/PLANE,CART,9,9,9,0,0,1\n"
+                      "FA(PLN_1)=FEAT/PLANE,CART,1,2,3,0,0,1 $$ fitted\n"
+                      "FA(SPH_4)=FEAT/SPHERE,CART,1,2,3,4$$4\n"
+                      "   $$ FA(CIR_3)=FEAT/CIRCLE,INNER,CART,1,2,3,0,0,1,4\n")
+        << TExpectedFeatures{Flat("PLN_1", 2, {1, 2, 3}, {0, 0, 1}, 0, 0),
+                             Sphere("SPH_4", 3, {1, 2, 3}, 4, 0, 0)}
+        << QStringList();
+    QTest::newRow("CR LF") << QByteArray(
+                                  "UNITS/MM\r\nFA(PLN_1)=FEAT/PLANE,CART,1.$\r\n5,2,3,0,0,1\r\n"
+                                  "FA(SPH_4)=FEAT/SPHERE,CART,1,2,3,4.0\r\n")
+                           << TExpectedFeatures{Flat("PLN_1", 2, {1.5, 2, 3}, {0, 0, 1}, 0.05, 0),
+                                                Sphere("SPH_4", 4, {1, 2, 3}, 4, 0, 0.05)}
+                           << QStringList();
+    QTest::newRow("blanks around commas and signs")
+        << QByteArray("  FA( PLN_1 ) = FEAT / PLANE , CART , 1.5 ,\t2 , 3 , 0 , 0 , 1 \n")
+        << TExpectedFeatures{Flat("PLN_1", 1, {1.5, 2, 3}, {0, 0, 1}, 0.05, 0)} << QStringList();
+    QTest::newRow("blank inside a number")
+        << QByteArray("FA(PLN_1)=FEAT/PLANE,CART,1. 5,2,3,0,0,1\n")
+        << TExpectedFeatures{Missing("PLN_1", 1)}
+        << QStringList{W(1, "field 3 \"x\" does not read as a number: \"1. 5\"")};
+    QTest::newRow("lower-case keywords")
+        << QByteArray("units/inch\nfa(PLN_1)=feat/plane,cart,1,2,3,0,0,1\n")
+        << TExpectedFeatures{Flat("PLN_1", 2, {inch, 2 * inch, 3 * inch}, {0, 0, 1}, 0, 0)}
+        << QStringList();
+    QTest::newRow("byte-order mark")
+        << QByteArray("\xef\xbb\xbf"
+                      "FA(PLN_1)=FEAT/PLANE,CART,1,2,3,0,0,1\n")
+        << TExpectedFeatures{Flat("PLN_1", 1, {1, 2, 3}, {0, 0, 1}, 0, 0)} << QStringList();
+    QTest::newRow("not a result: no parenthesis or no =")
+        << QByteArray("FA(PLN_1=FEAT/PLANE,CART,1,2,3,0,0,1\n"
+                      "FA(PLN_1)FEAT/PLANE,CART,1,2,3,0,0,1\n"
+                      "FAX(PLN_1)=FEAT/PLANE,CART,1,2,3,0,0,1\n")
+        << TExpectedFeatures{} << QStringList();
+
+    // Units.
+    QTest::newRow("INCH: lengths converted, directions not")
+        << QByteArray("UNITS/INCH,ANGDEC\nFA(PLN_1)=FEAT/PLANE,CART,1.5,0,-2.25,0.0,0.0,1.0\n")
+        << TExpectedFeatures{Flat("PLN_1", 2, {1.5 * inch, 0, -2.25 * inch}, {0, 0, 1}, 0.05 * inch,
+                                  0.05)}
+        << QStringList();
+    QTest::newRow("CM")
+        << QByteArray("UNITS/CM,ANGDEC\nFA(CIR_3)=FEAT/CIRCLE,INNER,CART,1.5,2,3,0,0,1,2.50\n")
+        << TExpectedFeatures{Circle("CIR_3", 2, {15, 20, 30}, {0, 0, 1}, 25, 0.05 * 10, 0,
+                                    0.005 * 10)}
+        << QStringList();
+    QTest::newRow("M")
+        << QByteArray("UNITS/M,ANGDEC\nFA(SPH_4)=FEAT/SPHERE,CART,0.001,0.002,0.003,0.0254\n")
+        << TExpectedFeatures{Sphere("SPH_4", 2, {1, 2, 3}, 25.4, 0.0005 * 1000, 0.00005 * 1000)}
+        << QStringList();
+    QTest::newRow("METER")
+        << QByteArray("UNITS/METER\nFA(SPH_4)=FEAT/SPHERE,CART,0.001,0.002,0.003,0.0254\n")
+        << TExpectedFeatures{Sphere("SPH_4", 2, {1, 2, 3}, 25.4, 0.0005 * 1000, 0.00005 * 1000)}
+        << QStringList();
+    QTest::newRow("FEET")
+        << QByteArray("UNITS/FEET,ANGDEC\nFA(PLN_1)=FEAT/PLANE,CART,1.0,0,0,0,0,1\n")
+        << TExpectedFeatures{Flat("PLN_1", 2, {304.8, 0, 0}, {0, 0, 1}, 0.05 * 304.8, 0)}
+        << QStringList();
+    QTest::newRow("units change between results")
+        << QByteArray("FA(PLN_1)=FEAT/PLANE,CART,1.0,0,0,0,0,1\n"
+                      "UNITS/INCH\n"
+                      "FA(SPH_4)=FEAT/SPHERE,CART,1,2,3,0.50\n"
+                      "UNITS/MM\n"
+                      "FA(CIR_3)=FEAT/CIRCLE,INNER,CART,1,2,3,0,0,1,0.50\n")
+        << TExpectedFeatures{Flat("PLN_1", 1, {1, 0, 0}, {0, 0, 1}, 0.05, 0),
+                             Sphere("SPH_4", 3, {inch, 2 * inch, 3 * inch}, 0.5 * inch, 0,
+                                    0.005 * inch),
+                             Circle("CIR_3", 5, {1, 2, 3}, {0, 0, 1}, 0.5, 0, 0, 0.005)}
+        << QStringList();
+    QTest::newRow("unknown unit, until a known one")
+        << QByteArray("UNITS/YARD,ANGDEC\n"
+                      "FA(PLN_1)=FEAT/PLANE,CART,1,2,3,0,0,1\n"
+                      "FA(CIR_3)=FEAT/CIRCLE,INNER,CART,1,2,3,0,0,1,z\n"
+                      "UNITS/MM\n"
+                      "FA(SPH_4)=FEAT/SPHERE,CART,1,2,3,4\n")
+        << TExpectedFeatures{Missing("PLN_1", 2), Missing("CIR_3", 3),
+                             Sphere("SPH_4", 5, {1, 2, 3}, 4, 0, 0)}
+        << QStringList{W(1, "unknown length unit \"YARD\"; results cannot be used until a known "
+                            "UNITS statement"),
+                       W(2, "result for \"PLN_1\" is in the unknown length unit \"YARD\""),
+                       W(3, "field 10 \"diameter\" does not read as a number: \"z\""),
+                       W(3, "result for \"CIR_3\" is in the unknown length unit \"YARD\"")};
+    QTest::newRow("empty unit")
+        << QByteArray("UNITS/\nFA(PLN_1)=FEAT/PLANE,CART,1,2,3,0,0,1\n")
+        << TExpectedFeatures{Missing("PLN_1", 2)}
+        << QStringList{W(1, "unknown length unit \"\"; results cannot be used until a known "
+                            "UNITS statement"),
+                       W(2, "result for \"PLN_1\" is in the unknown length unit \"\"")};
+    QTest::newRow("beyond a double in millimetres")
+        << QByteArray("UNITS/FEET\nFA(SPH_4)=FEAT/SPHERE,CART,1e307,0,0,1\n")
+        << TExpectedFeatures{Missing("SPH_4", 2)}
+        << QStringList{W(2, "field 3 \"x\" is beyond the range of a number in millimetres: "
+                            "\"1e307\"")};
+    QTest::newRow("BND direction beyond a double")
+        << QByteArray("FA(LIN_2)=FEAT/LINE,BND,CART,-1.7e308,0,0,1.7e308,0,0\n")
+        << TExpectedFeatures{Missing("LIN_2", 1)}
+        << QStringList{W(1, "the direction from the first to the second point of \"LIN_2\" is "
+                            "beyond the range of a number")};
+
+    // Fields.
+    QTest::newRow("non-CART coordinates")
+        << QByteArray("FA(PLN_1)=FEAT/PLANE,POL,1,2,3,0,0,1\n"
+                      "FA(SPH_4)=FEAT/SPHERE,OUTER,pol,1,2,3,4\n")
+        << TExpectedFeatures{Missing("PLN_1", 1), Missing("SPH_4", 2)}
+        << QStringList{W(1, "coordinates \"POL\" are not CART"),
+                       W(2, "coordinates \"pol\" are not CART")};
+    QTest::newRow("empty and non-numeric fields, in field order")
+        << QByteArray("FA(PLN_1)=FEAT/PLANE,CART,,abc,3,0,1.2.3,1\n")
+        << TExpectedFeatures{Missing("PLN_1", 1)}
+        << QStringList{W(1, "field 3 \"x\" is empty"),
+                       W(1, "field 4 \"y\" does not read as a number: \"abc\""),
+                       W(1, "field 7 \"j\" does not read as a number: \"1.2.3\"")};
+    QTest::newRow("nan, inf, hexadecimal, overflow")
+        << QByteArray("FA(SPH_4)=FEAT/SPHERE,CART,nan,inf,0x10,1e999\n")
+        << TExpectedFeatures{Missing("SPH_4", 1)}
+        << QStringList{W(1, "field 3 \"x\" does not read as a number: \"nan\""),
+                       W(1, "field 4 \"y\" does not read as a number: \"inf\""),
+                       W(1, "field 5 \"z\" does not read as a number: \"0x10\""),
+                       W(1, "field 6 \"diameter\" does not read as a number: \"1e999\"")};
+    QTest::newRow("NUL and control characters are not shown")
+        << QByteArray("FA(PLN_1)=FEAT/PLANE,CART,1") + QByteArray(1, '\0') + ",2\r,3,0,0,1\n"
+        << TExpectedFeatures{Missing("PLN_1", 1)}
+        << QStringList{W(1, "field 3 \"x\" does not read as a number: \"1\xef\xbf\xbd\""),
+                       W(1, "field 4 \"y\" does not read as a number: \"2\xef\xbf\xbd\"")};
+    QTest::newRow("wrong field counts")
+        << QByteArray("FA(PLN_1)=FEAT/PLANE,CART,1,2,3,0,0\n"
+                      "FA(CIR_3)=FEAT/CIRCLE,INNER,CART,1,2,3,0,0,1,4,5\n"
+                      "FA(LIN_2)=FEAT/LINE,CART,1,2,3,0,0,1,0,0\n"
+                      "FA(SPH_4)=FEAT/SPHERE\n")
+        << TExpectedFeatures{Missing("PLN_1", 1), Missing("CIR_3", 2), Missing("LIN_2", 3),
+                             Missing("SPH_4", 4)}
+        << QStringList{W(1, "result for \"PLN_1\" does not read as FEAT/PLANE,CART,x,y,z,i,j,k"),
+                       W(2, "result for \"CIR_3\" does not read as "
+                            "FEAT/CIRCLE,INNER|OUTER,CART,x,y,z,i,j,k,diameter"),
+                       W(3, "result for \"LIN_2\" does not read as "
+                            "FEAT/LINE,[UNBND,]CART,x,y,z,i,j,k[,i2,j2,k2] nor "
+                            "FEAT/LINE,BND,CART,x1,y1,z1,x2,y2,z2[,i2,j2,k2]"),
+                       W(4, "result for \"SPH_4\" does not read as "
+                            "FEAT/SPHERE,[INNER|OUTER,]CART,x,y,z,diameter")};
+    QTest::newRow("number where CART belongs")
+        << QByteArray("FA(PLN_1)=FEAT/PLANE,1,2,3,0,0,1,0\n")
+        << TExpectedFeatures{Missing("PLN_1", 1)}
+        << QStringList{W(1, "result for \"PLN_1\" does not read as FEAT/PLANE,CART,x,y,z,i,j,k")};
+    QTest::newRow("not FEAT")
+        << QByteArray("FA(PLN_1)=PLANE,CART,1,2,3,0,0,1\n")
+        << TExpectedFeatures{Missing("PLN_1", 1)}
+        << QStringList{W(1, "result for \"PLN_1\" does not read as FEAT/PLANE,CART,x,y,z,i,j,k")};
+    QTest::newRow("wrong type for the label")
+        << QByteArray("FA(PLN_1)=FEAT/POINT,CART,1,2,3,0,0,1\n"
+                      "FA(SPH_4)=FEAT/CIRCLE,INNER,CART,1,2,3,0,0,1,4\n")
+        << TExpectedFeatures{Missing("PLN_1", 1), Missing("SPH_4", 2)}
+        << QStringList{W(1, "result for \"PLN_1\" is FEAT/POINT, the reference feature is a "
+                            "plane"),
+                       W(2, "result for \"SPH_4\" is FEAT/CIRCLE, the reference feature is a "
+                            "sphere")};
+
+    // Labels.
+    QTest::newRow("label twice, the last counts")
+        << QByteArray("FA(PLN_1)=FEAT/PLANE,CART,1,2,3,0,0,1\n"
+                      "FA(SPH_4)=FEAT/SPHERE,CART,1,2,3,4\n"
+                      "FA(PLN_1)=FEAT/PLANE,CART,7,8,9,0,1,0\n")
+        << TExpectedFeatures{Sphere("SPH_4", 2, {1, 2, 3}, 4, 0, 0),
+                             Flat("PLN_1", 3, {7, 8, 9}, {0, 1, 0}, 0, 0)}
+        << QStringList{W(3, "label \"PLN_1\" was given before on line 1; this later result "
+                            "counts")};
+    QTest::newRow("label three times, the last unusable")
+        << QByteArray("FA(PLN_1)=FEAT/PLANE,CART,1,2,3,0,0,1\n"
+                      "FA(PLN_1)=FEAT/PLANE,CART,4,5,6,0,0,1\n"
+                      "FA(PLN_1)=FEAT/PLANE,CART,,5,6,0,0,1\n")
+        << TExpectedFeatures{Missing("PLN_1", 3)}
+        << QStringList{W(2, "label \"PLN_1\" was given before on line 1; this later result "
+                            "counts"),
+                       W(3, "label \"PLN_1\" was given before on line 2; this later result "
+                            "counts"),
+                       W(3, "field 3 \"x\" is empty")};
+    QTest::newRow("label not in the reference")
+        << QByteArray("FA(PT_1_1)=FEAT/POINT,CART,1,2,3,0,0,1\n"
+                      "FA()=FEAT/PLANE,CART,1,2,3,0,0,1\n"
+                      "F(PLN_1)=FEAT/PLANE,CART,1,2,3,0,0,1\n")
+        << TExpectedFeatures{}
+        << QStringList{W(1, "label \"PT_1_1\" is not in the reference"),
+                       W(2, "label \"\" is not in the reference")};
+    QTest::newRow("label matching when case is ignored")
+        << QByteArray("FA(pln_1)=FEAT/PLANE,CART,1,2,3,0,0,1\n"
+                      "FA(ünï_8)=FEAT/PLANE,CART,1,2,3,0,0,1\n")
+        << TExpectedFeatures{Flat("PLN_1", 1, {1, 2, 3}, {0, 0, 1}, 0, 0),
+                             Flat("Ünï_8", 2, {1, 2, 3}, {0, 0, 1}, 0, 0)}
+        << QStringList{W(1, "label \"pln_1\" matches reference label \"PLN_1\" only when case "
+                            "is ignored; taken as \"PLN_1\""),
+                       W(2, "label \"ünï_8\" matches reference label \"Ünï_8\" only when case "
+                            "is ignored; taken as \"Ünï_8\"")};
+    QTest::newRow("label matching two reference labels when case is ignored")
+        << QByteArray("FA(Two_6)=FEAT/PLANE,CART,1,2,3,0,0,1\n"
+                      "FA(TWO_6)=FEAT/PLANE,CART,4,5,6,0,0,1\n")
+        << TExpectedFeatures{Flat("TWO_6", 2, {4, 5, 6}, {0, 0, 1}, 0, 0)}
+        << QStringList{W(1, "label \"Two_6\" is not in the reference; when case is ignored it "
+                            "matches \"two_6\" and others")};
+    QTest::newRow("same label in other case, given twice")
+        << QByteArray("FA(PLN_1)=FEAT/PLANE,CART,1,2,3,0,0,1\n"
+                      "FA(Pln_1)=FEAT/PLANE,CART,4,5,6,0,0,1\n")
+        << TExpectedFeatures{Flat("PLN_1", 2, {4, 5, 6}, {0, 0, 1}, 0, 0)}
+        << QStringList{W(2, "label \"Pln_1\" matches reference label \"PLN_1\" only when case "
+                            "is ignored; taken as \"PLN_1\""),
+                       W(2, "label \"Pln_1\" was given before on line 1; this later result "
+                            "counts")};
+
+    // Quoting in messages: 40 characters, then "...".
+    const QByteArray forty(40, 'a');
+    QTest::newRow("field of 40 characters quoted whole")
+        << Plane_Statement("PLN_1", forty) << TExpectedFeatures{Missing("PLN_1", 1)}
+        << QStringList{W(1, "field 3 \"x\" does not read as a number: \"" + forty + "\"")};
+    QTest::newRow("field of 41 characters shortened")
+        << Plane_Statement("PLN_1", forty + "b") << TExpectedFeatures{Missing("PLN_1", 1)}
+        << QStringList{W(1, "field 3 \"x\" does not read as a number: \"" + forty + "...\"")};
+    QByteArray accents;
+    for (int n = 0; n < 40; ++n) {
+        accents += "\xc3\xa9";
+    }
+    QTest::newRow("label of 41 two-byte characters shortened")
+        << Plane_Statement(accents + "e", "1") << TExpectedFeatures{}
+        << QStringList{W(1, "label \"" + accents + "...\" is not in the reference")};
+    QTest::newRow("label of 40 two-byte characters quoted whole")
+        << Plane_Statement(accents, "1") << TExpectedFeatures{}
+        << QStringList{W(1, "label \"" + accents + "\" is not in the reference")};
+
+    // Resolutions as written.
+    QTest::newRow("resolution boundaries")
+        << QByteArray("FA(PLN_1)=FEAT/PLANE,CART,12.,1e-3,1.50E+2,1.25e-3,0,.5\n"
+                      "UNITS/INCH\n"
+                      "FA(SPH_4)=FEAT/SPHERE,CART,12.3457,0,0,1.25e-3\n")
+        << TExpectedFeatures{Flat("PLN_1", 1, {12, 0.001, 150}, {0.00125, 0, 0.5}, 0.5, 0.05),
+                             Sphere("SPH_4", 3, {12.3457 * inch, 0, 0}, 0.00125 * inch,
+                                    0.00005 * inch, 0.000005 * inch)}
+        << QStringList();
+}
+
+void TestResultsReading::dmis()
+{
+    Compare();
+    QFETCH(QByteArray, content);
+    QVERIFY(!Read_Results(content, Reference()).is_csv);
+}
+
+void TestResultsReading::csv_data()
+{
+    Add_Columns();
+
+    QTest::newRow("all four types, unused columns empty")
+        << QByteArray("label,x,y,z,i,j,k,diameter\n"
+                      "PLN_1,1.5,2,3,0,0,1,\n"
+                      "CIR_3,10,20,30,0,0,1.0,12.50\n"
+                      "SPH_4,1,2,3,,,,25.4\n"
+                      "LIN_2,0,0,0,0.6,0.8,0,\n")
+        << TExpectedFeatures{Flat("PLN_1", 2, {1.5, 2, 3}, {0, 0, 1}, 0.05, 0),
+                             Circle("CIR_3", 3, {10, 20, 30}, {0, 0, 1}, 12.5, 0, 0.05, 0.005),
+                             Sphere("SPH_4", 4, {1, 2, 3}, 25.4, 0, 0.05),
+                             Flat("LIN_2", 5, {0, 0, 0}, {0.6, 0.8, 0}, 0, 0.05)}
+        << QStringList();
+    QTest::newRow("shuffled columns, any case, quoted label")
+        << QByteArray("Diameter, K ,j,I,z,Y,x,LABEL\n"
+                      "12.5,1,0,0,3,2,1,\"CIR_3\"\n")
+        << TExpectedFeatures{Circle("CIR_3", 2, {1, 2, 3}, {0, 0, 1}, 12.5, 0, 0, 0.05)}
+        << QStringList();
+    QTest::newRow("unused columns absent")
+        << QByteArray("label,x,y,z,diameter\nSPH_4,1,2,3,4.0\n")
+        << TExpectedFeatures{Sphere("SPH_4", 2, {1, 2, 3}, 4, 0, 0.05)} << QStringList();
+    QTest::newRow("unused column not looked at")
+        << QByteArray("label,x,y,z,i,j,k,diameter\nPLN_1,1,2,3,0,0,1,garbage\n"
+                      "SPH_4,1,2,3,n,a,n,4\n")
+        << TExpectedFeatures{Flat("PLN_1", 2, {1, 2, 3}, {0, 0, 1}, 0, 0),
+                             Sphere("SPH_4", 3, {1, 2, 3}, 4, 0, 0)}
+        << QStringList();
+    QTest::newRow("needed column absent")
+        << QByteArray("label,x,y,z,diameter\nPLN_1,1,2,3,4\n")
+        << TExpectedFeatures{Missing("PLN_1", 2)}
+        << QStringList{W(2, "no column \"i\", which a plane needs"),
+                       W(2, "no column \"j\", which a plane needs"),
+                       W(2, "no column \"k\", which a plane needs")};
+    QTest::newRow("needed field empty")
+        << QByteArray("label,x,y,z,i,j,k,diameter\nCIR_3,1,,3,0,0,1,\n")
+        << TExpectedFeatures{Missing("CIR_3", 2)}
+        << QStringList{W(2, "field 3 \"y\" is empty"), W(2, "field 8 \"diameter\" is empty")};
+    QTest::newRow("field order: z before k")
+        << QByteArray("diameter,z,label,y,x,i,j,k\n4,a,CIR_3,2,1,0,0,1 mm\n")
+        << TExpectedFeatures{Missing("CIR_3", 2)}
+        << QStringList{W(2, "field 2 \"z\" does not read as a number: \"a\""),
+                       W(2, "field 8 \"k\" does not read as a number: \"1 mm\"")};
+    QTest::newRow("quoted number does not read")
+        << QByteArray("label,x,y,z,diameter\nSPH_4,\"1.5\",2,3,4\n")
+        << TExpectedFeatures{Missing("SPH_4", 2)}
+        << QStringList{W(2, "field 2 \"x\" does not read as a number: \"\"1.5\"\"")};
+    QTest::newRow("wrong number of fields")
+        << QByteArray("label,x,y,z,i,j,k\nPLN_1,1,2,3,0,0\nCIR_3,1,2,3,0,0,1,5\n")
+        << TExpectedFeatures{Missing("PLN_1", 2), Missing("CIR_3", 3)}
+        << QStringList{W(2, "row has 6 fields, the header has 7"),
+                       W(3, "row has 8 fields, the header has 7")};
+    QTest::newRow("too few fields to hold the label")
+        << QByteArray("x,y,z,i,j,k,label\n1,2,3\n") << TExpectedFeatures{}
+        << QStringList{W(2, "row has 3 fields, the header has 7")};
+    QTest::newRow("blank lines, CR LF, blanks around fields")
+        << QByteArray("\r\n  label , x,y,z,i,j,k\r\n\r\n  PLN_1 , 1.5 ,\t2,3,0,0,1 \r\n   \r\n"
+                      "SPH_4,1,2,3,0,0,1\r\n")
+        << TExpectedFeatures{Flat("PLN_1", 4, {1.5, 2, 3}, {0, 0, 1}, 0.05, 0), Missing("SPH_4", 6)}
+        << QStringList{W(6, "no column \"diameter\", which a sphere needs")};
+    QTest::newRow("labels: unknown, case only, twice, empty")
+        << QByteArray("label,x,y,z,i,j,k\n"
+                      "PT_1,1,2,3,0,0,1\n"
+                      "pln_1,1,2,3,0,0,1\n"
+                      "\"PLN_1\",4,5,6,0,0,1\n"
+                      ",1,2,3,0,0,1\n"
+                      "\"\",1,2,3,0,0,1\n")
+        << TExpectedFeatures{Flat("PLN_1", 4, {4, 5, 6}, {0, 0, 1}, 0, 0)}
+        << QStringList{W(2, "label \"PT_1\" is not in the reference"),
+                       W(3, "label \"pln_1\" matches reference label \"PLN_1\" only when case "
+                            "is ignored; taken as \"PLN_1\""),
+                       W(4, "label \"PLN_1\" was given before on line 3; this later result "
+                            "counts"),
+                       W(5, "field 1 \"label\" is empty"),
+                       W(6, "label \"\" is not in the reference")};
+    QTest::newRow("quoted label with a comma and a quote")
+        << QByteArray("label,x,y,z,diameter\n\"SPH,9\",1,2,3,4\n\"say \"\"hi\"\"\",1,2,3,4\n")
+        << TExpectedFeatures{Sphere("SPH,9", 2, {1, 2, 3}, 4, 0, 0)}
+        << QStringList{W(3, "label \"say \"hi\"\" is not in the reference")};
+    QTest::newRow("unknown and repeated header columns")
+        << QByteArray("label,x,x,y,z,i,j,k,form,\nPLN_1,1,9,2,3,0,0,1,0.002,\n")
+        << TExpectedFeatures{Flat("PLN_1", 2, {1, 2, 3}, {0, 0, 1}, 0, 0)}
+        << QStringList{W(1, "column 3 \"x\" repeats column 2 and is not read"),
+                       W(1, "column 9 \"form\" is not one of label, x, y, z, i, j, k, diameter "
+                            "and is not read"),
+                       W(1, "column 10 \"\" is not one of label, x, y, z, i, j, k, diameter and "
+                            "is not read")};
+    QTest::newRow("upper-case header, byte-order mark")
+        << QByteArray("\xef\xbb\xbf"
+                      "LABEL,X,Y,Z,DIAMETER\nSPH_4,1.25,2,3,4\n")
+        << TExpectedFeatures{Sphere("SPH_4", 2, {1.25, 2, 3}, 4, 0.005, 0)} << QStringList();
+    QTest::newRow("millimetres whatever DMIS says")
+        << QByteArray("label,x,y,z,diameter\nUNITS/INCH\nSPH_4,1.,2,3,4.00\n")
+        << TExpectedFeatures{Sphere("SPH_4", 3, {1, 2, 3}, 4, 0.5, 0.005)}
+        << QStringList{W(2, "label \"UNITS/INCH\" is not in the reference")};
+    QTest::newRow("header only") << QByteArray("label,x,y,z,i,j,k,diameter\n")
+                                 << TExpectedFeatures{} << QStringList();
+}
+
+void TestResultsReading::csv()
+{
+    Compare();
+    QFETCH(QByteArray, content);
+    QVERIFY(Read_Results(content, Reference()).is_csv);
+}
+
+void TestResultsReading::detection_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("is_csv");
+
+    QTest::newRow("header") << QByteArray("label,x,y,z\n") << true;
+    QTest::newRow("header with the label last") << QByteArray("x, y, z , Label\n") << true;
+    QTest::newRow("header, blank lines before") << QByteArray("\n \r\n\tlabel,x\n") << true;
+    QTest::newRow("header after a byte-order mark") << QByteArray("\xef\xbb\xbflabel\n") << true;
+    QTest::newRow("quoted header") << QByteArray("\"label\",\"x\"\n") << true;
+    QTest::newRow("DMIS") << QByteArray("DMISMN/'x',05.0\nlabel,x,y,z\n") << false;
+    QTest::newRow("empty") << QByteArray() << false;
+    QTest::newRow("no label column") << QByteArray("x,y,z,labels\nPLN_1,1,2,3\n") << false;
+    QTest::newRow("label in a DMIS comment") << QByteArray("$$ label,x\n") << false;
+}
+
+void TestResultsReading::detection()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, is_csv);
+    QCOMPARE(Read_Results(content, Reference()).is_csv, is_csv);
+}
+
+void TestResultsReading::million_continuation_lines()
+{
+    // x is 1. and a million zeros, one per line.
+    QByteArray content = "FA(PLN_1)=FEAT/PLANE,CART,1.$\n";
+    const QByteArray zero = "0$\n";
+    content.reserve(content.size() + 1000000 * zero.size() + 100);
+    for (int n = 0; n < 1000000; ++n) {
+        content += zero;
+    }
+    content += ",2,3,0,0,1\nFA(SPH_4)=FEAT/SPHERE,CART,1,2,3,4\n";
+    QElapsedTimer timer;
+    timer.start();
+    const TResultsReading reading = Read_Results(content, Reference());
+    QVERIFY2(timer.elapsed() < 10000, qPrintable(QString::number(timer.elapsed())));
+    QCOMPARE(Warnings(reading), QStringList());
+    QCOMPARE(static_cast<int>(reading.features.size()), 2);
+    QVERIFY(reading.features[0].usable);
+    QCOMPARE(reading.features[0].line_number, 1);
+    QCOMPARE(reading.features[0].position.x, 1.0);
+    // A million decimals: below the smallest double.
+    QCOMPARE(reading.features[0].position_resolution, 0.0);
+    QCOMPARE(reading.features[1].line_number, 1000003);
+}
+
+void TestResultsReading::long_fields()
+{
+    const int size = 50 * 1000 * 1000;
+    QElapsedTimer timer;
+    timer.start();
+
+    const QByteArray garbage = Plane_Statement("PLN_1", QByteArray(size, 'a'));
+    TResultsReading reading = Read_Results(garbage, Reference());
+    QCOMPARE(Warnings(reading), QStringList{W(1, "field 3 \"x\" does not read as a number: \"" +
+                                                     QByteArray(40, 'a') + "...\"")});
+    QCOMPARE(static_cast<int>(reading.features.size()), 1);
+    QVERIFY(!reading.features[0].usable);
+
+    // 1.555... with fifty million decimals still reads.
+    const QByteArray number = Plane_Statement("PLN_1", "1." + QByteArray(size, '5'));
+    reading = Read_Results(number, Reference());
+    QCOMPARE(Warnings(reading), QStringList());
+    QCOMPARE(static_cast<int>(reading.features.size()), 1);
+    QVERIFY(reading.features[0].usable);
+    QCOMPARE(reading.features[0].position.x, 1.5555555555555556);
+    QCOMPARE(reading.features[0].position_resolution, 0.0);
+
+    const QByteArray label = Plane_Statement(QByteArray(size, 'L'), "1");
+    reading = Read_Results(label, Reference());
+    QCOMPARE(Warnings(reading),
+             QStringList{W(1, "label \"" + QByteArray(40, 'L') + "...\" is not in the reference")});
+
+    // A CSV line of fifty million commas.
+    const QByteArray commas = "label,x,y,z,diameter\nSPH_4" + QByteArray(size, ',') + "\n";
+    reading = Read_Results(commas, Reference());
+    QCOMPARE(Warnings(reading), QStringList{W(2, "row has 50000001 fields, the header has 5")});
+
+    QVERIFY2(timer.elapsed() < 30000, qPrintable(QString::number(timer.elapsed())));
+}
+
+void TestResultsReading::many_warnings()
+{
+    QByteArray content;
+    for (int n = 0; n < 1000000; ++n) {
+        content += "FA(P)=\n";
+    }
+    QElapsedTimer timer;
+    timer.start();
+    const TResultsReading reading = Read_Results(content, Reference());
+    QVERIFY2(timer.elapsed() < 10000, qPrintable(QString::number(timer.elapsed())));
+    QCOMPARE(static_cast<int>(reading.warnings.size()), 1000000);
+    QCOMPARE(reading.warnings.back().line_number, 1000000);
+    QCOMPARE(reading.warnings.back().message,
+             QStringLiteral("label \"P\" is not in the reference"));
+}
+
+QTEST_GUILESS_MAIN(TestResultsReading)
+#include "test_results_reading.moc"
