@@ -24,3 +24,12 @@ void TValidationConverter::Create_Footer()
 {
     Add_Text(QLatin1String("ENDFIL"));
 }
+
+void TValidationConverter::Create_Fit_Outputs()
+{
+    if (construction_features.empty())
+        return;
+    Add_Text(QLatin1String("$$"));
+    for (const TConstructionFeatures &feature : construction_features)
+        Add_Text(QStringLiteral("OUTPUT/FA(%1)").arg(feature.name));
+}

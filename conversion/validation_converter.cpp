@@ -45,6 +45,8 @@ void TValidationConverter::Convert(const QByteArray &content)
         sink_text.reserve(TEXT_PIECE_SIZE + TEXT_PIECE_SIZE / 4);
     Create_Header();
     Process_Validation_File(content);
+    if (output_fits)
+        Create_Fit_Outputs();
     Create_Footer();
     Flush_Text();
 }

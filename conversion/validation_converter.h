@@ -38,6 +38,9 @@ public:
 
     void Create_Header();
     void Create_Footer();
+    // Asks the inspection software to write the actual of every constructed
+    // feature to its output file, so that its fits can be graded.
+    void Create_Fit_Outputs();
     void Process_Validation_File(const QByteArray &content);
 
     void Create_Constructed_Planes();
@@ -45,13 +48,16 @@ public:
     void Create_Constructed_Circles();
     void Create_Constructed_Spheres();
 
-    // Header, body and footer of one file, as the Open command produces them.
+    // Header, body and footer of one file, as the Open command produces them,
+    // with the fit outputs before the footer when output_fits is set.
     void Convert(const QByteArray &content);
 
     // Hands the program text not yet handed over to text_sink, if one is set.
     void Flush_Text();
 
     TPreferences preferences;
+    // Left unset by the window, whose program stays exactly as it was.
+    bool output_fits = false;
     QString dmis_text;
     std::vector<TConstructionFeatures> construction_features;
 

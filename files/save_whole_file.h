@@ -3,14 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
-class QSaveFile;
-
-// Writes bytes as the whole new content of file_name, replacing the file only
-// once every byte is on disk: a failed or short write leaves an existing file
-// exactly as it was. On failure returns false and the system's reason.
+// Writes bytes as the whole new content of file_name, the way TOutputFile
+// does: a regular file is replaced only once every byte is on disk, so a
+// failed or short write leaves it as it was; what is not a regular file is
+// written through. On failure returns false and the system's reason.
 bool Save_Whole_File(const QString &file_name, const QByteArray &bytes, QString *reason);
-
-// Lets an open save file replace its destination when everything written to it
-// has reached the disk; otherwise throws the copy away. On failure returns
-// false and the system's reason.
-bool Commit_Whole_File(QSaveFile &file, QString *reason);

@@ -2,61 +2,76 @@
 #include "cli/convert/program_output.h"
 
 #include "conversion/validation_converter.h"
+#include "files/input_file.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
-#include <limits>
+#include <unistd.h>
 
-TConvertBatch::TConvertBatch(const TConvertOptions &options_, FILE *standard_output_,
-                             FILE *standard_error_)
-    : options(options_), standard_output(standard_output_), standard_error(standard_error_)
+#include <map>
+#include <new>
+
+TConvertBatch::TConvertBatch(const TConvertOptions &options_, FILE *standard_error_)
+    : options(options_), standard_error(standard_error_)
 {
 }
 
 bool TConvertBatch::Run()
 {
+    for (const QString &input : options.inputs)
+        input_identities.push_back(TFileIdentity::Of_Path(input));
+
     bool all_converted = true;
+    // Output file name in the output directory, and the input that took it.
+    std::map<QString, QString> outputs_taken;
     for (const QString &input : options.inputs) {
         QString output = options.output;
         if (!options.output_dir.isEmpty()) {
-            output = QDir(options.output_dir)
-                         .filePath(QFileInfo(input).completeBaseName() + QStringLiteral(".dms"));
+            const QString name = QFileInfo(input).completeBaseName() + QStringLiteral(".dms");
+            output = QDir(options.output_dir).filePath(name);
+            const auto taken = outputs_taken.emplace(name, input);
+            if (!taken.second) {
+                Error(input, QStringLiteral("not converted: its output %1 is the output of %2 "
+                                            "as well, which was converted first")
+                                 .arg(output, taken.first->second));
+                all_converted = false;
+                continue;
+            }
         }
-        if (!Convert_One(input, output)) {
+        if (!Convert_One(input, output))
             all_converted = false;
-        }
     }
     return all_converted;
 }
 
+QString TConvertBatch::Output_Conflict(const QString &output) const
+{
+    const TFileIdentity target = output.isEmpty() ? TFileIdentity::Of_Descriptor(STDOUT_FILENO)
+                                                  : TFileIdentity::Of_Path(output);
+    for (int i = 0; i < options.inputs.size(); ++i) {
+        if (target.Same_File(input_identities[static_cast<size_t>(i)]))
+            return QStringLiteral("it is the input %1, which is left as it was")
+                .arg(options.inputs[i]);
+    }
+    return {};
+}
+
 bool TConvertBatch::Convert_One(const QString &input, const QString &output)
 {
-    QFile file(input);
-    if (!file.open(QIODevice::ReadOnly)) {
-        Error(input, "cannot read: " + file.errorString());
-        return false;
-    }
-    // A regular file is mapped rather than copied: a large scan is then read
-    // straight from the page cache. Pipes and empty files are read whole.
-    if (file.size() > std::numeric_limits<int>::max()) {
-        Error(input, QStringLiteral("cannot read: larger than 2 GB"));
-        return false;
-    }
     QByteArray content;
-    if (uchar *mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr) {
-        content = QByteArray::fromRawData(reinterpret_cast<const char *>(mapped),
-                                          static_cast<int>(file.size()));
-    } else {
-        content = file.readAll();
-        if (file.error() != QFileDevice::NoError) {
-            Error(input, "cannot read: " + file.errorString());
-            return false;
-        }
+    QString reason;
+    if (!Read_Input_File(input, content, reason)) {
+        Error(input, "cannot read: " + reason);
+        return false;
     }
 
-    TProgramOutput program(output, standard_output);
+    TProgramOutput program(output);
+    const QString conflict = Output_Conflict(output);
+    if (!conflict.isEmpty()) {
+        Error(program.Name(), "cannot write: " + conflict);
+        return false;
+    }
     if (!program.Open()) {
         Error(program.Name(), "cannot write: " + program.Error_String());
         return false;
@@ -64,6 +79,7 @@ bool TConvertBatch::Convert_One(const QString &input, const QString &output)
 
     TValidationConverter converter;
     converter.preferences.dmis_feature_type = options.point_type;
+    converter.output_fits = options.output_fits;
     bool validation_file = true;
     converter.diagnostic_handler = [&](const TValidationConverter::TDiagnostic &diagnostic) {
         if (diagnostic.kind == TValidationConverter::TDiagnostic::NOT_A_VALIDATION_FILE) {
@@ -80,7 +96,13 @@ bool TConvertBatch::Convert_One(const QString &input, const QString &output)
         if (validation_file)
             program.Write(piece);
     };
-    converter.Convert(content);
+    try {
+        converter.Convert(content);
+    } catch (const std::bad_alloc &) {
+        program.Cancel();
+        Error(input, QStringLiteral("not converted: too large to convert in the memory there is"));
+        return false;
+    }
     if (!validation_file) {
         program.Cancel();
         return false;

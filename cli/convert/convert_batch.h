@@ -1,27 +1,32 @@
 #pragma once
 
 #include "cli/convert/convert_options.h"
+#include "files/file_identity.h"
 
 #include <QString>
 
 #include <cstdio>
+#include <vector>
 
 // Converts the inputs of one tessaline-convert run, one after the other,
 // reporting on standard error; a failed input does not stop the others.
 class TConvertBatch
 {
 public:
-    explicit TConvertBatch(const TConvertOptions &options, FILE *standard_output = stdout,
-                           FILE *standard_error = stderr);
+    explicit TConvertBatch(const TConvertOptions &options, FILE *standard_error = stderr);
 
     // True when every input was converted and written; warnings do not count.
     bool Run();
 
 private:
     bool Convert_One(const QString &input, const QString &output);
+    // Why output must not be written, or empty when it may.
+    QString Output_Conflict(const QString &output) const;
     void Error(const QString &file, const QString &message);
 
     const TConvertOptions options;
-    FILE *const standard_output;
     FILE *const standard_error;
+    // Taken before anything is written, so that no output of this run can
+    // replace one of its inputs.
+    std::vector<TFileIdentity> input_identities;
 };

@@ -2,13 +2,18 @@
 
 #include "cli/convert/convert_batch.h"
 #include "cli/convert/convert_options.h"
+#include "files/standard_descriptors.h"
 
 #include <QCoreApplication>
 
+#include <csignal>
 #include <cstdio>
 
 int main(int argc, char *argv[])
 {
+    Guard_Standard_Descriptors();
+    // A file size limit is a failed write to report, not a reason to die.
+    std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName("tessaline-convert");
     QCoreApplication::setApplicationVersion("1.0");

@@ -22,7 +22,12 @@ TConvertCommand Parse_Convert_Options(const QStringList &arguments, TConvertOpti
                                            "file");
     const QCommandLineOption output_dir_option(
         "output-dir", "Write each program to <dir>/BASENAME.dms; takes one or more inputs.", "dir");
+    const QCommandLineOption output_fits_option(
+        "output-fits",
+        "Add an OUTPUT/FA(label) statement for every constructed feature before ENDFIL, so that "
+        "the inspection software writes its fits to its DMIS output file for tessaline-grade.");
     parser.addOption(points_option);
+    parser.addOption(output_fits_option);
     parser.addOption(output_option);
     parser.addOption(output_dir_option);
     parser.addPositionalArgument("inputs", "Validation data files to convert.", "INPUT...");
@@ -51,6 +56,7 @@ TConvertCommand Parse_Convert_Options(const QStringList &arguments, TConvertOpti
         return TConvertCommand::USAGE_ERROR;
     }
 
+    options.output_fits = parser.isSet(output_fits_option);
     options.output = parser.value(output_option);
     options.output_dir = parser.value(output_dir_option);
     options.inputs = parser.positionalArguments();

@@ -9,8 +9,9 @@
 struct TConvertOptions
 {
     TPreferences::TDMISFeatureType point_type = TPreferences::MEASURED_POINTS;
-    QString output;     // -o: one output file; empty for standard output
-    QString output_dir; // --output-dir: one file per input in this directory
+    bool output_fits = false; // --output-fits: ask for the fits back
+    QString output;           // -o: one output file; empty for standard output
+    QString output_dir;       // --output-dir: one file per input in this directory
     QStringList inputs;
 };
 

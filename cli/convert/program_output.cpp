@@ -1,31 +1,18 @@
 #include "cli/convert/program_output.h"
 
-#include "files/save_whole_file.h"
-
-#include <cerrno>
 #include <cstring>
 
-TProgramOutput::TProgramOutput(const QString &path_, FILE *standard_output_)
-    : path(path_), standard_output(standard_output_), file(path_)
-{
-}
+TProgramOutput::TProgramOutput(const QString &path) : file(path) {}
 
 TProgramOutput::~TProgramOutput()
 {
     Finish_Writing();
 }
 
-QString TProgramOutput::Name() const
-{
-    return path.isEmpty() ? QStringLiteral("standard output") : path;
-}
-
 bool TProgramOutput::Open()
 {
-    if (!path.isEmpty() && !file.open(QIODevice::WriteOnly)) {
-        Fail(file.errorString());
+    if (!file.Open())
         return false;
-    }
     writer = std::thread(&TProgramOutput::Write_Pieces, this);
     return true;
 }
@@ -63,24 +50,11 @@ void TProgramOutput::Write_Pieces()
             waiting_pieces.pop_front();
             changed.notify_all();
         }
-        Write_Piece(bytes);
+        // After a failure the rest is dropped; the file keeps the reason.
+        file.Write(bytes);
         std::lock_guard<std::mutex> lock(mutex);
         spare_pieces.push_back(std::move(bytes));
     }
-}
-
-void TProgramOutput::Write_Piece(const QByteArray &bytes)
-{
-    if (failed)
-        return;
-    if (path.isEmpty()) {
-        if (std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), standard_output) !=
-            static_cast<size_t>(bytes.size()))
-            Fail(qt_error_string(errno));
-        return;
-    }
-    if (file.write(bytes) != bytes.size())
-        Fail(file.errorString());
 }
 
 void TProgramOutput::Finish_Writing()
@@ -97,28 +71,11 @@ void TProgramOutput::Finish_Writing()
 bool TProgramOutput::Commit()
 {
     Finish_Writing();
-    if (path.isEmpty()) {
-        if (!failed && std::fflush(standard_output) != 0)
-            Fail(qt_error_string(errno));
-        return !failed;
-    }
-    if (failed) {
-        file.cancelWriting();
-        return false;
-    }
-    return Commit_Whole_File(file, &error_string);
+    return file.Commit();
 }
 
 void TProgramOutput::Cancel()
 {
     Finish_Writing();
-    if (!path.isEmpty())
-        file.cancelWriting();
-}
-
-void TProgramOutput::Fail(const QString &reason)
-{
-    if (!failed)
-        error_string = reason;
-    failed = true;
+    file.Cancel();
 }

@@ -1,25 +1,24 @@
 #pragma once
 
+#include "files/output_file.h"
+
 #include <QByteArray>
-#include <QSaveFile>
 #include <QString>
 
 #include <condition_variable>
-#include <cstdio>
 #include <deque>
 #include <mutex>
 #include <thread>
 #include <vector>
 
-// Where one converted program goes, piece by piece: a file, which replaces
-// an existing one only once the whole program is on disk, or standard output.
+// Where one converted program goes, piece by piece, through a TOutputFile.
 // The pieces are written on a thread of their own, so that the conversion of
 // a large scan goes on while the system takes the text it already has.
 class TProgramOutput
 {
 public:
     // An empty path means standard output.
-    TProgramOutput(const QString &path, FILE *standard_output);
+    explicit TProgramOutput(const QString &path);
     ~TProgramOutput();
     TProgramOutput(const TProgramOutput &) = delete;
     TProgramOutput &operator=(const TProgramOutput &) = delete;
@@ -30,21 +29,17 @@ public:
     bool Commit();
     void Cancel();
 
-    QString Name() const;
-    QString Error_String() const { return error_string; }
+    QString Name() const { return file.Name(); }
+    QString Error_String() const { return file.Error_String(); }
 
 private:
     void Write_Pieces();
-    void Write_Piece(const QByteArray &bytes);
     void Finish_Writing();
-    void Fail(const QString &reason);
 
     // Enough to keep the writer busy without holding much of the program.
     static constexpr size_t MAX_WAITING_PIECES = 4;
 
-    const QString path;
-    FILE *const standard_output;
-    QSaveFile file;
+    TOutputFile file;
 
     std::mutex mutex;
     std::condition_variable changed;
@@ -54,8 +49,4 @@ private:
     std::vector<QByteArray> spare_pieces;
     bool finished = false;
     std::thread writer;
-
-    // Set by the writer thread only, read once it has ended.
-    bool failed = false;
-    QString error_string;
 };
