@@ -1,7 +1,7 @@
 #include "app/file_path.h"
 #include "app/file_warning.h"
-#include "files/save_whole_file.h"
 #include "app/tessaline.h"
+#include "files/save_whole_file.h"
 
 #include <QFileDialog>
 #include <QPlainTextEdit>

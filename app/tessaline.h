@@ -1,6 +1,8 @@
 #pragma once
 
+#include "conversion/program_size.h"
 #include "conversion/validation_converter.h"
+#include "files/input_file.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -25,6 +27,13 @@ public:
     void Update_Display();
     void Scroll_Text_Top();
 
+    // The largest validation file Open reads, and the largest program it
+    // shows: about 1.3 GB of memory at most, where the view grows by some
+    // 400 bytes a line and 4.4 bytes a character. Larger ones are refused
+    // with a warning that points to tessaline-convert. Lowered by tests.
+    qint64 maximum_input_size = MAX_INPUT_SIZE;
+    TProgramSize maximum_program_size = {2000000, 120000000};
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -38,6 +47,7 @@ private:
     void Read_Settings();
     void Display_Program_Information();
     void Connect_Actions();
+    QString Program_Too_Large(const QString &file_name, const QByteArray &content) const;
 
     QAction *export_dmis_action;
     QAction *open_action;

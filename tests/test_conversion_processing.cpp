@@ -1,3 +1,4 @@
+#include "conversion/program_size.h"
 #include "conversion/validation_converter.h"
 
 #include <QLocale>
@@ -142,6 +143,8 @@ private slots:
     void locale_encodings();
     void diagnostics_data();
     void diagnostics();
+    void measured_size_is_the_program_size_data();
+    void measured_size_is_the_program_size();
     void records_are_independent_copies();
 };
 
@@ -676,6 +679,41 @@ void TestConversionProcessing::diagnostics_data()
     QTest::newRow("not a header after comments")
         << QByteArray("#\n#\nPlane 1 1 0 0 0 0 0 1 0\n")
         << QStringList{Diagnostic(3, TDiagnostic::NOT_A_VALIDATION_FILE)};
+    QTest::newRow("carriage returns and no line feed")
+        << (PLANE_HEADER + "\r" + PLANE_1 + "\r1 2 3\r").toUtf8()
+        << QStringList{Diagnostic(1, TDiagnostic::CARRIAGE_RETURNS_ONLY)};
+    QTest::newRow("carriage returns and no line feed, not a header")
+        << QByteArray("# comment\rBest_Fit_Validation:Version=1:Type=Plane\r")
+        << QStringList{Diagnostic(1, TDiagnostic::CARRIAGE_RETURNS_ONLY),
+                       Diagnostic(0, TDiagnostic::NOT_A_VALIDATION_FILE)};
+    QTest::newRow("carriage returns before line feeds")
+        << (PLANE_HEADER + "\r\n" + PLANE_1 + "\r\n1 2 3\r\n4 5 6\r\n").toUtf8() << QStringList{};
+    QTest::newRow("one line without any line end") << PLANE_HEADER.toUtf8() << QStringList{};
+}
+
+void TestConversionProcessing::measured_size_is_the_program_size_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("point_type");
+    QTest::newRow("worked example, measured") << WORKED_EXAMPLE_INPUT.toUtf8() << 0;
+    QTest::newRow("worked example, offset") << WORKED_EXAMPLE_INPUT.toUtf8() << 1;
+    QTest::newRow("surplus lines and an edited type")
+        << File({PLANE_HEADER, "1 2 3", PLANE_1, "1 2 3", "4 5 6", "7 8 9"}) << 2;
+    QTest::newRow("not a validation file") << QByteArray("nothing\n") << 0;
+}
+
+void TestConversionProcessing::measured_size_is_the_program_size()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, point_type);
+    TPreferences preferences;
+    preferences.dmis_feature_type = static_cast<TPreferences::TDMISFeatureType>(point_type);
+    TValidationConverter converter;
+    converter.preferences = preferences;
+    converter.Convert(content);
+    const TProgramSize size = Measure_Program(content, preferences);
+    QCOMPARE(size.lines, qint64(converter.dmis_text.count(QLatin1Char('\n'))));
+    QCOMPARE(size.characters, qint64(converter.dmis_text.size()));
 }
 
 void TestConversionProcessing::diagnostics()

@@ -8,11 +8,14 @@
 #include <QtTest>
 
 #include <memory>
+#include <thread>
 
 #include <csignal>
 
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -91,6 +94,55 @@ QByteArray Large_Plane_File()
     return content;
 }
 
+const QByteArray OLD_PROGRAM("an older program that must survive\n");
+
+// Whether the read-only directory of file_name keeps this user from
+// making files in it (root ignores permissions).
+bool Permissions_Bind(const QString &file_name)
+{
+    QFile probe(QFileInfo(file_name).absolutePath() + QStringLiteral("/probe"));
+    if (!probe.open(QIODevice::WriteOnly))
+        return true;
+    probe.remove();
+    return false;
+}
+
+void Unlock(const QString &file_name)
+{
+    QFile::setPermissions(QFileInfo(file_name).absolutePath(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+int Listen_On(const QString &file_name)
+{
+    const QByteArray path = QFile::encodeName(file_name);
+    sockaddr_un address{};
+    if (path.size() >= int(sizeof(address.sun_path)))
+        return -1;
+    address.sun_family = AF_UNIX;
+    qstrncpy(address.sun_path, path.constData(), sizeof(address.sun_path));
+    const int socket_fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (socket_fd < 0 ||
+        ::bind(socket_fd, reinterpret_cast<const sockaddr *>(&address), sizeof(address)) != 0 ||
+        ::listen(socket_fd, 1) != 0)
+        return -1;
+    return socket_fd;
+}
+
+QByteArray Accept_And_Read(int listening)
+{
+    QByteArray received;
+    const int connection = ::accept(listening, nullptr, nullptr);
+    if (connection < 0)
+        return received;
+    char buffer[4096];
+    ssize_t got;
+    while ((got = ::read(connection, buffer, sizeof buffer)) > 0)
+        received.append(buffer, int(got));
+    ::close(connection);
+    return received;
+}
+
 // The directory the window would store for its file dialogs if closed now.
 // QSettings objects on one file in one process see each other's values.
 QString Stored_File_Path(TTessaline &window)
@@ -135,11 +187,20 @@ private slots:
     void export_keeps_a_name_without_suffix();
     void export_writes_latin1_with_question_marks();
     void cancelling_export_changes_nothing();
-    void failed_export_is_reported_and_keeps_the_old_file_data();
-    void failed_export_is_reported_and_keeps_the_old_file();
+    void export_without_room_for_a_copy_writes_in_place_data();
+    void export_without_room_for_a_copy_writes_in_place();
+    void failed_export_is_reported_data();
+    void failed_export_is_reported();
+    void export_writes_through_what_is_not_a_regular_file_data();
+    void export_writes_through_what_is_not_a_regular_file();
+    void export_to_a_fifo_nobody_reads_warns_at_once();
+    void open_refuses_a_program_too_large_to_show_data();
+    void open_refuses_a_program_too_large_to_show();
+    void open_refuses_an_input_over_the_size_limit();
 
 private:
     QString Home_File(const QString &relative_name, const QByteArray &content);
+    QString Place_Old_Program(const QString &case_name);
     void Open(TTessaline &window, const QString &file_name);
 
     std::unique_ptr<TFreshHome> home;
@@ -162,6 +223,25 @@ QString TestFileCommands::Home_File(const QString &relative_name, const QByteArr
     if (!QDir().mkpath(QFileInfo(file_name).absolutePath()) || !Write_File(file_name, content))
         return QString();
     return file_name;
+}
+
+// Where each export case writes, holding OLD_PROGRAM when the case has a file.
+QString TestFileCommands::Place_Old_Program(const QString &case_name)
+{
+    if (case_name == QLatin1String("read-only")) {
+        const QString output = Home_File(QStringLiteral("locked/program.dms"), OLD_PROGRAM);
+        QFile::setPermissions(QFileInfo(output).absolutePath(),
+                              QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        return output;
+    }
+    if (case_name == QLatin1String("long name"))
+        // The longest name the directory allows: no room for a suffix.
+        return Home_File(QStringLiteral("long/") + QString(251, QLatin1Char('p')) +
+                             QStringLiteral(".dms"),
+                         OLD_PROGRAM);
+    if (case_name == QLatin1String("size limit"))
+        return Home_File(QStringLiteral("limited/program.dms"), OLD_PROGRAM);
+    return Home_File(QStringLiteral("plain"), OLD_PROGRAM) + QStringLiteral("/program.dms");
 }
 
 void TestFileCommands::Open(TTessaline &window, const QString &file_name)
@@ -493,44 +573,55 @@ void TestFileCommands::cancelling_export_changes_nothing()
     QCOMPARE(Stored_File_Path(window), home->Path() + QStringLiteral("/run1"));
 }
 
-void TestFileCommands::failed_export_is_reported_and_keeps_the_old_file_data()
+void TestFileCommands::export_without_room_for_a_copy_writes_in_place_data()
 {
     QTest::addColumn<QString>("case_name");
-    QTest::newRow("read-only directory over an existing file") << "read-only";
-    QTest::newRow("existing file whose temporary copy cannot be named") << "long name";
-    QTest::newRow("parent is a plain file") << "plain parent";
-    QTest::newRow("write cut short by a file size limit") << "size limit";
+    QTest::newRow("read-only directory over a writable file") << "read-only";
+    QTest::newRow("name at the length limit, no room for the copy's suffix") << "long name";
 }
 
-void TestFileCommands::failed_export_is_reported_and_keeps_the_old_file()
+void TestFileCommands::export_without_room_for_a_copy_writes_in_place()
 {
     QFETCH(QString, case_name);
-
-    const QByteArray old_content("an older program that must survive\n");
-    QString output;
-    bool exists = true;
-    if (case_name == QLatin1String("read-only")) {
-        output = Home_File(QStringLiteral("locked/program.dms"), old_content);
-        QVERIFY(QFile::setPermissions(QFileInfo(output).absolutePath(),
-                                      QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-        QFile probe(QFileInfo(output).absolutePath() + QStringLiteral("/probe"));
-        if (probe.open(QIODevice::WriteOnly)) {
-            probe.remove();
-            QSKIP("directory permissions do not stop this user from writing");
-        }
-    } else if (case_name == QLatin1String("long name")) {
-        // The longest name the directory allows, minus nothing to spare.
-        output = Home_File(QStringLiteral("long/") + QString(250, QLatin1Char('p')) +
-                               QStringLiteral(".dms"),
-                           old_content);
-    } else if (case_name == QLatin1String("size limit")) {
-        output = Home_File(QStringLiteral("limited/program.dms"), old_content);
-    } else {
-        const QString plain = Home_File(QStringLiteral("plain"), old_content);
-        output = plain + QStringLiteral("/program.dms");
-        exists = false;
-    }
+    const QString output = Place_Old_Program(case_name);
     QVERIFY(!output.isEmpty());
+    if (case_name == QLatin1String("read-only") && !Permissions_Bind(output))
+        QSKIP("directory permissions do not stop this user from writing");
+
+    TTessaline window;
+    Open(window, Home_File(QStringLiteral("plane.dat"), Large_Plane_File()));
+    TDialogDriver driver;
+    driver.Choose_File(output);
+    driver.Confirm_Overwrite();
+    Export_Action(window)->trigger();
+    QVERIFY2(driver.Finished(), qPrintable(Describe(driver)));
+    QVERIFY2(driver.Unexpected().isEmpty() && driver.Messages().isEmpty(),
+             qPrintable(Describe(driver)));
+    QCOMPARE(Read_File(output), View_Of(window)->toPlainText().toLatin1());
+    QCOMPARE(QDir(QFileInfo(output).absolutePath()).entryList(QDir::Files | QDir::Hidden).size(),
+             1);
+    Unlock(output);
+}
+
+void TestFileCommands::failed_export_is_reported_data()
+{
+    QTest::addColumn<QString>("case_name");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("parent is a plain file") << "plain parent"
+                                            << "Not a directory";
+    QTest::newRow("write cut short by a file size limit") << "size limit"
+                                                          << "File too large";
+    QTest::newRow("file size limit while writing in place") << "long name"
+                                                            << "File too large";
+}
+
+void TestFileCommands::failed_export_is_reported()
+{
+    QFETCH(QString, case_name);
+    QFETCH(QString, reason);
+    const QString output = Place_Old_Program(case_name);
+    QVERIFY(!output.isEmpty());
+    const bool exists = QFileInfo::exists(output);
 
     TTessaline window;
     Open(window, Home_File(QStringLiteral("plane.dat"), Large_Plane_File()));
@@ -544,7 +635,7 @@ void TestFileCommands::failed_export_is_reported_and_keeps_the_old_file()
     driver.Acknowledge_Message();
     {
         std::unique_ptr<TFileSizeLimit> limit;
-        if (case_name == QLatin1String("size limit")) {
+        if (case_name != QLatin1String("plain parent")) {
             limit.reset(new TFileSizeLimit(2048));
             QVERIFY(limit->Active());
         }
@@ -557,20 +648,173 @@ void TestFileCommands::failed_export_is_reported_and_keeps_the_old_file()
     const TDialogDriver::TMessageSeen warning = driver.Messages().first();
     QCOMPARE(warning.icon, QMessageBox::Warning);
     QVERIFY2(warning.text.contains(output), qPrintable(warning.text));
-    QVERIFY2(warning.text.count(QLatin1Char('\n')) >= 2, qPrintable(warning.text));
+    QVERIFY2(warning.text.endsWith(reason), qPrintable(warning.text));
 
-    if (exists)
-        QCOMPARE(Read_File(output), old_content);
-    else
+    if (case_name == QLatin1String("size limit")) {
+        QCOMPARE(Read_File(output), OLD_PROGRAM);
+    } else if (case_name == QLatin1String("long name")) {
+        // Written in place: cut where the limit stopped it, never the old
+        // text behind the new.
+        const QByteArray written = Read_File(output);
+        QCOMPARE(written.size(), 2048);
+        QVERIFY(program.toLatin1().startsWith(written));
+    } else {
         QVERIFY(!QFileInfo::exists(output));
+    }
     QCOMPARE(View_Of(window)->toPlainText(), program);
     QVERIFY(Export_Action(window)->isEnabled());
     QCOMPARE(Stored_File_Path(window), QFileInfo(output).path());
+}
 
-    if (case_name == QLatin1String("read-only"))
-        QFile::setPermissions(QFileInfo(output).absolutePath(), QFileDevice::ReadOwner |
-                                                                    QFileDevice::WriteOwner |
-                                                                    QFileDevice::ExeOwner);
+void TestFileCommands::export_writes_through_what_is_not_a_regular_file_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("FIFO with a reader") << "fifo";
+    QTest::newRow("listening socket") << "socket";
+    QTest::newRow("character device") << "device";
+}
+
+void TestFileCommands::export_writes_through_what_is_not_a_regular_file()
+{
+    QFETCH(QString, kind);
+    const QString output = home->Path() + QStringLiteral("/out.dms");
+    const QByteArray path = QFile::encodeName(output);
+    QByteArray received;
+    std::thread reader;
+    int listening = -1;
+    if (kind == QLatin1String("fifo")) {
+        QCOMPARE(mkfifo(path.constData(), 0600), 0);
+        reader = std::thread([&] {
+            QFile fifo(output);
+            if (fifo.open(QIODevice::ReadOnly))
+                received = fifo.readAll();
+        });
+    } else if (kind == QLatin1String("socket")) {
+        listening = Listen_On(output);
+        QVERIFY(listening >= 0);
+        reader = std::thread([&] { received = Accept_And_Read(listening); });
+    } else {
+        // A node of the kernel's null device of our own, so that a fault
+        // replaces it and not /dev/null.
+        if (mknod(path.constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+            QSKIP("making a device node needs root; the FIFO row covers a pipe");
+    }
+
+    TTessaline window;
+    Open(window, Home_File(QStringLiteral("plane.dat"), Large_Plane_File()));
+    TDialogDriver driver;
+    driver.Choose_File(output);
+    driver.Confirm_Overwrite();
+    Export_Action(window)->trigger();
+    if (reader.joinable())
+        reader.join();
+    if (listening >= 0)
+        ::close(listening);
+    QVERIFY2(driver.Finished(), qPrintable(Describe(driver)));
+    QVERIFY2(driver.Messages().isEmpty(), qPrintable(Describe(driver)));
+
+    struct stat status;
+    QCOMPARE(lstat(path.constData(), &status), 0);
+    if (kind == QLatin1String("fifo")) {
+        QVERIFY(S_ISFIFO(status.st_mode));
+    } else if (kind == QLatin1String("socket")) {
+        QVERIFY(S_ISSOCK(status.st_mode));
+    } else {
+        QVERIFY(S_ISCHR(status.st_mode));
+        QCOMPARE(status.st_rdev, makedev(1, 3));
+    }
+    if (kind != QLatin1String("device"))
+        QVERIFY(received == View_Of(window)->toPlainText().toLatin1());
+}
+
+void TestFileCommands::export_to_a_fifo_nobody_reads_warns_at_once()
+{
+    const QString output = home->Path() + QStringLiteral("/unread.dms");
+    QCOMPARE(mkfifo(QFile::encodeName(output).constData(), 0600), 0);
+    TTessaline window;
+    Open(window, Home_File(QStringLiteral("plane.dat"), Plane_File()));
+    TDialogDriver driver;
+    driver.Choose_File(output);
+    driver.Confirm_Overwrite();
+    driver.Acknowledge_Message();
+    Export_Action(window)->trigger();
+    QVERIFY2(driver.Finished(), qPrintable(Describe(driver)));
+    QCOMPARE(driver.Messages().size(), 1);
+    QVERIFY2(driver.Messages().first().text.contains(output), qPrintable(Describe(driver)));
+    QVERIFY2(driver.Messages().first().text.endsWith(qt_error_string(ENXIO)),
+             qPrintable(Describe(driver)));
+}
+
+void TestFileCommands::open_refuses_a_program_too_large_to_show_data()
+{
+    QTest::addColumn<int>("point_type");
+    QTest::addColumn<QString>("options");
+    QTest::newRow("measured points") << 0 << "";
+    QTest::newRow("offset points") << 1 << " --points offset";
+}
+
+void TestFileCommands::open_refuses_a_program_too_large_to_show()
+{
+    QFETCH(int, point_type);
+    QFETCH(QString, options);
+    TTessaline window;
+    window.preferences.dmis_feature_type = static_cast<TPreferences::TDMISFeatureType>(point_type);
+    Open(window, Home_File(QStringLiteral("small.dat"), Plane_File()));
+    const QString shown = View_Of(window)->toPlainText();
+
+    const QByteArray large = Large_Plane_File();
+    const QString large_name = Home_File(QStringLiteral("it's large.dat"), large);
+    const int lines = Converted(window, large).count(QLatin1Char('\n'));
+    window.maximum_program_size.lines = lines - 1;
+
+    TDialogDriver driver;
+    driver.Choose_File(large_name);
+    driver.Acknowledge_Message();
+    Open_Action(window)->trigger();
+    QVERIFY2(driver.Finished(), qPrintable(Describe(driver)));
+    QCOMPARE(driver.Messages().size(), 1);
+    const QString text = driver.Messages().first().text;
+    QVERIFY2(text.contains(large_name), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("would have %1 lines").arg(QLocale().toString(lines))),
+             qPrintable(text));
+    const QString quoted_dms = QString(large_name)
+                                   .replace(QStringLiteral("'"), QStringLiteral("'\\''"))
+                                   .replace(QStringLiteral(".dat"), QStringLiteral(".dms"));
+    const QString quoted_dat =
+        QString(large_name).replace(QStringLiteral("'"), QStringLiteral("'\\''"));
+    QVERIFY2(text.endsWith(QStringLiteral("tessaline-convert%1 -o '%2' '%3'")
+                               .arg(options, quoted_dms, quoted_dat)),
+             qPrintable(text));
+    QCOMPARE(View_Of(window)->toPlainText(), shown);
+    QVERIFY(Export_Action(window)->isEnabled());
+
+    // At the limit it is shown.
+    window.maximum_program_size.lines = lines;
+    Open(window, large_name);
+    QCOMPARE(View_Of(window)->toPlainText(), Converted(window, large));
+}
+
+void TestFileCommands::open_refuses_an_input_over_the_size_limit()
+{
+    TTessaline window;
+    const QString banner = View_Of(window)->toPlainText();
+    const QByteArray content = Plane_File();
+    const QString file_name = Home_File(QStringLiteral("run2/plane.dat"), content);
+    window.maximum_input_size = content.size() - 1;
+
+    TDialogDriver driver;
+    driver.Choose_File(file_name);
+    driver.Acknowledge_Message();
+    Open_Action(window)->trigger();
+    QVERIFY2(driver.Finished(), qPrintable(Describe(driver)));
+    QCOMPARE(driver.Messages().size(), 1);
+    const QString text = driver.Messages().first().text;
+    QVERIFY2(text.contains(file_name), qPrintable(text));
+    QVERIFY2(text.endsWith(QStringLiteral("larger than %1 bytes").arg(content.size() - 1)),
+             qPrintable(text));
+    QCOMPARE(View_Of(window)->toPlainText(), banner);
+    QVERIFY(!Export_Action(window)->isEnabled());
+    QCOMPARE(Stored_File_Path(window), home->Path() + QStringLiteral("/run2"));
 }
 
 QTEST_MAIN(TestFileCommands)
