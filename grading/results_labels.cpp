@@ -15,15 +15,16 @@ TResultsCollector::TResultsCollector(const std::vector<TReferenceLabel> &referen
         } else if (*found >= 0) {
             *found = -2 - *found;
         }
-        longest_label_ = qMax(longest_label_, label.size());
+        // What can match is no longer than a label or its folded form.
+        longest_label_ = qMax(longest_label_, qMax(label.size(), folded.size()));
     }
 }
 
 int TResultsCollector::Match(const TField &label, int line_number)
 {
-    // A label far longer than any reference label cannot match, whatever
-    // its bytes decode to (at most 4 bytes make one UTF-16 unit): it is not
-    // decoded in full.
+    // A label far longer than any reference label, folded or not, cannot
+    // match whatever its bytes decode to (at most 4 bytes make one UTF-16
+    // unit, and folding never shortens a text): it is not decoded in full.
     const qint64 size = label.end - label.begin;
     if (size > 4 * static_cast<qint64>(longest_label_) + 4) {
         Warn(line_number, QStringLiteral("label %1 is not in the reference").arg(Quoted(label)));

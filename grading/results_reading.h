@@ -39,7 +39,10 @@ struct TTestedFeature
 // A line of the results that could not be used, or a doubt about one.
 struct TResultsWarning
 {
-    int line_number;
+    int line_number; // 1-based line where the statement or row starts
+    // Plain English, lower case first, no final period, to be printed as
+    // "FILE:LINE: warning: MESSAGE". Fields of the file it quotes are cut
+    // to 40 characters.
     QString message;
 };
 

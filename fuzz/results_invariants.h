@@ -1,0 +1,194 @@
+#pragma once
+
+// Properties every reading of results must have, whatever the content:
+// shared by fuzz_results and the test that replays its corpus and findings.
+
+#include "grading/results_reading.h"
+
+#include <QByteArray>
+#include <QSet>
+
+#include <cmath>
+#include <string>
+
+namespace tessaline_results_invariants {
+
+// All four types, labels in mixed case, two that differ in case only, and
+// one with a comma for the quoted labels of a CSV file.
+inline const std::vector<TReferenceLabel> &Reference()
+{
+    static const std::vector<TReferenceLabel> reference = {
+        {QStringLiteral("PLN_1"), TFeatureType::PLANE},
+        {QStringLiteral("Lin_2"), TFeatureType::LINE},
+        {QStringLiteral("cir_-3"), TFeatureType::CIRCLE},
+        {QStringLiteral("SPH_4"), TFeatureType::SPHERE},
+        {QStringLiteral("two_5"), TFeatureType::PLANE},
+        {QStringLiteral("TWO_5"), TFeatureType::SPHERE},
+        {QStringLiteral("SPH,6"), TFeatureType::SPHERE},
+    };
+    return reference;
+}
+
+inline bool Finite(const TVector3 &v)
+{
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+// Non-negative, possibly infinite, never NaN.
+inline bool Resolution(double r)
+{
+    return r >= 0;
+}
+
+inline std::string Where(const TTestedFeature &feature)
+{
+    return " (" + feature.label.toStdString() + " on line " + std::to_string(feature.line_number) +
+           ")";
+}
+
+// An empty text when the reading has every property, otherwise what is wrong.
+inline std::string Check_Reading(const QByteArray &content,
+                                 const std::vector<TReferenceLabel> &reference,
+                                 const TResultsReading &reading)
+{
+    const int lines = content.count('\n') + 1;
+    int previous = 0;
+    for (const TResultsWarning &warning : reading.warnings) {
+        if (warning.line_number < 1 || warning.line_number > lines) {
+            return "warning line " + std::to_string(warning.line_number) + " outside 1.." +
+                   std::to_string(lines);
+        }
+        if (warning.line_number < previous) {
+            return "warning on line " + std::to_string(warning.line_number) + " after line " +
+                   std::to_string(previous);
+        }
+        previous = warning.line_number;
+        const QString &message = warning.message;
+        // Quoted fields are cut to 40 characters, so no message is long.
+        if (message.isEmpty() || message.size() > 400) {
+            return "warning of " + std::to_string(message.size()) + " characters";
+        }
+        if (message.at(0).isUpper() || message.endsWith(QLatin1Char('.'))) {
+            return "warning not in the house style: " + message.toStdString();
+        }
+        for (const QChar c : message) {
+            if (c.unicode() < 0x20 || c.unicode() == 0x7f) {
+                return "control character in warning: " + message.toStdString();
+            }
+        }
+    }
+
+    QSet<QString> labels;
+    previous = 0;
+    for (const TTestedFeature &feature : reading.features) {
+        const TReferenceLabel *match = nullptr;
+        for (const TReferenceLabel &candidate : reference) {
+            if (candidate.label == feature.label) {
+                match = &candidate;
+            }
+        }
+        if (!match) {
+            return "feature label not in the reference" + Where(feature);
+        }
+        if (labels.contains(feature.label)) {
+            return "two features for one reference label" + Where(feature);
+        }
+        labels.insert(feature.label);
+        if (feature.line_number < 1 || feature.line_number > lines) {
+            return "feature line outside 1.." + std::to_string(lines) + Where(feature);
+        }
+        // One statement or row starts on each line at most.
+        if (feature.line_number <= previous) {
+            return "features out of line order" + Where(feature);
+        }
+        previous = feature.line_number;
+        if (!feature.usable) {
+            // Nothing of a result that cannot be used is passed on.
+            if (feature.position.x != 0 || feature.position.y != 0 || feature.position.z != 0 ||
+                feature.direction.x != 0 || feature.direction.y != 0 || feature.direction.z != 0 ||
+                feature.diameter != 0 || feature.position_resolution != 0 ||
+                feature.direction_resolution != 0 || feature.diameter_resolution != 0) {
+                return "values in an unusable feature" + Where(feature);
+            }
+            continue;
+        }
+        if (!Finite(feature.position) || !Finite(feature.direction) ||
+            !std::isfinite(feature.diameter)) {
+            return "value not finite" + Where(feature);
+        }
+        if (!Resolution(feature.position_resolution) || !Resolution(feature.direction_resolution) ||
+            !Resolution(feature.diameter_resolution)) {
+            return "negative or NaN resolution" + Where(feature);
+        }
+        const bool has_direction = match->type != TFeatureType::SPHERE;
+        const bool has_diameter =
+            match->type == TFeatureType::CIRCLE || match->type == TFeatureType::SPHERE;
+        if ((!has_direction && (feature.direction.x != 0 || feature.direction.y != 0 ||
+                                feature.direction.z != 0 || feature.direction_resolution != 0)) ||
+            (!has_diameter && (feature.diameter != 0 || feature.diameter_resolution != 0))) {
+            return "value the type does not have" + Where(feature);
+        }
+    }
+    return std::string();
+}
+
+inline bool Same(const TResultsReading &a, const TResultsReading &b)
+{
+    if (a.is_csv != b.is_csv || a.features.size() != b.features.size() ||
+        a.warnings.size() != b.warnings.size()) {
+        return false;
+    }
+    auto same_vector = [](const TVector3 &u, const TVector3 &v) {
+        return u.x == v.x && u.y == v.y && u.z == v.z;
+    };
+    for (size_t n = 0; n < a.features.size(); ++n) {
+        const TTestedFeature &f = a.features[n];
+        const TTestedFeature &g = b.features[n];
+        if (f.label != g.label || f.line_number != g.line_number || f.usable != g.usable ||
+            !same_vector(f.position, g.position) || !same_vector(f.direction, g.direction) ||
+            f.diameter != g.diameter || f.position_resolution != g.position_resolution ||
+            f.direction_resolution != g.direction_resolution ||
+            f.diameter_resolution != g.diameter_resolution) {
+            return false;
+        }
+    }
+    for (size_t n = 0; n < a.warnings.size(); ++n) {
+        if (a.warnings[n].line_number != b.warnings[n].line_number ||
+            a.warnings[n].message != b.warnings[n].message) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Reads the content and checks the reading, then checks that CR LF line
+// ends, a byte-order mark and a final line feed change nothing.
+inline std::string Check_Content(const QByteArray &content)
+{
+    const std::vector<TReferenceLabel> &reference = Reference();
+    const TResultsReading reading = Read_Results(content, reference);
+    std::string result = Check_Reading(content, reference, reading);
+    if (!result.empty()) {
+        return result;
+    }
+    if (!content.contains('\r')) {
+        QByteArray crlf = content;
+        crlf.replace("\n", "\r\n");
+        if (!Same(reading, Read_Results(crlf, reference))) {
+            return "CR LF line ends read differently";
+        }
+    }
+    if (!content.startsWith("\xef\xbb\xbf")) {
+        if (!Same(reading, Read_Results("\xef\xbb\xbf" + content, reference))) {
+            return "a byte-order mark reads differently";
+        }
+    }
+    if (!content.isEmpty() && !content.endsWith('\n')) {
+        if (!Same(reading, Read_Results(content + '\n', reference))) {
+            return "a final line feed reads differently";
+        }
+    }
+    return std::string();
+}
+
+} // namespace tessaline_results_invariants
