@@ -1,0 +1,45 @@
+#pragma once
+
+#include "core/vector3.h"
+
+#include <string>
+#include <vector>
+
+// Least-squares (Gaussian, orthogonal-distance) fits of measured points, as
+// the reference services for coordinate metrology software define them.
+//
+// Directions are unit vectors. Their sign carries no meaning, but it is
+// fixed: the component of largest magnitude is positive (the first of equal
+// ones), so the same points always give the same direction.
+//
+// When a fit is not made, failure says why, in one of these words:
+//   "too few points: a plane needs at least 3" (line 2, circle 3, sphere 4)
+//   "non-finite coordinates", "coordinates too large"
+//   "coincident points", "collinear points" (plane, circle, sphere),
+//   "coplanar points" (sphere), "no convergence" (circle, sphere).
+// Degeneracy is judged relative to the spread of the points and to the
+// rounding of their coordinates, never against a length in millimetres.
+struct TFit
+{
+    bool fitted = false;
+    std::string failure; // why not, when not fitted
+    TVector3 position;   // plane and line: the centroid; circle and sphere: the centre
+    TVector3 direction;  // plane normal, line direction, circle axis; zero for a sphere
+    double diameter = 0; // circle and sphere
+    int iterations = 0;  // of the geometric iteration, for circle and sphere
+};
+
+// Plane through the centroid; normal from the singular value decomposition
+// of the centred points (the direction of least spread).
+TFit Fit_Plane(const std::vector<TVector3> &points);
+
+// Line through the centroid; direction of greatest spread of the centred points.
+TFit Fit_Line(const std::vector<TVector3> &points);
+
+// Circle in space: least-squares plane, points projected onto it, then a
+// two-dimensional geometric circle fit in that plane. The centre lies in that
+// plane and the direction is its normal.
+TFit Fit_Circle(const std::vector<TVector3> &points);
+
+// Sphere: geometric distances minimised from an algebraic start.
+TFit Fit_Sphere(const std::vector<TVector3> &points);

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "core/vector3.h"
+
+#include <Eigen/Core>
+
+#include <string>
+#include <vector>
+
+// Centroid of points and their principal directions, from the singular value
+// decomposition of the centred N x 3 point matrix.
+struct TPointSpread
+{
+    std::string failure; // non-finite or overflowing coordinates
+    Eigen::Vector3d centroid = Eigen::Vector3d::Zero();
+    Eigen::Matrix3d axes = Eigen::Matrix3d::Identity(); // columns, by decreasing spread
+    Eigen::Vector3d spread = Eigen::Vector3d::Zero();   // singular values, decreasing
+    // Spread that rounding of the coordinates alone can produce.
+    double noise = 0;
+
+    bool Coincident() const { return spread(0) <= noise; }
+    bool Collinear() const { return Negligible(1); }
+    bool Coplanar() const { return Negligible(2); }
+
+private:
+    bool Negligible(int index) const { return spread(index) <= 1e-12 * spread(0) + noise; }
+};
+
+TPointSpread Point_Spread(const std::vector<TVector3> &points);
+
+// The sign every fit gives its direction: the component of largest magnitude
+// is positive (the first of equal ones).
+Eigen::Vector3d Signed_Direction(const Eigen::Vector3d &direction);
+
+TVector3 To_Vector3(const Eigen::Vector3d &v);
