@@ -54,8 +54,8 @@ void Run(const TShape &shape, int runs)
     if (shape.diameter > 0) {
         std::printf(" diameter %.6f, %d iterations", fit.diameter, fit.iterations);
     }
-    std::printf("\n%-7s %8s %8s      generated: (%.6f, %.6f, %.6f)", "", "", "", shape.position.x,
-                shape.position.y, shape.position.z);
+    std::printf("\n%-7s %8s %8s      generated from (%.6f, %.6f, %.6f)", "", "", "",
+                shape.position.x, shape.position.y, shape.position.z);
     if (Length(shape.direction) > 0) {
         std::printf(" direction (%.9f, %.9f, %.9f)", shape.direction.x + 0.0,
                     shape.direction.y + 0.0, shape.direction.z + 0.0);
