@@ -1,0 +1,59 @@
+#include "grading/grade_report.h"
+
+const char *Verdict_Name(TVerdict verdict)
+{
+    switch (verdict) {
+    case TVerdict::PASS:
+        return "pass";
+    case TVerdict::FAIL:
+        return "fail";
+    case TVerdict::INCONCLUSIVE:
+        return "inconclusive";
+    case TVerdict::MISSING:
+        return "missing";
+    case TVerdict::AMBIGUOUS:
+        return "ambiguous";
+    case TVerdict::UNFIT:
+        return "unfit";
+    }
+    return "";
+}
+
+const char *Quantity_Name(TQuantity quantity)
+{
+    switch (quantity) {
+    case TQuantity::POSITION:
+        return "position";
+    case TQuantity::ANGLE:
+        return "angle";
+    case TQuantity::SIZE:
+        return "size";
+    }
+    return "";
+}
+
+const char *Feature_Type_Name(TFeatureType type)
+{
+    switch (type) {
+    case TFeatureType::PLANE:
+        return "plane";
+    case TFeatureType::LINE:
+        return "line";
+    case TFeatureType::CIRCLE:
+        return "circle";
+    case TFeatureType::SPHERE:
+        return "sphere";
+    }
+    return "";
+}
+
+QString Fit_Definitions()
+{
+    return QStringLiteral(
+        "Least-squares (Gaussian, orthogonal-distance) fits. Plane: through the centroid of the "
+        "points, normal from the singular value decomposition of the centred points. Line: "
+        "through the centroid, direction of the greatest spread of the centred points. Circle "
+        "in space (NIST's definition): least-squares plane, points projected onto it, then a "
+        "two-dimensional geometric circle fit in that plane. Sphere: geometric distances "
+        "minimised by Gauss-Newton iteration from an algebraic start.");
+}

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "validation/feature_type.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+#include <vector>
+
+// How a quantity or a feature came out, by the decision rules of ISO 14253-1
+// for the first three: a value under test is only known to the resolution it
+// was written with.
+enum class TVerdict
+{
+    PASS,         // |d| + e <= MPE
+    FAIL,         // |d| - e > MPE
+    INCONCLUSIVE, // neither
+    MISSING,      // no usable result for the feature
+    AMBIGUOUS,    // its label stands for two or more reference features
+    UNFIT         // the reference fit could not be made, or a direction is zero
+};
+
+enum class TQuantity
+{
+    POSITION, // millimetres
+    ANGLE,    // radians
+    SIZE      // millimetres, signed: tested diameter minus reference diameter
+};
+
+// The maximum permissible errors.
+struct TMpe
+{
+    double position = 0.0001; // mm
+    double angle = 0.000001;  // rad
+    double size = 0.0001;     // mm
+};
+
+struct TQuantityGrade
+{
+    TQuantity quantity;
+    double deviation;  // d, in mm or rad
+    double resolution; // e: what the tested values' written resolution allows
+    double mpe;        // m
+    TVerdict verdict;
+};
+
+struct TFeatureGrade
+{
+    QString label; // "PLN_7"
+    TFeatureType type;
+    TVerdict verdict;
+    // The quantities of the type (plane, line: position and angle; circle:
+    // position, angle, size; sphere: position and size), in that order; none
+    // for a missing, ambiguous or unfit feature.
+    std::vector<TQuantityGrade> quantities;
+    QString note; // why a feature is missing or unfit, for the reports
+};
+
+struct TGradeSummary
+{
+    int pass = 0;
+    int fail = 0;
+    int inconclusive = 0;
+    int missing = 0;
+    int ambiguous = 0;
+    int unfit = 0;
+
+    int Features() const { return pass + fail + inconclusive + missing + ambiguous + unfit; }
+    // Exit status 0: every graded feature passed, and there was one.
+    bool All_Pass() const { return pass > 0 && pass == Features(); }
+};
+
+// One grading run, as every output of tessaline-grade reports it.
+struct TGradeReport
+{
+    QString reference_path;      // the validation file
+    QByteArray reference_sha256; // hexadecimal, lower case
+    QString results_path;        // empty with --refit
+    QByteArray results_sha256;   // empty with --refit
+    bool refit = false;          // the file's values graded against Tessaline's own fits
+    QString tested_software;     // may be empty
+    TMpe mpe;
+    QDateTime date;  // when it was graded, local time
+    QString version; // Tessaline's, "1.0"
+    // In reference order, one per label (a duplicated label is one
+    // ambiguous entry).
+    std::vector<TFeatureGrade> features;
+    TGradeSummary summary;
+};
+
+// "pass", "fail", "inconclusive", "missing", "ambiguous", "unfit".
+const char *Verdict_Name(TVerdict verdict);
+// "position", "angle", "size".
+const char *Quantity_Name(TQuantity quantity);
+// "plane", "line", "circle", "sphere".
+const char *Feature_Type_Name(TFeatureType type);
+
+// The least-squares fit definitions Tessaline grades with, one sentence per
+// type, for --help and the reports.
+QString Fit_Definitions();
