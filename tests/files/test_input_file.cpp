@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <thread>
 
 namespace {
@@ -48,6 +49,7 @@ class TestInputFile : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void regular_file_is_read_whole_data();
     void regular_file_is_read_whole();
     void regular_file_over_the_limit();
@@ -59,6 +61,12 @@ private slots:
     void unreadable_inputs_give_the_system_reason_data();
     void unreadable_inputs_give_the_system_reason();
 };
+
+void TestInputFile::initTestCase()
+{
+    // A feeder whose reader went away gets a failed write, not a signal.
+    std::signal(SIGPIPE, SIG_IGN);
+}
 
 void TestInputFile::regular_file_is_read_whole_data()
 {
@@ -123,13 +131,9 @@ void TestInputFile::pipe_is_read_to_its_end_within_the_limit()
     bool ok;
     {
         TFifoFeeder feeder(path, bytes);
+        // What is not read makes the feeder's writes fail once the reader
+        // has closed, and it ends.
         ok = Read_Input_File(path, read, reason, limit);
-        // The feeder may still wait to write what was not read.
-        if (!ok) {
-            QFile drain(path);
-            if (drain.open(QIODevice::ReadOnly))
-                drain.readAll();
-        }
     }
     QCOMPARE(ok, fits);
     if (fits) {
