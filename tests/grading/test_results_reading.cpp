@@ -1,6 +1,5 @@
 #include "grading/results_reading.h"
 
-#include <QElapsedTimer>
 #include <QtTest>
 
 #include <cmath>
@@ -698,6 +697,8 @@ void TestResultsReading::detection()
 
 void TestResultsReading::million_continuation_lines()
 {
+    // Linear reading is what lets this end at all; a quadratic one would
+    // run into the test's time-out.
     // x is 1. and a million zeros, one per line.
     QByteArray content = "FA(PLN_1)=FEAT/PLANE,CART,1.$\n";
     const QByteArray zero = "0$\n";
@@ -706,10 +707,7 @@ void TestResultsReading::million_continuation_lines()
         content += zero;
     }
     content += ",2,3,0,0,1\nFA(SPH_4)=FEAT/SPHERE,CART,1,2,3,4\n";
-    QElapsedTimer timer;
-    timer.start();
     const TResultsReading reading = Read_Results(content, Reference());
-    QVERIFY2(timer.elapsed() < 10000, qPrintable(QString::number(timer.elapsed())));
     QCOMPARE(Warnings(reading), QStringList());
     QCOMPARE(static_cast<int>(reading.features.size()), 2);
     QVERIFY(reading.features[0].usable);
@@ -723,8 +721,6 @@ void TestResultsReading::million_continuation_lines()
 void TestResultsReading::long_fields()
 {
     const int size = 50 * 1000 * 1000;
-    QElapsedTimer timer;
-    timer.start();
 
     const QByteArray garbage = Plane_Statement("PLN_1", QByteArray(size, 'a'));
     TResultsReading reading = Read_Results(garbage, Reference());
@@ -751,8 +747,6 @@ void TestResultsReading::long_fields()
     const QByteArray commas = "label,x,y,z,diameter\nSPH_4" + QByteArray(size, ',') + "\n";
     reading = Read_Results(commas, Reference());
     QCOMPARE(Warnings(reading), QStringList{W(2, "row has 50000001 fields, the header has 5")});
-
-    QVERIFY2(timer.elapsed() < 30000, qPrintable(QString::number(timer.elapsed())));
 }
 
 void TestResultsReading::many_warnings()
@@ -761,10 +755,7 @@ void TestResultsReading::many_warnings()
     for (int n = 0; n < 1000000; ++n) {
         content += "FA(P)=\n";
     }
-    QElapsedTimer timer;
-    timer.start();
     const TResultsReading reading = Read_Results(content, Reference());
-    QVERIFY2(timer.elapsed() < 10000, qPrintable(QString::number(timer.elapsed())));
     QCOMPARE(static_cast<int>(reading.warnings.size()), 1000000);
     QCOMPARE(reading.warnings.back().line_number, 1000000);
     QCOMPARE(reading.warnings.back().message,
