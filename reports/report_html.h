@@ -1,0 +1,16 @@
+#pragma once
+
+#include "grading/grade_report.h"
+
+#include <QByteArray>
+#include <QString>
+
+// The grading report as one HTML page, UTF-8: inline styles and an inline
+// SVG chart, no script, nothing fetched from anywhere, so it reads offline
+// and can be mailed as it is. Every text from the inputs is escaped. Needs
+// no QGuiApplication.
+QByteArray Report_Html(const TGradeReport &report);
+
+// Writes Report_Html(report) to path with Save_Whole_File: a failed write
+// leaves what was there. On failure returns false and the reason.
+bool Write_Html_Report(const QString &path, const TGradeReport &report, QString *reason);
