@@ -20,7 +20,7 @@ constexpr double TOP = 28;
 constexpr double BOTTOM = 24;
 constexpr double LABEL_X = 6;
 constexpr double QUANTITY_X = 150;
-constexpr double PLOT_LEFT = 210;
+constexpr double PLOT_LEFT = 220;
 constexpr double VERDICT_AREA = 170;
 
 const QColor INK(0x22, 0x22, 0x22);
@@ -235,7 +235,7 @@ TChartPicture Chart_Picture(const std::vector<TChartRow> &rows, std::size_t firs
         shapes.push_back(
             Text(QPointF(plot_right + 66, baseline), Qt::AlignLeft, Upper(row.verdict), INK, true));
         if (!row.has_bar) {
-            shapes.push_back(Text(QPointF(QUANTITY_X, baseline), Qt::AlignLeft,
+            shapes.push_back(Text(QPointF(PLOT_LEFT + 6, baseline), Qt::AlignLeft,
                                   QStringLiteral("no values"), FAINT_INK));
             continue;
         }
