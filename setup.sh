@@ -14,6 +14,10 @@ case $mode in
 esac
 
 packages=(build-essential cmake qtbase5-dev qtbase5-dev-tools libeigen3-dev fonts-dejavu-core desktop-file-utils appstream)
+# The package checks of the test suite run Debian's lintian.
+if [ "$mode" = test ]; then
+    packages+=(lintian)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

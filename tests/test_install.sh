@@ -39,7 +39,7 @@ echo "Installed tree:"
 (cd "$prefix" && find . -mindepth 1 \( -type f -o -type l \) | sort | sed 's/^/    /')
 
 # What must be there.
-for program in tessaline tessaline-convert; do
+for program in tessaline tessaline-convert tessaline-grade; do
     if [ -f "$prefix/bin/$program" ] && [ -x "$prefix/bin/$program" ]; then
         pass "bin/$program is an executable file"
     else
@@ -60,7 +60,7 @@ for file in "$desktop" "$metainfo" "$png" "$svg"; do
 done
 
 man_pages=()
-for page in tessaline tessaline-convert; do
+for page in tessaline tessaline-convert tessaline-grade; do
     found=$(find "$prefix/share/man/man1" -maxdepth 1 -name "$page.1*" 2>/dev/null | head -n 1)
     if [ -n "$found" ]; then
         pass "${found#"$prefix"/}"
@@ -69,6 +69,20 @@ for page in tessaline tessaline-convert; do
         fail "share/man/man1/$page.1* is missing"
     fi
 done
+
+# The licence and the changelog.
+for file in share/doc/tessaline/copyright share/doc/tessaline/changelog.gz; do
+    if [ -s "$prefix/$file" ]; then
+        pass "$file"
+    else
+        fail "$file is missing or empty"
+    fi
+done
+if grep -q "Copyright: 2026 The Tessaline developers" "$prefix/share/doc/tessaline/copyright" 2>/dev/null; then
+    pass "the copyright file names the Tessaline developers"
+else
+    fail "the copyright file does not name the Tessaline developers"
+fi
 
 # Nothing for developers (headers, static libraries) belongs in the install.
 stray=$(cd "$prefix" && find . -mindepth 1 -maxdepth 1 ! -name bin ! -name share)
@@ -164,7 +178,7 @@ if [ -s "$metainfo" ]; then
     else
         fail "the metainfo does not name $app_id.desktop as its launchable"
     fi
-    for program in tessaline tessaline-convert; do
+    for program in tessaline tessaline-convert tessaline-grade; do
         if grep -q "<binary>$program</binary>" "$metainfo"; then
             pass "the metainfo provides $program"
         else
@@ -216,7 +230,7 @@ if [ -x "$prefix/bin/tessaline-convert" ]; then
     fi
     # The installed converter writes a whole program for every example, the
     # same bytes as the converter in the build tree.
-    built=$(find "$build/app" -maxdepth 1 -name tessaline-convert -type f | head -n 1)
+    built=$(find "$build/cli" -maxdepth 1 -name tessaline-convert -type f | head -n 1)
     for example in "$source"/examples/*.dat; do
         [ -f "$example" ] || continue
         name=examples/${example##*/}
@@ -237,6 +251,26 @@ if [ -x "$prefix/bin/tessaline-convert" ]; then
             else
                 fail "the installed and the built converter differ on $name"
             fi
+        fi
+    done
+fi
+if [ -x "$prefix/bin/tessaline-grade" ]; then
+    output=$("$prefix/bin/tessaline-grade" --version 2>&1)
+    status=$?
+    if [ $status -eq 0 ] && grep -q "$version" <<<"$output"; then
+        pass "installed tessaline-grade --version: $output"
+    else
+        fail "installed tessaline-grade --version exited $status: $output"
+    fi
+    # Every example is self-consistent: its stated fits are the points' fits.
+    for example in "$source"/examples/*.dat; do
+        [ -f "$example" ] || continue
+        name=examples/${example##*/}
+        if "$prefix/bin/tessaline-grade" --refit "$example" >"$work/grade.out" 2>&1; then
+            pass "installed tessaline-grade --refit $name: $(tail -n 1 "$work/grade.out")"
+        else
+            cat "$work/grade.out"
+            fail "installed tessaline-grade --refit $name does not pass"
         fi
     done
 fi

@@ -82,6 +82,9 @@ contents=$(awk '{ print $6 }' "$work/contents")
 for path in \
     ./usr/bin/tessaline \
     ./usr/bin/tessaline-convert \
+    ./usr/bin/tessaline-grade \
+    ./usr/share/doc/tessaline/copyright \
+    ./usr/share/doc/tessaline/changelog.gz \
     ./usr/share/applications/org.tessaline.tessaline.desktop \
     ./usr/share/metainfo/org.tessaline.tessaline.metainfo.xml \
     ./usr/share/icons/hicolor/64x64/apps/tessaline.png \
@@ -92,24 +95,39 @@ for path in \
         fail "the package has no ${path#./}"
     fi
 done
-if grep -Eq '^\./usr/share/man/man1/tessaline-convert\.1(\.gz)?$' <<<"$contents"; then
-    pass "usr/share/man/man1/tessaline-convert.1*"
-else
-    fail "the package has no manual page for tessaline-convert"
-fi
+for page in tessaline tessaline-convert tessaline-grade; do
+    if grep -Eq "^\./usr/share/man/man1/$page\.1(\.gz)?$" <<<"$contents"; then
+        pass "usr/share/man/man1/$page.1*"
+    else
+        fail "the package has no manual page for $page"
+    fi
+done
 # Every entry belongs to root, and the programs are executable.
 if awk '$2 != "root/root" { bad = 1 } END { exit bad }' "$work/contents"; then
     pass "every entry belongs to root/root"
 else
     fail "entries not owned by root/root"
 fi
-for program in tessaline tessaline-convert; do
+for program in tessaline tessaline-convert tessaline-grade; do
     if grep -Eq "^-rwxr-xr-x .* \./usr/bin/$program$" "$work/contents"; then
         pass "usr/bin/$program is mode 755"
     else
         fail "usr/bin/$program is not mode 755"
     fi
 done
+
+# Debian's own checks: warnings are shown, errors fail.
+if command -v lintian >/dev/null 2>&1; then
+    lintian --tag-display-limit 0 "$deb" >"$work/lintian.log" 2>&1
+    sed 's/^/    /' "$work/lintian.log"
+    if grep -q '^E: ' "$work/lintian.log"; then
+        fail "lintian reports errors"
+    else
+        pass "lintian reports no error"
+    fi
+else
+    echo "skip: lintian is not installed"
+fi
 
 if [ $failures -ne 0 ]; then
     echo "$failures check(s) failed"

@@ -1,0 +1,131 @@
+#include "cli/grade/grade_options.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QLocale>
+
+#include <cmath>
+
+namespace {
+
+// An MPE is a length or an angle: a finite number, not negative, written
+// with "." whatever the locale.
+bool Read_Mpe(const QString &text, double &value)
+{
+    bool ok = false;
+    const double read = QLocale::c().toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(read) || read < 0)
+        return false;
+    value = read;
+    return true;
+}
+
+} // namespace
+
+TGradeCommand Parse_Grade_Options(const QStringList &arguments, TGradeOptions &options,
+                                  QString &text)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Grades an inspection software's best fits against the reference results "
+                       "of a validation file (*.dat): RESULTS is the software's DMIS output "
+                       "file or a CSV file with the columns label,x,y,z,i,j,k,diameter. With "
+                       "--refit, grades the file's own results against Tessaline's fits of "
+                       "its points instead.\n\n") +
+        Fit_Definitions() +
+        QStringLiteral("\n\nA quantity passes when |deviation| + e <= MPE and fails when "
+                       "|deviation| - e > MPE, e being what the resolution of the tested values "
+                       "as written allows (ISO 14253-1); otherwise it is inconclusive.\n\nExit "
+                       "status: 0 when every feature passes, 1 otherwise, 2 for a usage error, "
+                       "an input that cannot be used or an output that cannot be written."));
+    const QCommandLineOption help_option = parser.addHelpOption();
+    const QCommandLineOption version_option = parser.addVersionOption();
+    const QCommandLineOption refit_option(
+        "refit", "Grade the validation file's stated results against Tessaline's own fits.");
+    const QCommandLineOption position_option(
+        "position-mpe", "MPE of positions in mm (default 0.0001).", "MM", "0.0001");
+    const QCommandLineOption angle_option(
+        "angle-mpe", "MPE of directions in rad (default 0.000001).", "RAD", "0.000001");
+    const QCommandLineOption size_option("size-mpe", "MPE of diameters in mm (default 0.0001).",
+                                         "MM", "0.0001");
+    const QCommandLineOption software_option(
+        "software", "The tested software's name and version, for the reports.", "TEXT");
+    const QCommandLineOption json_option(
+        "json", "Write the grades as JSON to FILE; - for standard output instead of the table.",
+        "FILE");
+    const QCommandLineOption report_option(
+        "report", "Write a report to FILE, HTML or PDF by its suffix (.html, .pdf).", "FILE");
+    for (const QCommandLineOption &option :
+         {refit_option, position_option, angle_option, size_option, software_option, json_option,
+          report_option})
+        parser.addOption(option);
+    parser.addPositionalArgument("VALIDATION.dat", "The validation file: the reference.");
+    parser.addPositionalArgument("RESULTS", "The tested software's results (not with --refit).",
+                                 "[RESULTS]");
+
+    if (!parser.parse(arguments)) {
+        text = parser.errorText();
+        return TGradeCommand::USAGE_ERROR;
+    }
+    if (parser.isSet(help_option)) {
+        text = parser.helpText();
+        return TGradeCommand::SHOW_HELP;
+    }
+    if (parser.isSet(version_option)) {
+        text = QStringLiteral("tessaline-grade ") + QStringLiteral(TESSALINE_VERSION) + '\n';
+        return TGradeCommand::SHOW_VERSION;
+    }
+
+    options.refit = parser.isSet(refit_option);
+    const QStringList positional = parser.positionalArguments();
+    const int wanted = options.refit ? 1 : 2;
+    if (positional.size() != wanted) {
+        text = options.refit ? QStringLiteral("--refit takes the validation file alone")
+                             : QStringLiteral("give the validation file and the results file, or "
+                                              "--refit and the validation file");
+        return TGradeCommand::USAGE_ERROR;
+    }
+    options.validation_file = positional[0];
+    if (!options.refit)
+        options.results_file = positional[1];
+
+    const struct
+    {
+        const QCommandLineOption &option;
+        double &value;
+    } mpes[] = {{position_option, options.mpe.position},
+                {angle_option, options.mpe.angle},
+                {size_option, options.mpe.size}};
+    for (const auto &mpe : mpes) {
+        if (!Read_Mpe(parser.value(mpe.option), mpe.value)) {
+            text = QStringLiteral("--%1 needs a number of 0 or more, not '%2'")
+                       .arg(mpe.option.names().first(), parser.value(mpe.option));
+            return TGradeCommand::USAGE_ERROR;
+        }
+    }
+
+    options.software = parser.value(software_option);
+    options.json_file = parser.value(json_option);
+    if (parser.isSet(json_option) && options.json_file.isEmpty()) {
+        text = QStringLiteral("--json needs a file name, or - for standard output");
+        return TGradeCommand::USAGE_ERROR;
+    }
+    options.report_file = parser.value(report_option);
+    if (parser.isSet(report_option)) {
+        const QString suffix = QFileInfo(options.report_file).suffix().toLower();
+        if (suffix != QLatin1String("html") && suffix != QLatin1String("pdf")) {
+            text = QStringLiteral("--report needs a file ending in .html or .pdf, not '%1'")
+                       .arg(options.report_file);
+            return TGradeCommand::USAGE_ERROR;
+        }
+        options.pdf_report = suffix == QLatin1String("pdf");
+    }
+    if (!options.json_file.isEmpty() && options.json_file != QLatin1String("-") &&
+        !options.report_file.isEmpty() &&
+        QFileInfo(options.json_file).absoluteFilePath() ==
+            QFileInfo(options.report_file).absoluteFilePath()) {
+        text = QStringLiteral("--json and --report name the same file");
+        return TGradeCommand::USAGE_ERROR;
+    }
+    return TGradeCommand::GRADE;
+}

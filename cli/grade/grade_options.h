@@ -1,0 +1,32 @@
+#pragma once
+
+#include "grading/grade_report.h"
+
+#include <QString>
+#include <QStringList>
+
+// What the command line of tessaline-grade asks for.
+struct TGradeOptions
+{
+    QString validation_file;
+    QString results_file; // empty with --refit
+    bool refit = false;
+    TMpe mpe;
+    QString software;
+    QString json_file;   // "-" for standard output, which then carries no table
+    QString report_file; // .html or .pdf
+    bool pdf_report = false;
+};
+
+enum class TGradeCommand
+{
+    GRADE,
+    SHOW_HELP,
+    SHOW_VERSION,
+    USAGE_ERROR
+};
+
+// Reads the arguments (the program name first). On SHOW_HELP and
+// SHOW_VERSION, text holds what to print; on USAGE_ERROR the reason.
+TGradeCommand Parse_Grade_Options(const QStringList &arguments, TGradeOptions &options,
+                                  QString &text);

@@ -1,0 +1,517 @@
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+
+namespace {
+
+const QString GRADER = QStringLiteral(TESSALINE_GRADE);
+const QString CONVERTER = QStringLiteral(TESSALINE_CONVERT);
+const QString EXAMPLES = QStringLiteral(TESSALINE_EXAMPLES);
+const QString NIST = QStringLiteral(TESSALINE_NIST_DIR);
+
+struct TResult
+{
+    int exit_code = -1;
+    QByteArray output;
+    QStringList errors;
+};
+
+TResult Run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    TResult result;
+    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
+        return result;
+    result.exit_code = process.exitCode();
+    result.output = process.readAllStandardOutput();
+    result.errors =
+        QString::fromUtf8(process.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
+    return result;
+}
+
+TResult Grade(const QStringList &arguments)
+{
+    return Run(GRADER, arguments);
+}
+
+QByteArray Read(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool Write(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+QJsonObject Json_Of(const QByteArray &bytes)
+{
+    return QJsonDocument::fromJson(bytes).object();
+}
+
+// The last line of the table.
+QString Summary_Of(const TResult &result)
+{
+    const QList<QByteArray> lines = result.output.trimmed().split('\n');
+    return QString::fromUtf8(lines.last());
+}
+
+// A plane of 11 x 11 points on z = 5, exactly at its centroid (10, 20, 5),
+// which the reference states with a normal (0, 0, 1); a second plane on
+// x = 1 at (1, 0, 0).
+const QByteArray PLANES = [] {
+    QByteArray file = "Best_Fit_Validation:Version=1:Type=Plane\nPlane 1 121 10 20 5 0 0 1 0\n";
+    for (int i = -5; i <= 5; ++i)
+        for (int j = -5; j <= 5; ++j)
+            file += QByteArray::number(10 + 2 * i) + " " + QByteArray::number(20 + 2 * j) + " 5\n";
+    file += "Plane 2 4 1 0 0 1 0 0 0\n1 1 1\n1 -1 1\n1 1 -1\n1 -1 -1\n";
+    return file;
+}();
+
+// The tested software's output for PLANES, with the first plane as given.
+QByteArray Planes_Output(const QByteArray &first_plane)
+{
+    return "DMISMN/'validation.dms',04.0\n"
+           "UNITS/MM,ANGDEC\n"
+           "$$ results of the fits\n"
+           "FA(PLN_1)=FEAT/PLANE,CART," +
+           first_plane +
+           "\n"
+           "FA(PLN_2)=FEAT/PLANE,CART,1.0000,5.0000,$\n"
+           "    -3.0000,1,0,0\n"
+           "ENDFIL\n";
+}
+
+} // namespace
+
+class TestGrade : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void known_deviations_data();
+    void known_deviations();
+    void table_rows();
+    void json_to_standard_output();
+    void csv_with_shuffled_columns();
+    void missing_extra_and_duplicate_labels();
+    void refit_of_the_examples_passes_data();
+    void refit_of_the_examples_passes();
+    void refit_finds_a_wrong_reference();
+    void refit_reproduces_nist_data();
+    void refit_reproduces_nist();
+    void whole_loop_from_validation_file_to_a_pass();
+    void reports_are_written();
+    void usage_errors_data();
+    void usage_errors();
+    void unusable_inputs_data();
+    void unusable_inputs();
+    void help_and_version();
+
+private:
+    std::unique_ptr<QTemporaryDir> directory;
+    QString Path(const QString &name) const { return directory->filePath(name); }
+};
+
+void TestGrade::init()
+{
+    directory.reset(new QTemporaryDir);
+    QVERIFY(directory->isValid());
+    QVERIFY(Write(Path("planes.dat"), PLANES));
+}
+
+void TestGrade::known_deviations_data()
+{
+    QTest::addColumn<QByteArray>("first_plane");
+    QTest::addColumn<QString>("verdict");
+    QTest::addColumn<double>("position");
+    QTest::addColumn<double>("angle");
+    QTest::addColumn<int>("exit_code");
+    // Default MPEs: 0.0001 mm, 0.000001 rad. Four decimals of position give
+    // e = sqrt(3) 0.00005 = 0.0000866 mm.
+    QTest::newRow("exact") << QByteArray("10,20,5,0,0,1") << "pass" << 0.0 << 0.0 << 0;
+    QTest::newRow("shifted 0.00001, written to 5 decimals")
+        << QByteArray("10.00000,20.00000,5.00001,0,0,1") << "pass" << 0.00001 << 0.0 << 0;
+    QTest::newRow("shifted 0.0003: fails")
+        << QByteArray("10,20,5.0003,0,0,1") << "fail" << 0.0003 << 0.0 << 1;
+    QTest::newRow("exact, written to four decimals: e = 0.0000866 still passes")
+        << QByteArray("10.0000,20.0000,5.0000,0,0,1") << "pass" << 0.0 << 0.0 << 0;
+    QTest::newRow("written too coarsely to tell")
+        << QByteArray("10.000,20.000,5.000,0,0,1") << "inconclusive" << 0.0 << 0.0 << 1;
+    // Tilted by 0.00001 rad about the y axis through the centroid: the grid's
+    // edge at x = +-10 moves by 10 sin(0.00001).
+    QTest::newRow("tilted 10 µrad: angle fails")
+        << QByteArray("10,20,5,0.00001,0,1") << "fail" << 10 * std::sin(std::atan(0.00001))
+        << std::atan(0.00001) << 1;
+    QTest::newRow("normal flipped and scaled")
+        << QByteArray("10,20,5,0,0,-3") << "pass" << 0.0 << 0.0 << 0;
+}
+
+void TestGrade::known_deviations()
+{
+    QFETCH(QByteArray, first_plane);
+    QFETCH(QString, verdict);
+    QFETCH(double, position);
+    QFETCH(double, angle);
+    QFETCH(int, exit_code);
+    QVERIFY(Write(Path("out.dmo"), Planes_Output(first_plane)));
+    const TResult result = Grade({Path("planes.dat"), Path("out.dmo"), "--json", Path("g.json")});
+    QCOMPARE(result.errors, QStringList{});
+    QCOMPARE(result.exit_code, exit_code);
+    const QJsonObject json = Json_Of(Read(Path("g.json")));
+    const QJsonArray features = json["features"].toArray();
+    QCOMPARE(features.size(), 2);
+    const QJsonObject first = features[0].toObject();
+    QCOMPARE(first["label"].toString(), QString("PLN_1"));
+    QCOMPARE(first["type"].toString(), QString("plane"));
+    QCOMPARE(first["verdict"].toString(), verdict);
+    QVERIFY(std::fabs(first["position"].toObject()["deviation"].toDouble() - position) < 1e-12);
+    QVERIFY(std::fabs(first["angle"].toObject()["deviation"].toDouble() - angle) < 1e-15);
+    QVERIFY(!first.contains("size"));
+    // The second plane, continued over two lines, is exact.
+    QCOMPARE(features[1].toObject()["verdict"].toString(), QString("pass"));
+}
+
+void TestGrade::table_rows()
+{
+    QVERIFY(Write(Path("out.dmo"), Planes_Output("10,20,5.0003,0,0,1")));
+    const TResult result = Grade({Path("planes.dat"), Path("out.dmo")});
+    QCOMPARE(result.exit_code, 1);
+    const QStringList lines = QString::fromUtf8(result.output).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 6);
+    QCOMPARE(lines[0].simplified(), QString("label quantity deviation MPE verdict"));
+    QCOMPARE(lines[1].simplified(),
+             QString::fromUtf8("PLN_1 position 0.300000 µm 0.100000 µm fail"));
+    QCOMPARE(lines[2].simplified(),
+             QString::fromUtf8("PLN_1 angle 0.000000 µrad 1.000000 µrad pass"));
+    QCOMPARE(lines[3].simplified(),
+             QString::fromUtf8("PLN_2 position 0.000000 µm 0.100000 µm pass"));
+    QCOMPARE(lines[5],
+             QString("2 features: 1 pass, 1 fail, 0 inconclusive, 0 missing, 0 ambiguous, "
+                     "0 unfit"));
+}
+
+void TestGrade::json_to_standard_output()
+{
+    QVERIFY(Write(Path("out.dmo"), Planes_Output("10,20,5,0,0,1")));
+    const TResult result = Grade({"--json", "-", "--software", "Probe 7.1", "--position-mpe",
+                                  "0.002", Path("planes.dat"), Path("out.dmo")});
+    QCOMPARE(result.exit_code, 0);
+    const QJsonObject json = Json_Of(result.output);
+    QCOMPARE(json["reference"].toString(), Path("planes.dat"));
+    QCOMPARE(json["results"].toString(), Path("out.dmo"));
+    QCOMPARE(json["tested_software"].toString(), QString("Probe 7.1"));
+    QCOMPARE(json["mpe"].toObject()["position"].toDouble(), 0.002);
+    QCOMPARE(json["mpe"].toObject()["angle"].toDouble(), 0.000001);
+    QCOMPARE(json["mpe"].toObject()["size"].toDouble(), 0.0001);
+    QCOMPARE(json["summary"].toObject()["pass"].toInt(), 2);
+    const QJsonObject position = json["features"].toArray()[1].toObject()["position"].toObject();
+    QCOMPARE(position["mpe"].toDouble(), 0.002);
+    // Four decimals: sqrt(3) 0.00005, and no angle uncertainty.
+    QVERIFY(std::fabs(position["resolution"].toDouble() - std::sqrt(3.0) * 0.00005) < 1e-15);
+    QCOMPARE(position["verdict"].toString(), QString("pass"));
+}
+
+void TestGrade::csv_with_shuffled_columns()
+{
+    QVERIFY(Write(Path("out.csv"), "K,label,z,y,x,j,i\n"
+                                   "1,\"PLN_1\",5.0002,20,10,0,0\n"
+                                   "0,PLN_2,-3,5,1,0,1\n"));
+    const TResult result = Grade({Path("planes.dat"), Path("out.csv"), "--json", "-"});
+    QCOMPARE(result.errors, QStringList{});
+    QCOMPARE(result.exit_code, 1);
+    const QJsonArray features = Json_Of(result.output)["features"].toArray();
+    QCOMPARE(features[0].toObject()["verdict"].toString(), QString("fail"));
+    QVERIFY(std::fabs(features[0].toObject()["position"].toObject()["deviation"].toDouble() -
+                      0.0002) < 1e-12);
+    QCOMPARE(features[1].toObject()["verdict"].toString(), QString("pass"));
+}
+
+void TestGrade::missing_extra_and_duplicate_labels()
+{
+    // Plane 1 twice in the reference: ambiguous; plane 2 missing; plane 3
+    // not in the reference; plane 4 given twice, the last counts.
+    QByteArray reference = PLANES;
+    reference += "Plane 1 3 0 0 0 0 0 1 0\n0 0 0\n1 0 0\n0 1 0\n";
+    reference += "Plane 4 3 0 0 0 0 0 1 0\n0 0 0\n1 0 0\n0 1 0\n";
+    QVERIFY(Write(Path("dup.dat"), reference));
+    QVERIFY(Write(Path("out.dmo"), "FA(PLN_1)=FEAT/PLANE,CART,10,20,5,0,0,1\n"
+                                   "FA(PLN_3)=FEAT/PLANE,CART,0,0,0,0,0,1\n"
+                                   "FA(PLN_4)=FEAT/PLANE,CART,0,0,1,0,0,1\n"
+                                   "fa(pln_4)=feat/plane,cart,0,0,0,0,0,1\n"));
+    const TResult result = Grade({Path("dup.dat"), Path("out.dmo"), "--json", "-"});
+    QCOMPARE(result.exit_code, 1);
+    const QJsonObject json = Json_Of(result.output);
+    const QJsonArray features = json["features"].toArray();
+    QCOMPARE(features.size(), 3);
+    QCOMPARE(features[0].toObject()["label"].toString(), QString("PLN_1"));
+    QCOMPARE(features[0].toObject()["verdict"].toString(), QString("ambiguous"));
+    QVERIFY(!features[0].toObject().contains("position"));
+    QCOMPARE(features[1].toObject()["verdict"].toString(), QString("missing"));
+    QCOMPARE(features[2].toObject()["label"].toString(), QString("PLN_4"));
+    QCOMPARE(features[2].toObject()["verdict"].toString(), QString("pass"));
+    const QJsonObject summary = json["summary"].toObject();
+    QCOMPARE(summary["ambiguous"].toInt(), 1);
+    QCOMPARE(summary["missing"].toInt(), 1);
+    QCOMPARE(summary["pass"].toInt(), 1);
+
+    const QString results = Path("out.dmo");
+    // PLN_3 is not in the reference; pln_4 matches only when case is
+    // ignored, and was given before.
+    QCOMPARE(result.errors.size(), 3);
+    QVERIFY2(result.errors[0].startsWith(results + ":2: warning: "), qPrintable(result.errors[0]));
+    QVERIFY2(result.errors[0].contains("PLN_3"), qPrintable(result.errors[0]));
+    for (int i = 1; i < 3; ++i)
+        QVERIFY2(result.errors[i].startsWith(results + ":4: warning: "),
+                 qPrintable(result.errors[i]));
+}
+
+void TestGrade::refit_of_the_examples_passes_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("features");
+    for (const char *name : {"plane", "line", "circle", "sphere"})
+        QTest::newRow(name) << name << 2;
+}
+
+void TestGrade::refit_of_the_examples_passes()
+{
+    QFETCH(QString, name);
+    QFETCH(int, features);
+    const TResult result = Grade({"--refit", EXAMPLES + "/" + name + ".dat", "--json", "-"});
+    QCOMPARE(result.errors, QStringList{});
+    QCOMPARE(result.exit_code, 0);
+    const QJsonObject json = Json_Of(result.output);
+    QVERIFY(json["results"].isNull());
+    QCOMPARE(json["summary"].toObject()["pass"].toInt(), features);
+}
+
+void TestGrade::refit_finds_a_wrong_reference()
+{
+    // The first plane's stated normal is 0.00001 rad off its points' fit,
+    // the second is right, and a third of two points cannot be fitted.
+    QByteArray content = PLANES;
+    content.replace("Plane 1 121 10 20 5 0 0 1 0", "Plane 1 121 10 20 5 0.00001 0 1 0");
+    content += "Plane 3 2 0 0 0 0 0 1 0\n0 0 0\n1 1 1\n";
+    QVERIFY(Write(Path("wrong.dat"), content));
+    const TResult result = Grade({"--refit", Path("wrong.dat")});
+    QCOMPARE(result.exit_code, 1);
+    QCOMPARE(
+        Summary_Of(result),
+        QString("3 features: 1 pass, 1 fail, 0 inconclusive, 0 missing, 0 ambiguous, 1 unfit"));
+    QVERIFY(result.output.contains("PLN_3"));
+}
+
+void TestGrade::refit_reproduces_nist_data()
+{
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("type");
+    QTest::newRow("planes") << "plane"
+                            << "Plane";
+    QTest::newRow("lines") << "line"
+                           << "Line";
+    QTest::newRow("circles") << "circle3d"
+                             << "Circle";
+    QTest::newRow("spheres") << "sphere"
+                             << "Sphere";
+}
+
+void TestGrade::refit_reproduces_nist()
+{
+    QFETCH(QString, folder);
+    QFETCH(QString, type);
+    const QDir sets(NIST + "/" + folder);
+    if (!sets.exists())
+        QSKIP(qPrintable("NIST's reference pairs are not at " + NIST));
+
+    // One validation file of every set: the certified fit as its reference
+    // result, written with all the digits NIST gives, and the set's points.
+    QByteArray content = "Best_Fit_Validation:Version=1:Type=" + type.toLatin1() + "\n";
+    int number = 0;
+    for (const QString &name : sets.entryList({"*.ds"}, QDir::Files, QDir::Name)) {
+        const QList<QByteArray> points = Read(sets.filePath(name)).simplified().split(' ');
+        QList<QByteArray> fit =
+            Read(sets.filePath(QString(name).replace(".ds", ".fit"))).simplified().split(' ');
+        const int count = points[0].toInt();
+        QCOMPARE(points.size(), 1 + 3 * count);
+        content += type.toLatin1() + " " + QByteArray::number(++number) + " " +
+                   QByteArray::number(count) + " " + fit.join(' ') + " 0\n";
+        for (int i = 0; i < count; ++i)
+            content += points[1 + 3 * i] + " " + points[2 + 3 * i] + " " + points[3 + 3 * i] + "\n";
+    }
+    QVERIFY(number > 0);
+    QVERIFY(Write(Path("nist.dat"), content));
+
+    const TResult result = Grade({"--refit", Path("nist.dat"), "--json", "-"});
+    QCOMPARE(result.errors, QStringList{});
+    QCOMPARE(result.exit_code, 0);
+    const QJsonArray features = Json_Of(result.output)["features"].toArray();
+    QCOMPARE(features.size(), number);
+    double largest[3] = {0, 0, 0};
+    for (const QJsonValue &value : features) {
+        const QJsonObject feature = value.toObject();
+        QCOMPARE(feature["verdict"].toString(), QString("pass"));
+        int index = 0;
+        for (const char *quantity : {"position", "angle", "size"}) {
+            if (feature.contains(quantity)) {
+                const double deviation =
+                    std::fabs(feature[quantity].toObject()["deviation"].toDouble());
+                QVERIFY2(deviation <= 1e-9,
+                         qPrintable(feature["label"].toString() + " " + quantity + " " +
+                                    QString::number(deviation)));
+                largest[index] = std::max(largest[index], deviation);
+            }
+            ++index;
+        }
+    }
+    qInfo("%s: %d sets, largest deviation: position %.3g mm, angle %.3g rad, size %.3g mm",
+          qPrintable(folder), number, largest[0], largest[1], largest[2]);
+}
+
+void TestGrade::whole_loop_from_validation_file_to_a_pass()
+{
+    // Convert with the fits asked back, let a "software" answer each
+    // OUTPUT/FA with the reference fit, and grade what it wrote.
+    const TResult converted = Run(CONVERTER, {"--output-fits", EXAMPLES + "/circle.dat"});
+    QCOMPARE(converted.exit_code, 0);
+    QByteArray output = "DMISMN/'validation.dms',04.0\nUNITS/INCH,ANGDEC\n";
+    QStringList asked;
+    for (const QByteArray &line : converted.output.split('\n')) {
+        if (!line.startsWith("OUTPUT/FA("))
+            continue;
+        const QByteArray label = line.mid(10, line.size() - 11);
+        asked << QString::fromLatin1(label);
+        // The nominal statement of the same feature holds the reference.
+        const int at = converted.output.indexOf("F(" + label + ")=FEAT/CIRCLE,INNER,CART,");
+        QVERIFY(at >= 0);
+        const int end = converted.output.indexOf('\n', at);
+        QList<QByteArray> values =
+            converted.output.mid(at, end - at).split(',').mid(3); // x y z i j k d
+        QCOMPARE(values.size(), 7);
+        // In inches, as some software writes: lengths / 25.4, to many digits.
+        for (int i : {0, 1, 2, 6})
+            values[i] = QByteArray::number(values[i].toDouble() / 25.4, 'f', 12);
+        output += "FA(" + label + ")=FEAT/CIRCLE,INNER,CART," + values.join(',') + "\n";
+    }
+    QCOMPARE(asked, (QStringList{"CIR_1", "CIR_2"}));
+    output += "ENDFIL\n";
+    QVERIFY(Write(Path("circle.dmo"), output));
+    const TResult result = Grade({EXAMPLES + "/circle.dat", Path("circle.dmo")});
+    QCOMPARE(result.errors, QStringList{});
+    QCOMPARE(
+        Summary_Of(result),
+        QString("2 features: 2 pass, 0 fail, 0 inconclusive, 0 missing, 0 ambiguous, 0 unfit"));
+    QCOMPARE(result.exit_code, 0);
+}
+
+void TestGrade::reports_are_written()
+{
+    QVERIFY(Write(Path("out.dmo"), Planes_Output("10,20,5.0003,0,0,1")));
+    for (const QString &name : {QString("report.html"), QString("report.pdf")}) {
+        const TResult result = Grade({Path("planes.dat"), Path("out.dmo"), "--report", Path(name),
+                                      "--software", "Example 4.2"});
+        QCOMPARE(result.exit_code, 1);
+        QCOMPARE(result.errors, QStringList{});
+        const QByteArray report = Read(Path(name));
+        if (name.endsWith("html")) {
+            QVERIFY(report.contains("PLN_1"));
+            QVERIFY(report.contains("Example 4.2"));
+            QVERIFY(report.contains("<svg"));
+        } else {
+            QVERIFY(report.startsWith("%PDF-"));
+        }
+    }
+    // An impossible report is an error, and the run says so.
+    const TResult failed =
+        Grade({Path("planes.dat"), Path("out.dmo"), "--report", Path("no/such/dir/r.html")});
+    QCOMPARE(failed.exit_code, 2);
+    QCOMPARE(failed.errors.size(), 1);
+    QVERIFY2(failed.errors[0].startsWith(Path("no/such/dir/r.html") + ": error: cannot write: "),
+             qPrintable(failed.errors[0]));
+    // Never over an input.
+    const TResult over_input =
+        Grade({Path("planes.dat"), Path("out.dmo"), "--json", Path("out.dmo")});
+    QCOMPARE(over_input.exit_code, 2);
+    QCOMPARE(Read(Path("out.dmo")), Planes_Output("10,20,5.0003,0,0,1"));
+}
+
+void TestGrade::usage_errors_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("nothing") << QStringList{} << "validation file";
+    QTest::newRow("results missing") << QStringList{"a.dat"} << "results";
+    QTest::newRow("refit with results") << QStringList{"--refit", "a.dat", "b.dmo"} << "--refit";
+    QTest::newRow("report of another kind")
+        << QStringList{"--report", "r.txt", "a.dat", "b.dmo"} << "r.txt";
+    QTest::newRow("MPE not a number")
+        << QStringList{"--position-mpe", "0,1", "a.dat", "b.dmo"} << "position-mpe";
+    QTest::newRow("negative MPE") << QStringList{"--angle-mpe", "-1", "a.dat", "b.dmo"}
+                                  << "angle-mpe";
+    QTest::newRow("unknown option") << QStringList{"--fast", "a.dat", "b.dmo"} << "fast";
+}
+
+void TestGrade::usage_errors()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, reason);
+    const TResult result = Grade(arguments);
+    QCOMPARE(result.exit_code, 2);
+    QCOMPARE(result.output, QByteArray());
+    QVERIFY2(result.errors.join('\n').contains(reason), qPrintable(result.errors.join('\n')));
+}
+
+void TestGrade::unusable_inputs_data()
+{
+    QTest::addColumn<QString>("case_name");
+    QTest::newRow("validation file missing") << "missing";
+    QTest::newRow("not a validation file") << "not validation";
+    QTest::newRow("results missing") << "no results";
+}
+
+void TestGrade::unusable_inputs()
+{
+    QFETCH(QString, case_name);
+    QVERIFY(Write(Path("out.dmo"), Planes_Output("10,20,5,0,0,1")));
+    QVERIFY(Write(Path("notes.dat"), "Plane 1 1 0 0 0 0 0 1 0\n"));
+    QStringList arguments{Path("planes.dat"), Path("out.dmo")};
+    QString culprit;
+    if (case_name == "missing")
+        arguments[0] = culprit = Path("none.dat");
+    else if (case_name == "not validation")
+        arguments[0] = culprit = Path("notes.dat");
+    else
+        arguments[1] = culprit = Path("none.dmo");
+    const TResult result = Grade(arguments);
+    QCOMPARE(result.exit_code, 2);
+    QCOMPARE(result.output, QByteArray());
+    QCOMPARE(result.errors.size(), 1);
+    QVERIFY2(result.errors[0].startsWith(culprit + ": error: "), qPrintable(result.errors[0]));
+}
+
+void TestGrade::help_and_version()
+{
+    TResult result = Grade({"--help"});
+    QCOMPARE(result.exit_code, 0);
+    for (const char *option : {"--refit", "--position-mpe", "--angle-mpe", "--size-mpe",
+                               "--software", "--json", "--report", "NIST"})
+        QVERIFY2(result.output.contains(option), option);
+    result = Grade({"--version"});
+    QCOMPARE(result.exit_code, 0);
+    QCOMPARE(result.output, QByteArray("tessaline-grade 1.0\n"));
+}
+
+QTEST_GUILESS_MAIN(TestGrade)
+#include "test_grade.moc"
