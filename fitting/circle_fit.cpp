@@ -6,25 +6,13 @@
 TFit Fit_Circle(const std::vector<TVector3> &points)
 {
     TFit fit;
-    if (points.size() < 3) {
-        fit.failure = "too few points: a circle needs at least 3";
-        return fit;
-    }
-    const TPointSpread spread = Point_Spread(points);
-    if (!spread.failure.empty()) {
-        fit.failure = spread.failure;
-        return fit;
-    }
-    if (spread.Coincident()) {
-        fit.failure = "coincident points";
-        return fit;
-    }
+    TPointSpread spread;
     // The projection onto the least-squares plane spreads as much as the
-    // points do along its two axes, so this is also "collinear in the plane".
-    if (spread.Collinear()) {
-        fit.failure = "collinear points";
+    // points do along its two axes, so "collinear" is also "collinear in
+    // the plane".
+    fit.failure = Unfit_Reason(points, 3, "a circle", 2, spread);
+    if (!fit.failure.empty())
         return fit;
-    }
 
     // Coordinates in the least-squares plane, about the centroid.
     const Eigen::Vector3d u = spread.axes.col(0);

@@ -5,16 +5,9 @@
 TFit Fit_Line(const std::vector<TVector3> &points)
 {
     TFit fit;
-    if (points.size() < 2) {
-        fit.failure = "too few points: a line needs at least 2";
-        return fit;
-    }
-    const TPointSpread spread = Point_Spread(points);
-    if (!spread.failure.empty()) {
-        fit.failure = spread.failure;
-    } else if (spread.Coincident()) {
-        fit.failure = "coincident points";
-    } else {
+    TPointSpread spread;
+    fit.failure = Unfit_Reason(points, 2, "a line", 1, spread);
+    if (fit.failure.empty()) {
         fit.fitted = true;
         fit.position = To_Vector3(spread.centroid);
         fit.direction = To_Vector3(Signed_Direction(spread.axes.col(0)));

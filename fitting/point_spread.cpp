@@ -75,3 +75,21 @@ TVector3 To_Vector3(const Eigen::Vector3d &v)
 {
     return TVector3(v.x(), v.y(), v.z());
 }
+
+std::string Unfit_Reason(const std::vector<TVector3> &points, size_t minimum, const char *shape,
+                         int dimensions, TPointSpread &spread)
+{
+    if (points.size() < minimum)
+        return std::string("too few points: ") + shape + " needs at least " +
+               std::to_string(minimum);
+    spread = Point_Spread(points);
+    if (!spread.failure.empty())
+        return spread.failure;
+    if (spread.Coincident())
+        return "coincident points";
+    if (dimensions >= 2 && spread.Collinear())
+        return "collinear points";
+    if (dimensions >= 3 && spread.Coplanar())
+        return "coplanar points";
+    return {};
+}

@@ -28,6 +28,13 @@ private:
 
 TPointSpread Point_Spread(const std::vector<TVector3> &points);
 
+// Why points cannot carry the fit of a shape that needs at least minimum of
+// them, spread in at least dimensions dimensions (a line 1, a plane or a
+// circle 2, a sphere 3); empty when they can. Fills spread when there are
+// enough points.
+std::string Unfit_Reason(const std::vector<TVector3> &points, size_t minimum, const char *shape,
+                         int dimensions, TPointSpread &spread);
+
 // The sign every fit gives its direction: the component of largest magnitude
 // is positive (the first of equal ones).
 Eigen::Vector3d Signed_Direction(const Eigen::Vector3d &direction);

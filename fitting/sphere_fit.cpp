@@ -6,27 +6,10 @@
 TFit Fit_Sphere(const std::vector<TVector3> &points)
 {
     TFit fit;
-    if (points.size() < 4) {
-        fit.failure = "too few points: a sphere needs at least 4";
+    TPointSpread spread;
+    fit.failure = Unfit_Reason(points, 4, "a sphere", 3, spread);
+    if (!fit.failure.empty())
         return fit;
-    }
-    const TPointSpread spread = Point_Spread(points);
-    if (!spread.failure.empty()) {
-        fit.failure = spread.failure;
-        return fit;
-    }
-    if (spread.Coincident()) {
-        fit.failure = "coincident points";
-        return fit;
-    }
-    if (spread.Collinear()) {
-        fit.failure = "collinear points";
-        return fit;
-    }
-    if (spread.Coplanar()) {
-        fit.failure = "coplanar points";
-        return fit;
-    }
 
     std::vector<Eigen::Vector3d> centred;
     centred.reserve(points.size());

@@ -1,5 +1,7 @@
 #include "grading/number_resolution.h"
 
+#include "validation/validation_fields.h"
+
 #include <charconv>
 #include <cstdio>
 #include <limits>
@@ -9,14 +11,6 @@ namespace {
 inline bool Is_Digit(char c)
 {
     return c >= '0' && c <= '9';
-}
-
-const char *Skip_Digits(const char *p, const char *end)
-{
-    while (p != end && Is_Digit(*p)) {
-        ++p;
-    }
-    return p;
 }
 
 // Beyond this an exponent says nothing more: the resolution is 0 or infinite.

@@ -10,14 +10,6 @@ inline bool Is_Digit(char c)
     return c >= '0' && c <= '9';
 }
 
-const char *Skip_Digits(const char *p, const char *end)
-{
-    while (p != end && Is_Digit(*p)) {
-        ++p;
-    }
-    return p;
-}
-
 // Plain decimals of at most 15 digits and no exponent, the usual field: the
 // digits and the power of ten are both exact doubles, so one division is
 // correctly rounded. False for anything else, which takes the full road.
@@ -54,6 +46,14 @@ bool Read_Short_Decimal(const TField &field, double &value)
 }
 
 } // namespace
+
+const char *Skip_Digits(const char *p, const char *end)
+{
+    while (p != end && Is_Digit(*p)) {
+        ++p;
+    }
+    return p;
+}
 
 int Split_Fields(const char *begin, const char *end, TField *fields, int max_fields)
 {

@@ -16,6 +16,9 @@ struct TField
 // returns how many there are in all.
 int Split_Fields(const char *begin, const char *end, TField *fields, int max_fields);
 
+// The first character from p on that is not a decimal digit.
+const char *Skip_Digits(const char *p, const char *end);
+
 // Optional sign and decimal digits, within the range of a 32-bit integer.
 bool Read_Integer(const TField &field, qint32 &value);
 
