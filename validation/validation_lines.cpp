@@ -24,6 +24,24 @@ bool Is_Line_Safe_Ascii_Superset(int mib)
     }
 }
 
+// UTF-16 and UTF-32, which decode piece by piece exactly as whole when every
+// piece holds whole code units.
+int Code_Unit_Size(int mib)
+{
+    switch (mib) {
+    case 1013: // UTF-16BE
+    case 1014: // UTF-16LE
+    case 1015: // UTF-16
+        return 2;
+    case 1017: // UTF-32
+    case 1018: // UTF-32BE
+    case 1019: // UTF-32LE
+        return 4;
+    default:
+        return 0;
+    }
+}
+
 // ASCII white space exactly as QChar::isSpace() sees it.
 inline bool Is_Ascii_Space(unsigned char c)
 {
@@ -46,8 +64,13 @@ TValidationLineReader::TValidationLineReader(const QByteArray &content_, int dec
     } else if (!Is_Line_Safe_Ascii_Superset(mib)) {
         // The state carries the decoding from piece to piece; the codec drops
         // the byte-order mark itself, and a second U+FEFF behind it is a
-        // character of the first line.
+        // character of the first line. Pieces of whole code units decode as
+        // the whole does; for other encodings (Shift_JIS, GB18030, ...) no
+        // piece boundary is known to be safe, so they decode in one piece.
         decode_whole_content = true;
+        const int unit = Code_Unit_Size(mib);
+        content_piece_size =
+            unit ? std::max(unit, decode_piece_size / unit * unit) : std::max(content.size(), 1);
     }
 }
 
@@ -136,11 +159,17 @@ bool TValidationLineReader::Next_Byte_Line()
     QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
     const char *const decode_end = line_feed ? line_feed + 1 : end;
     for (const char *piece = begin; piece < decode_end;) {
-        const int length =
-            static_cast<int>(std::min<qint64>(decode_piece_size, decode_end - piece));
-        const QString decoded = codec->toUnicode(piece, length, &state);
+        // A piece ends just after an ASCII byte, where no character is
+        // half decoded, not even a broken one: so pieces decode exactly as
+        // the whole line would.
+        const char *piece_end = piece + std::min<qint64>(decode_piece_size, decode_end - piece);
+        while (piece_end < decode_end && static_cast<unsigned char>(piece_end[-1]) >= 0x80) {
+            ++piece_end;
+        }
+        const QString decoded =
+            codec->toUnicode(piece, static_cast<int>(piece_end - piece), &state);
         Append_Normalised(decoded.constData(), decoded.size());
-        piece += length;
+        piece = piece_end;
     }
     // Bytes after the last line feed that begin a character but never end it
     // decode to nothing, as they do at the end of the whole text: no line.
@@ -152,7 +181,7 @@ bool TValidationLineReader::Decode_Next_Piece()
     if (position >= content.size()) {
         return false;
     }
-    const int length = std::min(decode_piece_size, content.size() - position);
+    const int length = std::min(content_piece_size, content.size() - position);
     decoded_piece = codec->toUnicode(content.constData() + position, length, &content_state);
     decoded_position = 0;
     position += length;

@@ -20,8 +20,8 @@
 class TValidationLineReader
 {
 public:
-    // Text is decoded in pieces of this many bytes; tests make it small to
-    // put the piece boundaries everywhere.
+    // Text is decoded in pieces of about this many bytes; tests make it
+    // small to put the piece boundaries everywhere.
     static constexpr int DECODE_PIECE_SIZE = 1 << 16;
 
     explicit TValidationLineReader(const QByteArray &content,
@@ -55,6 +55,7 @@ private:
 
     const QByteArray content;
     const int decode_piece_size;
+    int content_piece_size = 0;
     QTextCodec *codec = nullptr;
     // Set when the encoding cannot be read line by line from the bytes.
     bool decode_whole_content = false;

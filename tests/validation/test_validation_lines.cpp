@@ -70,6 +70,12 @@ void TestValidationLines::every_piece_size_reads_alike_data()
     QTest::newRow("UTF-8 with a character across pieces")
         << QByteArray("x \xc3\xa9y\n\xe2\x82\xac 1\n")
         << QStringList{"x " + e_acute + "y", QString(QChar(0x20ac)) + " 1"};
+    // The decoder's state inside a broken sequence must never meet a piece
+    // boundary: Qt then writes another number of replacement characters.
+    QTest::newRow("UTF-8 sequence broken by an ASCII byte")
+        << QByteArray("\xef\xbbS \xc3\n")
+        << QStringList{
+               QTextCodec::codecForName("UTF-8")->toUnicode("\xef\xbbS \xc3\n").simplified()};
     QTest::newRow("UTF-8 no-break space is white space")
         << QByteArray("1\xc2\xa0\xc2\xa0 2\n") << QStringList{"1 2"};
     QTest::newRow("UTF-16 little endian with a byte-order mark")
