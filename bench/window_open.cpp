@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
-#include <QFile>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 
@@ -76,14 +75,19 @@ int main(int argc, char **argv)
         step.restart();
     };
 
-    QFile file(arguments[0]);
-    if (!file.open(QIODevice::ReadOnly)) {
-        std::fprintf(stderr, "cannot read %s\n", qPrintable(arguments[0]));
+    QByteArray content;
+    QString reason;
+    if (!Read_Input_File(arguments[0], content, reason, window.maximum_input_size)) {
+        std::fprintf(stderr, "cannot read %s: %s\n", qPrintable(arguments[0]), qPrintable(reason));
         return 1;
     }
-    const QByteArray content = file.readAll();
-    file.close();
     lap("read file");
+    // Open refuses a program too large for the view before building it.
+    if (Measure_Program(content, window.preferences).Exceeds(window.maximum_program_size)) {
+        std::fprintf(stderr, "the window would refuse this file as too large to show\n");
+        return 1;
+    }
+    lap("Measure_Program");
     window.Clear_Text();
     lap("Clear_Text");
     window.Create_Header();
