@@ -1,5 +1,7 @@
 #include "grading/grade_json.h"
 
+#include "grading/suite_report.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -20,18 +22,23 @@ QJsonValue Text_Or_Null(const QString &text)
     return text.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(text);
 }
 
-} // namespace
-
-QByteArray Grade_Json(const TGradeReport &report)
+QJsonObject Mpe_Object(const TMpe &mpe)
 {
-    QJsonObject root;
-    root.insert("reference", report.reference_path);
-    root.insert("results",
-                report.refit ? QJsonValue(QJsonValue::Null) : QJsonValue(report.results_path));
-    root.insert("tested_software", Text_Or_Null(report.tested_software));
-    root.insert("mpe", QJsonObject{{"position", report.mpe.position},
-                                   {"angle", report.mpe.angle},
-                                   {"size", report.mpe.size}});
+    return QJsonObject{{"position", mpe.position}, {"angle", mpe.angle}, {"size", mpe.size}};
+}
+
+QJsonObject Counts(const TGradeSummary &summary)
+{
+    return QJsonObject{{"pass", summary.pass},
+                       {"fail", summary.fail},
+                       {"inconclusive", summary.inconclusive},
+                       {"missing", summary.missing},
+                       {"ambiguous", summary.ambiguous},
+                       {"unfit", summary.unfit}};
+}
+
+QJsonArray Features(const TGradeReport &report)
+{
     QJsonArray features;
     for (const TFeatureGrade &feature : report.features) {
         QJsonObject entry{{"label", feature.label},
@@ -45,13 +52,56 @@ QByteArray Grade_Json(const TGradeReport &report)
                                      {"verdict", Verdict_Name(quantity.verdict)}});
         features.append(entry);
     }
-    root.insert("features", features);
-    const TGradeSummary &summary = report.summary;
-    root.insert("summary", QJsonObject{{"pass", summary.pass},
-                                       {"fail", summary.fail},
-                                       {"inconclusive", summary.inconclusive},
-                                       {"missing", summary.missing},
-                                       {"ambiguous", summary.ambiguous},
-                                       {"unfit", summary.unfit}});
+    return features;
+}
+
+} // namespace
+
+QByteArray Grade_Json(const TGradeReport &report)
+{
+    QJsonObject root;
+    root.insert("reference", report.reference_path);
+    root.insert("results",
+                report.refit ? QJsonValue(QJsonValue::Null) : QJsonValue(report.results_path));
+    root.insert("tested_software", Text_Or_Null(report.tested_software));
+    root.insert("mpe", Mpe_Object(report.mpe));
+    root.insert("features", Features(report));
+    root.insert("summary", Counts(report.summary));
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+QByteArray Suite_Json(const TSuiteReport &suite)
+{
+    QJsonObject root;
+    root.insert("suite", suite.suite_path);
+    root.insert("results",
+                suite.refit ? QJsonValue(QJsonValue::Null) : QJsonValue(suite.results_path));
+    root.insert("refit", suite.refit);
+    root.insert("tested_software", Text_Or_Null(suite.tested_software));
+    root.insert("mpe", Mpe_Object(suite.mpe));
+    QJsonArray files;
+    for (const TGradeReport &file : suite.files)
+        files.append(QJsonObject{{"reference", file.reference_path},
+                                 {"results", Text_Or_Null(file.results_path)},
+                                 {"features", Features(file)},
+                                 {"summary", Counts(file.summary)}});
+    root.insert("files", files);
+    QJsonArray by_type;
+    for (const TQuantitySummary &summary : suite.by_type) {
+        const bool graded = summary.graded > 0;
+        QJsonObject entry{{"type", Feature_Type_Name(summary.type)},
+                          {"quantity", Quantity_Name(summary.quantity)},
+                          {"data_sets", summary.data_sets},
+                          {"graded", summary.graded},
+                          {"rms", graded ? Number(summary.rms) : QJsonValue()},
+                          {"largest", graded ? Number(summary.largest) : QJsonValue()},
+                          {"largest_share", graded ? Number(summary.largest_share) : QJsonValue()}};
+        const QJsonObject verdicts = Counts(summary.verdicts);
+        for (auto it = verdicts.begin(); it != verdicts.end(); ++it)
+            entry.insert(it.key(), it.value());
+        by_type.append(entry);
+    }
+    root.insert("summary_by_type", by_type);
+    root.insert("summary", Counts(suite.summary));
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }

@@ -4,7 +4,15 @@
 
 #include <QByteArray>
 
+struct TSuiteReport;
+
 // The report as JSON: inputs, tested software, MPEs, one entry per feature
 // in reference order with the quantities of its type (deviations and
 // resolutions in mm and rad), and the summary.
 QByteArray Grade_Json(const TGradeReport &report);
+
+// A suite as JSON: the directories, tested software and MPEs, "files" (each
+// with its reference, results, features and summary), "summary_by_type"
+// (per feature type and quantity: data sets, graded, rms, largest and
+// largest_share of the MPE, the verdict counts) and the summary of all.
+QByteArray Suite_Json(const TSuiteReport &suite);

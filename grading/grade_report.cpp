@@ -19,6 +19,30 @@ const char *Verdict_Name(TVerdict verdict)
     return "";
 }
 
+void Count_Verdict(TVerdict verdict, TGradeSummary &summary)
+{
+    switch (verdict) {
+    case TVerdict::PASS:
+        ++summary.pass;
+        break;
+    case TVerdict::FAIL:
+        ++summary.fail;
+        break;
+    case TVerdict::INCONCLUSIVE:
+        ++summary.inconclusive;
+        break;
+    case TVerdict::MISSING:
+        ++summary.missing;
+        break;
+    case TVerdict::AMBIGUOUS:
+        ++summary.ambiguous;
+        break;
+    case TVerdict::UNFIT:
+        ++summary.unfit;
+        break;
+    }
+}
+
 const char *Quantity_Name(TQuantity quantity)
 {
     switch (quantity) {

@@ -71,6 +71,9 @@ struct TGradeSummary
     bool All_Pass() const { return pass > 0 && pass == Features(); }
 };
 
+// Adds a verdict to the counts.
+void Count_Verdict(TVerdict verdict, TGradeSummary &summary);
+
 // One grading run, as every output of tessaline-grade reports it.
 struct TGradeReport
 {

@@ -1,5 +1,7 @@
 #include "grading/grade_table.h"
 
+#include "grading/suite_report.h"
+
 #include <QStringList>
 
 #include <algorithm>
@@ -16,14 +18,69 @@ QString Number_Text(double value)
     return QString::number(value, 'e', 6);
 }
 
-QString Padded_Left(const QString &text, int width)
+// Rows of cells in columns as wide as their widest cell, two blanks apart;
+// the columns flagged in right_aligned are padded on the left. The last
+// column is not padded.
+QString Aligned(const std::vector<QStringList> &rows, const std::vector<bool> &right_aligned)
 {
-    return text.rightJustified(width, QLatin1Char(' '));
+    std::vector<int> widths;
+    for (const QStringList &row : rows) {
+        widths.resize(std::max(widths.size(), static_cast<size_t>(row.size())), 0);
+        for (int c = 0; c < row.size(); ++c)
+            widths[static_cast<size_t>(c)] =
+                std::max(widths[static_cast<size_t>(c)], row[c].size());
+    }
+    QString text;
+    for (const QStringList &row : rows) {
+        for (int c = 0; c < row.size(); ++c) {
+            const size_t column = static_cast<size_t>(c);
+            if (c > 0)
+                text += QStringLiteral("  ");
+            if (c == row.size() - 1)
+                text += row[c];
+            else if (column < right_aligned.size() && right_aligned[column])
+                text += row[c].rightJustified(widths[column], QLatin1Char(' '));
+            else
+                text += row[c].leftJustified(widths[column], QLatin1Char(' '));
+        }
+        text += QLatin1Char('\n');
+    }
+    return text;
 }
 
-QString Padded_Right(const QString &text, int width)
+// The rows of one file's grades, each after the cells of first.
+void Add_Grade_Rows(const TGradeReport &report, const QStringList &first,
+                    std::vector<QStringList> &rows)
 {
-    return text.leftJustified(width, QLatin1Char(' '));
+    for (const TFeatureGrade &feature : report.features) {
+        if (feature.quantities.empty())
+            rows.push_back(
+                first + QStringList{feature.label, "-", "-", "-", Verdict_Name(feature.verdict)});
+        for (const TQuantityGrade &quantity : feature.quantities)
+            rows.push_back(first + QStringList{feature.label, Quantity_Name(quantity.quantity),
+                                               Micro_Text(quantity.quantity, quantity.deviation),
+                                               Micro_Text(quantity.quantity, quantity.mpe),
+                                               Verdict_Name(quantity.verdict)});
+    }
+}
+
+QString Counts_Text(const TGradeSummary &summary)
+{
+    return QStringLiteral("%1 features: %2 pass, %3 fail, %4 inconclusive, %5 missing, %6 "
+                          "ambiguous, %7 unfit")
+        .arg(summary.Features())
+        .arg(summary.pass)
+        .arg(summary.fail)
+        .arg(summary.inconclusive)
+        .arg(summary.missing)
+        .arg(summary.ambiguous)
+        .arg(summary.unfit);
+}
+
+QString Share_Percent(double share)
+{
+    return std::isfinite(share) ? QString::number(share * 100, 'f', 1) + QStringLiteral(" %")
+                                : QStringLiteral("inf %");
 }
 
 } // namespace
@@ -37,41 +94,40 @@ QString Micro_Text(TQuantity quantity, double value)
 
 QByteArray Grade_Table(const TGradeReport &report)
 {
-    struct TRow
-    {
-        QString label, quantity, deviation, mpe, verdict;
-    };
-    std::vector<TRow> rows{{"label", "quantity", "deviation", "MPE", "verdict"}};
-    for (const TFeatureGrade &feature : report.features) {
-        if (feature.quantities.empty())
-            rows.push_back({feature.label, "-", "-", "-", Verdict_Name(feature.verdict)});
-        for (const TQuantityGrade &quantity : feature.quantities)
-            rows.push_back({feature.label, Quantity_Name(quantity.quantity),
-                            Micro_Text(quantity.quantity, quantity.deviation),
-                            Micro_Text(quantity.quantity, quantity.mpe),
-                            Verdict_Name(quantity.verdict)});
+    std::vector<QStringList> rows{{"label", "quantity", "deviation", "MPE", "verdict"}};
+    Add_Grade_Rows(report, {}, rows);
+    return (Aligned(rows, {false, false, true, true}) + Counts_Text(report.summary) + '\n')
+        .toUtf8();
+}
+
+QByteArray Suite_Table(const TSuiteReport &suite)
+{
+    std::vector<QStringList> rows{{"file", "label", "quantity", "deviation", "MPE", "verdict"}};
+    for (const TGradeReport &file : suite.files)
+        Add_Grade_Rows(file, {File_Name(file)}, rows);
+    QString table = Aligned(rows, {false, false, false, true, true});
+    for (const TGradeReport &file : suite.files)
+        table += File_Name(file) + QStringLiteral(": ") + Counts_Text(file.summary) + '\n';
+
+    std::vector<QStringList> types{{"type", "quantity", "data sets", "RMS", "largest",
+                                    "largest/MPE", "pass", "fail", "inconclusive", "missing",
+                                    "ambiguous", "unfit"}};
+    for (const TQuantitySummary &summary : suite.by_type) {
+        const bool graded = summary.graded > 0;
+        const TGradeSummary &v = summary.verdicts;
+        types.push_back(
+            {Feature_Type_Name(summary.type), Quantity_Name(summary.quantity),
+             QString::number(summary.data_sets),
+             graded ? Micro_Text(summary.quantity, summary.rms) : QStringLiteral("-"),
+             graded ? Micro_Text(summary.quantity, summary.largest) : QStringLiteral("-"),
+             graded ? Share_Percent(summary.largest_share) : QStringLiteral("-"),
+             QString::number(v.pass), QString::number(v.fail), QString::number(v.inconclusive),
+             QString::number(v.missing), QString::number(v.ambiguous), QString::number(v.unfit)});
     }
-    int widths[4] = {0, 0, 0, 0};
-    for (const TRow &row : rows) {
-        widths[0] = std::max(widths[0], row.label.size());
-        widths[1] = std::max(widths[1], row.quantity.size());
-        widths[2] = std::max(widths[2], row.deviation.size());
-        widths[3] = std::max(widths[3], row.mpe.size());
-    }
-    QString table;
-    for (const TRow &row : rows)
-        table += Padded_Right(row.label, widths[0]) + "  " + Padded_Right(row.quantity, widths[1]) +
-                 "  " + Padded_Left(row.deviation, widths[2]) + "  " +
-                 Padded_Left(row.mpe, widths[3]) + "  " + row.verdict + '\n';
-    const TGradeSummary &summary = report.summary;
-    table += QStringLiteral("%1 features: %2 pass, %3 fail, %4 inconclusive, %5 missing, %6 "
-                            "ambiguous, %7 unfit\n")
-                 .arg(summary.Features())
-                 .arg(summary.pass)
-                 .arg(summary.fail)
-                 .arg(summary.inconclusive)
-                 .arg(summary.missing)
-                 .arg(summary.ambiguous)
-                 .arg(summary.unfit);
+    if (types.size() > 1)
+        table += '\n' + Aligned(types, {false, false, true, true, true, true, true, true, true,
+                                        true, true, true});
+    table +=
+        QStringLiteral("%1 files, %2\n").arg(suite.files.size()).arg(Counts_Text(suite.summary));
     return table.toUtf8();
 }

@@ -64,28 +64,8 @@ TFit Fit_Of(TFeatureType type, const std::vector<TVector3> &points)
 void Count(TGradeReport &report)
 {
     report.summary = TGradeSummary();
-    for (const TFeatureGrade &feature : report.features) {
-        switch (feature.verdict) {
-        case TVerdict::PASS:
-            ++report.summary.pass;
-            break;
-        case TVerdict::FAIL:
-            ++report.summary.fail;
-            break;
-        case TVerdict::INCONCLUSIVE:
-            ++report.summary.inconclusive;
-            break;
-        case TVerdict::MISSING:
-            ++report.summary.missing;
-            break;
-        case TVerdict::AMBIGUOUS:
-            ++report.summary.ambiguous;
-            break;
-        case TVerdict::UNFIT:
-            ++report.summary.unfit;
-            break;
-        }
-    }
+    for (const TFeatureGrade &feature : report.features)
+        Count_Verdict(feature.verdict, report.summary);
 }
 
 QString Ambiguity_Note(const TLabelGroup &group)
@@ -142,6 +122,14 @@ void Grade_Results(const TReference &reference, const TResultsReading &results,
         }
     }
     Count(report);
+}
+
+void Grade_Without_Results(const TReference &reference, TGradeReport &report)
+{
+    Grade_Results(reference, TResultsReading(), report);
+    for (TFeatureGrade &feature : report.features)
+        if (feature.verdict == TVerdict::MISSING)
+            feature.note = QStringLiteral("there is no results file");
 }
 
 void Grade_Refit(const TReference &reference, TGradeReport &report)

@@ -23,6 +23,12 @@ bool Starts_With_Csv_Header(const char *begin, const char *end)
 
 } // namespace
 
+const QStringList &Results_Suffixes()
+{
+    static const QStringList suffixes{QStringLiteral("dmo"), QStringLiteral("csv")};
+    return suffixes;
+}
+
 TResultsReading Read_Results(const QByteArray &content,
                              const std::vector<TReferenceLabel> &reference)
 {

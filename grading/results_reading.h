@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -55,6 +56,10 @@ struct TResultsReading
     // In line order.
     std::vector<TResultsWarning> warnings;
 };
+
+// The suffixes of the results files of a suite, "NAME.dmo" and so on, in
+// the order they are looked for; every results format has its suffix here.
+const QStringList &Results_Suffixes();
 
 // Reads a DMIS output file or a CSV file, told apart by content: a CSV
 // starts with its header line. Never throws for any content.

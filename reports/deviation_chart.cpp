@@ -27,6 +27,7 @@ const QColor INK(0x22, 0x22, 0x22);
 const QColor FAINT_INK(0x66, 0x66, 0x66);
 const QColor GRID_COLOUR(0xd0, 0xd0, 0xd0);
 const QColor STRIPE_COLOUR(0xf2, 0xf2, 0xf2);
+const QColor HEADING_COLOUR(0xdd, 0xe4, 0xee);
 
 // The label cut to fit its column. The SVG cannot measure its text, so the
 // width is guessed on the safe side from DejaVu Sans Bold's advances.
@@ -102,6 +103,8 @@ const char *Role_Class(TChartShape::TRole role)
     switch (role) {
     case TChartShape::STRIPE:
         return "stripe";
+    case TChartShape::HEADING:
+        return "heading";
     case TChartShape::GRID:
         return "grid";
     case TChartShape::LIMIT:
@@ -159,12 +162,14 @@ QColor Verdict_Text_Colour(TVerdict verdict)
     return verdict == TVerdict::INCONCLUSIVE ? QColor(Qt::black) : QColor(Qt::white);
 }
 
-std::vector<TChartRow> Chart_Rows(const TGradeReport &report)
+namespace {
+
+// Numbers the features on from first, for the stripes.
+void Add_Rows(const TGradeReport &report, int first, std::vector<TChartRow> &rows)
 {
-    std::vector<TChartRow> rows;
     for (std::size_t f = 0; f < report.features.size(); ++f) {
         const TFeatureGrade &feature = report.features[f];
-        const int index = static_cast<int>(f);
+        const int index = first + static_cast<int>(f);
         if (feature.quantities.empty()) {
             rows.push_back(
                 {feature.label, true, index, false, TQuantity::POSITION, feature.verdict, 0, 0});
@@ -177,6 +182,35 @@ std::vector<TChartRow> Chart_Rows(const TGradeReport &report)
                             Mpe_Share(quantity.resolution, quantity.mpe)});
             first = false;
         }
+    }
+}
+
+} // namespace
+
+std::vector<TChartRow> Chart_Rows(const TGradeReport &report)
+{
+    std::vector<TChartRow> rows;
+    Add_Rows(report, 0, rows);
+    return rows;
+}
+
+std::vector<TChartRow> Chart_Rows(const TSuiteReport &suite)
+{
+    std::vector<TChartRow> rows;
+    int features = 0;
+    for (const TGradeReport &file : suite.files) {
+        TChartRow heading{File_Name(file),
+                          true,
+                          -1,
+                          false,
+                          TQuantity::POSITION,
+                          file.summary.All_Pass() ? TVerdict::PASS : TVerdict::FAIL,
+                          0,
+                          0};
+        heading.heading = true;
+        rows.push_back(heading);
+        Add_Rows(file, features, rows);
+        features += static_cast<int>(file.features.size());
     }
     return rows;
 }
@@ -199,7 +233,12 @@ TChartPicture Chart_Picture(const std::vector<TChartRow> &rows, std::size_t firs
     std::vector<TChartShape> &shapes = picture.shapes;
 
     for (std::size_t i = 0; i < count; ++i) {
-        if (rows[first + i].feature % 2 == 1)
+        if (rows[first + i].heading)
+            shapes.push_back(
+                Rect(TChartShape::HEADING,
+                     QRectF(0, TOP + static_cast<double>(i) * ROW_HEIGHT, width, ROW_HEIGHT),
+                     HEADING_COLOUR));
+        else if (rows[first + i].feature % 2 == 1)
             shapes.push_back(
                 Rect(TChartShape::STRIPE,
                      QRectF(0, TOP + static_cast<double>(i) * ROW_HEIGHT, width, ROW_HEIGHT),
@@ -229,6 +268,10 @@ TChartPicture Chart_Picture(const std::vector<TChartRow> &rows, std::size_t firs
         const double top = TOP + static_cast<double>(i) * ROW_HEIGHT;
         const double middle = top + ROW_HEIGHT / 2;
         const double baseline = middle + 4;
+        if (row.heading) {
+            shapes.push_back(Text(QPointF(LABEL_X, baseline), Qt::AlignLeft, row.label, INK, true));
+            continue;
+        }
         if (row.first || i == 0)
             shapes.push_back(
                 Text(QPointF(LABEL_X, baseline), Qt::AlignLeft, Shortened(row.label), INK, true));

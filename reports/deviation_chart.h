@@ -1,6 +1,7 @@
 #pragma once
 
 #include "grading/grade_report.h"
+#include "grading/suite_report.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -31,10 +32,11 @@ QString Share_Text(double share);
 QColor Verdict_Colour(TVerdict verdict);
 QColor Verdict_Text_Colour(TVerdict verdict);
 
-// One row of the chart: a quantity, or a feature without values.
+// One row of the chart: a quantity, a feature without values, or the
+// heading of a validation file's rows in a suite.
 struct TChartRow
 {
-    QString label; // the feature's
+    QString label; // the feature's; a heading's, the file's name
     bool first;    // the first row of its feature
     int feature;   // the feature's place in the report, from 0
     bool has_bar;  // false for a missing, ambiguous or unfit feature
@@ -42,10 +44,14 @@ struct TChartRow
     TVerdict verdict; // the quantity's, or the feature's without values
     double share;     // |d| / m
     double band;      // e / m
+    bool heading = false;
 };
 
 // The rows of all features, in the report's order.
 std::vector<TChartRow> Chart_Rows(const TGradeReport &report);
+// The rows of a suite: each file's under a heading with its name, so that a
+// chart of a hundred features still tells where each comes from.
+std::vector<TChartRow> Chart_Rows(const TSuiteReport &suite);
 
 // What the chart is drawn of, in pixels from its top left corner.
 struct TChartShape
@@ -58,7 +64,8 @@ struct TChartShape
     };
     enum TRole
     {
-        STRIPE, // background of every other feature
+        STRIPE,  // background of every other feature
+        HEADING, // background of a file's heading
         GRID,
         LIMIT, // the line at 100 %
         BAR,

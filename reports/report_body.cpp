@@ -1,5 +1,6 @@
 #include "reports/report_body.h"
 
+#include "grading/suite_report.h"
 #include "reports/deviation_chart.h"
 #include "reports/html_escape.h"
 
@@ -161,6 +162,87 @@ QString Feature_Table(const TFeatureGrade &feature)
     return table;
 }
 
+QString Definitions_And_Rule()
+{
+    return QStringLiteral("<h2>Fit definitions</h2>\n<p>%1</p>\n")
+               .arg(Html_Escaped(Fit_Definitions())) +
+           QStringLiteral(
+               "<h2>Decision rule</h2>\n<p>A quantity with deviation d passes when |d| + e "
+               "\u2264 MPE, fails when |d| \u2212 e &gt; MPE and is inconclusive otherwise, where "
+               "e is the uncertainty from the resolution the tested values were written with; a "
+               "feature fails when one of its quantities fails, is inconclusive when one is "
+               "inconclusive and none fails, and passes when all pass.</p>\n");
+}
+
+QString Mpe_Facts(const TMpe &mpe)
+{
+    return Fact(QStringLiteral("MPE, position"), Mpe_Fact(mpe.position, false)) +
+           Fact(QStringLiteral("MPE, size"), Mpe_Fact(mpe.size, false)) +
+           Fact(QStringLiteral("MPE, angle"), Mpe_Fact(mpe.angle, true));
+}
+
+const char *const REFIT_FACT = "Refit: the validation file's own stated results are graded "
+                               "against Tessaline's least-squares fits of its points.";
+
+QString Feature_Tables(const TGradeReport &report)
+{
+    if (report.features.empty())
+        return QStringLiteral("<p>No features.</p>\n");
+    QString tables;
+    for (const TFeatureGrade &feature : report.features)
+        tables += Feature_Table(feature);
+    return tables;
+}
+
+QString Chart_Section(const QString &chart, bool grouped)
+{
+    return QStringLiteral(
+               "<h2>Deviations as a share of the MPE</h2>\n<p class=\"legend\">Each bar is |d| / "
+               "MPE of one quantity; the black line is the MPE (100 %), the whisker at a bar's "
+               "end spans \u00b1 e / MPE, and a bar beyond 200 % is cut with a break mark, its "
+               "share written beside it. Green is pass, red fail, amber inconclusive, grey "
+               "missing, ambiguous or unfit; each row also names its verdict.%1</p>\n")
+               .arg(grouped ? QStringLiteral(" The bars are grouped by validation file.")
+                            : QString()) +
+           chart;
+}
+
+// The summary per feature type and quantity, as ASME B89.4.10 reports a test.
+QString Type_Table(const std::vector<TQuantitySummary> &by_type)
+{
+    QString table = QStringLiteral(
+        "<table class=\"feature\" width=\"100%\">\n<tr class=\"head\">"
+        "<th class=\"name\" width=\"18%\">type, quantity</th><th width=\"8%\">data sets</th>"
+        "<th width=\"17%\">RMS |d|</th><th width=\"17%\">largest |d|</th>"
+        "<th width=\"12%\">largest / MPE</th><th width=\"28%\">verdicts</th></tr>\n");
+    for (const TQuantitySummary &summary : by_type) {
+        const bool graded = summary.graded > 0;
+        QStringList verdicts;
+        const TGradeSummary &v = summary.verdicts;
+        for (const auto &count :
+             {std::make_pair(TVerdict::PASS, v.pass), std::make_pair(TVerdict::FAIL, v.fail),
+              std::make_pair(TVerdict::INCONCLUSIVE, v.inconclusive),
+              std::make_pair(TVerdict::MISSING, v.missing),
+              std::make_pair(TVerdict::AMBIGUOUS, v.ambiguous),
+              std::make_pair(TVerdict::UNFIT, v.unfit)})
+            if (count.second > 0)
+                verdicts << QStringLiteral("%1 %2")
+                                .arg(count.second)
+                                .arg(QLatin1String(Verdict_Name(count.first)));
+        table += QStringLiteral("<tr><td>%1, %2</td><td class=\"n\">%3</td><td class=\"n\">%4</td>"
+                                "<td class=\"n\">%5</td><td class=\"n\">%6</td>"
+                                "<td class=\"n\">%7</td></tr>\n")
+                     .arg(QLatin1String(Feature_Type_Name(summary.type)),
+                          QLatin1String(Quantity_Name(summary.quantity)))
+                     .arg(summary.data_sets)
+                     .arg(graded ? Micro(summary.rms, summary.quantity) : QStringLiteral("-"),
+                          graded ? Micro(summary.largest, summary.quantity) : QStringLiteral("-"),
+                          graded ? Share_Text(summary.largest_share) : QStringLiteral("-"),
+                          verdicts.join(QStringLiteral(", ")));
+    }
+    return table + QStringLiteral("</table>\n");
+}
+
 } // namespace
 
 QString Report_Title()
@@ -177,45 +259,71 @@ QString Report_Body(const TGradeReport &report, const QString &chart)
     body += Fact(QStringLiteral("Reference validation file"),
                  File_Fact(report.reference_path, report.reference_sha256));
     if (report.refit)
-        body += Fact(QStringLiteral("Results"),
-                     QStringLiteral("Refit: the validation file's own stated results are graded "
-                                    "against Tessaline's least-squares fits of its points."));
+        body += Fact(QStringLiteral("Results"), QLatin1String(REFIT_FACT));
     else
         body += Fact(QStringLiteral("Results file"),
                      File_Fact(report.results_path, report.results_sha256));
     body += Fact(QStringLiteral("Tested software"), Or_Not_Stated(report.tested_software));
-    body += Fact(QStringLiteral("MPE, position"), Mpe_Fact(report.mpe.position, false));
-    body += Fact(QStringLiteral("MPE, size"), Mpe_Fact(report.mpe.size, false));
-    body += Fact(QStringLiteral("MPE, angle"), Mpe_Fact(report.mpe.angle, true));
+    body += Mpe_Facts(report.mpe);
     body += Fact(QStringLiteral("Date"), Date_Text(report.date));
     body += Fact(QStringLiteral("Tessaline version"), Or_Not_Stated(report.version));
     body += QStringLiteral("</table>\n");
 
-    body += QStringLiteral("<h2>Fit definitions</h2>\n<p>%1</p>\n")
-                .arg(Html_Escaped(Fit_Definitions()));
-    body += QStringLiteral(
-        "<h2>Decision rule</h2>\n<p>A quantity with deviation d passes when |d| + e \u2264 MPE, "
-        "fails when |d| \u2212 e &gt; MPE and is inconclusive otherwise, where e is the "
-        "uncertainty from the resolution the tested values were written with; a feature fails "
-        "when one of its quantities fails, is inconclusive when one is inconclusive and none "
-        "fails, and passes when all pass.</p>\n");
-
+    body += Definitions_And_Rule();
     body += QStringLiteral("<h2>Summary</h2>\n");
     body += Summary_Table(report.summary);
     body += Overall(report.summary);
 
     body += QStringLiteral("<h2>Features</h2>\n");
-    if (report.features.empty())
-        body += QStringLiteral("<p>No features.</p>\n");
-    for (const TFeatureGrade &feature : report.features)
-        body += Feature_Table(feature);
+    body += Feature_Tables(report);
+    body += Chart_Section(chart, false);
+    return body;
+}
 
-    body += QStringLiteral(
-        "<h2>Deviations as a share of the MPE</h2>\n<p class=\"legend\">Each bar is |d| / MPE "
-        "of one quantity; the black line is the MPE (100 %), the whisker at a bar's end spans "
-        "\u00b1 e / MPE, and a bar beyond 200 % is cut with a break mark, its share written "
-        "beside it. Green is pass, red fail, amber inconclusive, grey missing, ambiguous or "
-        "unfit; each row also names its verdict.</p>\n");
-    body += chart;
+QString Report_Body(const TSuiteReport &suite, const QString &chart)
+{
+    QString body;
+    body += QStringLiteral("<h1>%1</h1>\n").arg(Report_Title());
+
+    body += QStringLiteral("<table class=\"facts\">\n");
+    body += Fact(QStringLiteral("Suite of validation files"),
+                 QStringLiteral("<span class=\"path\">%1</span>, %2 files")
+                     .arg(Or_Not_Stated(suite.suite_path))
+                     .arg(suite.files.size()));
+    if (suite.refit)
+        body += Fact(QStringLiteral("Results"), QLatin1String(REFIT_FACT));
+    else
+        body += Fact(QStringLiteral("Results directory"),
+                     QStringLiteral("<span class=\"path\">%1</span>")
+                         .arg(Or_Not_Stated(suite.results_path)));
+    body += Fact(QStringLiteral("Tested software"), Or_Not_Stated(suite.tested_software));
+    body += Mpe_Facts(suite.mpe);
+    body += Fact(QStringLiteral("Date"), Date_Text(suite.date));
+    body += Fact(QStringLiteral("Tessaline version"), Or_Not_Stated(suite.version));
+    body += QStringLiteral("</table>\n");
+
+    body += Definitions_And_Rule();
+    body += QStringLiteral("<h2>Summary</h2>\n");
+    body += Summary_Table(suite.summary);
+    body += Overall(suite.summary);
+    body += QStringLiteral("<h2>Summary by feature type</h2>\n");
+    body +=
+        suite.by_type.empty() ? QStringLiteral("<p>No features.</p>\n") : Type_Table(suite.by_type);
+
+    for (const TGradeReport &file : suite.files) {
+        body += QStringLiteral("<h2>%1</h2>\n").arg(Html_Escaped(File_Name(file)));
+        body += QStringLiteral("<table class=\"facts\">\n");
+        body += Fact(QStringLiteral("Reference validation file"),
+                     File_Fact(file.reference_path, file.reference_sha256));
+        if (!suite.refit)
+            body += Fact(QStringLiteral("Results file"),
+                         file.results_path.isEmpty()
+                             ? QStringLiteral("none")
+                             : File_Fact(file.results_path, file.results_sha256));
+        body += QStringLiteral("</table>\n");
+        body += Summary_Table(file.summary);
+        body += Feature_Tables(file);
+    }
+    body += Chart_Section(chart, true);
     return body;
 }

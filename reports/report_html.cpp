@@ -52,9 +52,8 @@ svg.chart { display: block; width: 100%; height: auto; margin: 10px 0 24px; }
 @media print { body { margin: 0; max-width: none; } table.feature { break-inside: avoid; } }
 )";
 
-} // namespace
-
-QByteArray Report_Html(const TGradeReport &report)
+// The page around a body that holds the chart drawn from rows.
+template <typename TReport> QByteArray Page(const TReport &report)
 {
     const std::vector<TChartRow> rows = Chart_Rows(report);
     const QString chart =
@@ -72,7 +71,24 @@ QByteArray Report_Html(const TGradeReport &report)
     return page.toUtf8();
 }
 
+} // namespace
+
+QByteArray Report_Html(const TGradeReport &report)
+{
+    return Page(report);
+}
+
+QByteArray Report_Html(const TSuiteReport &suite)
+{
+    return Page(suite);
+}
+
 bool Write_Html_Report(const QString &path, const TGradeReport &report, QString *reason)
 {
     return Save_Whole_File(path, Report_Html(report), reason);
+}
+
+bool Write_Html_Report(const QString &path, const TSuiteReport &suite, QString *reason)
+{
+    return Save_Whole_File(path, Report_Html(suite), reason);
 }

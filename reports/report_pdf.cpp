@@ -110,9 +110,8 @@ td.note { color: #555555; font-style: italic; }
 p.legend { color: #444444; font-size: 8pt; }
 )";
 
-} // namespace
-
-bool Write_Pdf_Report(const QString &path, const TGradeReport &report, QString *reason)
+template <typename TReport>
+bool Write_Pdf(const QString &path, const TReport &report, QString *reason)
 {
     if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
         *reason = QStringLiteral("writing a PDF report needs a QGuiApplication");
@@ -213,6 +212,18 @@ bool Write_Pdf_Report(const QString &path, const TGradeReport &report, QString *
     }
     buffer.close();
     return Save_Whole_File(path, bytes, reason);
+}
+
+} // namespace
+
+bool Write_Pdf_Report(const QString &path, const TGradeReport &report, QString *reason)
+{
+    return Write_Pdf(path, report, reason);
+}
+
+bool Write_Pdf_Report(const QString &path, const TSuiteReport &suite, QString *reason)
+{
+    return Write_Pdf(path, suite, reason);
 }
 
 #include "report_pdf.moc"

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "grading/grade_report.h"
+#include "grading/suite_report.h"
 
 #include <QString>
 
@@ -14,3 +15,6 @@
 // on the offscreen platform: QT_QPA_PLATFORM=offscreen or -platform
 // offscreen); without one it fails and says so.
 bool Write_Pdf_Report(const QString &path, const TGradeReport &report, QString *reason);
+
+// The same for a suite, its chart grouped by file.
+bool Write_Pdf_Report(const QString &path, const TSuiteReport &suite, QString *reason);

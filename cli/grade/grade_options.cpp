@@ -1,5 +1,7 @@
 #include "cli/grade/grade_options.h"
 
+#include "grading/results_reading.h"
+
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QLocale>
@@ -20,6 +22,17 @@ bool Read_Mpe(const QString &text, double &value)
     return true;
 }
 
+// "NAME.dmo or NAME.csv", from the one list of results suffixes.
+QString Suffix_Choice()
+{
+    QStringList names;
+    for (const QString &suffix : Results_Suffixes())
+        names << QStringLiteral("NAME.") + suffix;
+    const QString last = names.takeLast();
+    return names.isEmpty() ? last
+                           : names.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
+}
+
 } // namespace
 
 TGradeCommand Parse_Grade_Options(const QStringList &arguments, TGradeOptions &options,
@@ -31,7 +44,11 @@ TGradeCommand Parse_Grade_Options(const QStringList &arguments, TGradeOptions &o
                        "of a validation file (*.dat): RESULTS is the software's DMIS output "
                        "file or a CSV file with the columns label,x,y,z,i,j,k,diameter. With "
                        "--refit, grades the file's own results against Tessaline's fits of "
-                       "its points instead.\n\n") +
+                       "its points instead.\n\n"
+                       "  tessaline-grade [options] --suite DIR [RESULTS_DIR]\n"
+                       "  tessaline-grade [options] --refit --suite DIR\n"
+                       "grade a whole suite, file by file, and summarise it per feature type and "
+                       "quantity; a validation file without results counts as missing.\n\n") +
         Fit_Definitions() +
         QStringLiteral("\n\nA quantity passes when |deviation| + e <= MPE and fails when "
                        "|deviation| - e > MPE, e being what the resolution of the tested values "
@@ -48,6 +65,13 @@ TGradeCommand Parse_Grade_Options(const QStringList &arguments, TGradeOptions &o
         "angle-mpe", "MPE of directions in rad (default 0.000001).", "RAD", "0.000001");
     const QCommandLineOption size_option("size-mpe", "MPE of diameters in mm (default 0.0001).",
                                          "MM", "0.0001");
+    const QCommandLineOption suite_option(
+        "suite",
+        QStringLiteral("Grade every DIR/NAME.dat, in name order, against RESULTS_DIR/%1 (the "
+                       "first that exists); RESULTS_DIR is then the only other argument, DIR by "
+                       "default.")
+            .arg(Suffix_Choice()),
+        "DIR");
     const QCommandLineOption software_option(
         "software", "The tested software's name and version, for the reports.", "TEXT");
     const QCommandLineOption json_option(
@@ -56,12 +80,15 @@ TGradeCommand Parse_Grade_Options(const QStringList &arguments, TGradeOptions &o
     const QCommandLineOption report_option(
         "report", "Write a report to FILE, HTML or PDF by its suffix (.html, .pdf).", "FILE");
     for (const QCommandLineOption &option :
-         {refit_option, position_option, angle_option, size_option, software_option, json_option,
-          report_option})
+         {refit_option, suite_option, position_option, angle_option, size_option, software_option,
+          json_option, report_option})
         parser.addOption(option);
-    parser.addPositionalArgument("VALIDATION.dat", "The validation file: the reference.");
-    parser.addPositionalArgument("RESULTS", "The tested software's results (not with --refit).",
-                                 "[RESULTS]");
+    parser.addPositionalArgument("VALIDATION.dat",
+                                 "The validation file: the reference (not with --suite).");
+    parser.addPositionalArgument(
+        "RESULTS",
+        "The tested software's results (not with --refit); with --suite, the directory of them.",
+        "[RESULTS]");
 
     if (!parser.parse(arguments)) {
         text = parser.errorText();
@@ -78,16 +105,31 @@ TGradeCommand Parse_Grade_Options(const QStringList &arguments, TGradeOptions &o
 
     options.refit = parser.isSet(refit_option);
     const QStringList positional = parser.positionalArguments();
-    const int wanted = options.refit ? 1 : 2;
-    if (positional.size() != wanted) {
-        text = options.refit ? QStringLiteral("--refit takes the validation file alone")
-                             : QStringLiteral("give the validation file and the results file, or "
-                                              "--refit and the validation file");
-        return TGradeCommand::USAGE_ERROR;
+    if (parser.isSet(suite_option)) {
+        options.suite_dir = parser.value(suite_option);
+        if (options.suite_dir.isEmpty()) {
+            text = QStringLiteral("--suite needs a directory");
+            return TGradeCommand::USAGE_ERROR;
+        }
+        if (positional.size() > (options.refit ? 0 : 1)) {
+            text = options.refit ? QStringLiteral("--refit --suite takes no other argument")
+                                 : QStringLiteral("--suite takes the results directory alone");
+            return TGradeCommand::USAGE_ERROR;
+        }
+        if (!options.refit)
+            options.results_dir = positional.isEmpty() ? options.suite_dir : positional[0];
+    } else {
+        const int wanted = options.refit ? 1 : 2;
+        if (positional.size() != wanted) {
+            text = options.refit ? QStringLiteral("--refit takes the validation file alone")
+                                 : QStringLiteral("give the validation file and the results file, "
+                                                  "or --refit and the validation file");
+            return TGradeCommand::USAGE_ERROR;
+        }
+        options.validation_file = positional[0];
+        if (!options.refit)
+            options.results_file = positional[1];
     }
-    options.validation_file = positional[0];
-    if (!options.refit)
-        options.results_file = positional[1];
 
     const struct
     {

@@ -8,8 +8,10 @@
 // What the command line of tessaline-grade asks for.
 struct TGradeOptions
 {
-    QString validation_file;
-    QString results_file; // empty with --refit
+    QString validation_file; // empty with --suite
+    QString results_file;    // empty with --refit or --suite
+    QString suite_dir;       // --suite: the directory of the validation files
+    QString results_dir;     // with --suite and not --refit: where the results are
     bool refit = false;
     TMpe mpe;
     QString software;

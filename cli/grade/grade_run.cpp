@@ -1,5 +1,6 @@
 #include "cli/grade/grade_run.h"
 
+#include "cli/grade/suite_files.h"
 #include "files/file_identity.h"
 #include "files/input_file.h"
 #include "files/output_file.h"
@@ -7,17 +8,29 @@
 #include "grading/grade_json.h"
 #include "grading/grade_table.h"
 #include "grading/grading_run.h"
+#include "grading/suite_report.h"
 #include "reports/report_html.h"
 #include "reports/report_pdf.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
 
+#include <functional>
+
 namespace {
 
 constexpr int ALL_PASS = 0;
 constexpr int NOT_ALL_PASS = 1;
 constexpr int CANNOT_GRADE = 2;
+
+// What the outputs are made of: one file's grades or a suite's.
+struct TOutputs
+{
+    QByteArray table;
+    QByteArray json;
+    std::function<bool(const QString &, QString *)> html;
+    std::function<bool(const QString &, QString *)> pdf;
+};
 
 class TGrading
 {
@@ -29,13 +42,23 @@ public:
     int Run();
 
 private:
+    int Run_Suite();
+    // Grades one validation file against its results (none with --refit or
+    // when results_path is empty). False, with the error said, when the
+    // reference or the results cannot be used.
+    bool Grade_File(const QString &validation_path, const QString &results_path,
+                    TGradeReport &report);
     bool Read(const QString &path, QByteArray &content);
-    bool Write_Outputs(const TGradeReport &report);
+    bool Write_Outputs(const TOutputs &outputs);
     bool Write_To(const QString &path, const QByteArray &bytes);
     bool Is_An_Input(const QString &path);
     void Error(const QString &file, const QString &message)
     {
         std::fprintf(standard_error, "%s: error: %s\n", qPrintable(file), qPrintable(message));
+    }
+    void Warning(const QString &file, const QString &message)
+    {
+        std::fprintf(standard_error, "%s: warning: %s\n", qPrintable(file), qPrintable(message));
     }
     void Warning(const QString &file, int line, const QString &message)
     {
@@ -45,6 +68,8 @@ private:
 
     const TGradeOptions &options;
     FILE *const standard_error;
+    // Every file the run reads, which no output may replace.
+    QStringList inputs;
 };
 
 bool TGrading::Read(const QString &path, QByteArray &content)
@@ -59,8 +84,8 @@ bool TGrading::Read(const QString &path, QByteArray &content)
 bool TGrading::Is_An_Input(const QString &path)
 {
     const TFileIdentity output = TFileIdentity::Of_Path(path);
-    for (const QString &input : {options.validation_file, options.results_file}) {
-        if (!input.isEmpty() && output.Same_File(TFileIdentity::Of_Path(input))) {
+    for (const QString &input : inputs) {
+        if (output.Same_File(TFileIdentity::Of_Path(input))) {
             Error(path, QStringLiteral("cannot write: it is the input %1, which is left as it was")
                             .arg(input));
             return true;
@@ -80,28 +105,27 @@ bool TGrading::Write_To(const QString &path, const QByteArray &bytes)
     return false;
 }
 
-bool TGrading::Write_Outputs(const TGradeReport &report)
+bool TGrading::Write_Outputs(const TOutputs &outputs)
 {
     bool written = true;
     const bool json_to_standard_output = options.json_file == QLatin1String("-");
     TOutputFile standard_output(QString{});
     standard_output.Open();
-    standard_output.Write(json_to_standard_output ? Grade_Json(report) : Grade_Table(report));
+    standard_output.Write(json_to_standard_output ? outputs.json : outputs.table);
     if (!standard_output.Commit()) {
         Error(standard_output.Name(),
               QStringLiteral("cannot write: ") + standard_output.Error_String());
         written = false;
     }
     if (!options.json_file.isEmpty() && !json_to_standard_output)
-        written &= Write_To(options.json_file, Grade_Json(report));
+        written &= Write_To(options.json_file, outputs.json);
     if (!options.report_file.isEmpty()) {
         if (Is_An_Input(options.report_file)) {
             written = false;
         } else {
             QString reason;
-            const bool saved = options.pdf_report
-                                   ? Write_Pdf_Report(options.report_file, report, &reason)
-                                   : Write_Html_Report(options.report_file, report, &reason);
+            const bool saved = options.pdf_report ? outputs.pdf(options.report_file, &reason)
+                                                  : outputs.html(options.report_file, &reason);
             if (!saved) {
                 Error(options.report_file, QStringLiteral("cannot write: ") + reason);
                 written = false;
@@ -111,48 +135,119 @@ bool TGrading::Write_Outputs(const TGradeReport &report)
     return written;
 }
 
-int TGrading::Run()
+bool TGrading::Grade_File(const QString &validation_path, const QString &results_path,
+                          TGradeReport &report)
 {
     QByteArray validation;
-    if (!Read(options.validation_file, validation))
-        return CANNOT_GRADE;
+    if (!Read(validation_path, validation))
+        return false;
     const TReference reference = Read_Reference(validation);
     for (const TValidationDiagnostic &diagnostic : reference.diagnostics) {
         if (diagnostic.kind == TValidationDiagnostic::NOT_A_VALIDATION_FILE) {
-            Error(options.validation_file, diagnostic.message);
-            return CANNOT_GRADE;
+            Error(validation_path, diagnostic.message);
+            return false;
         }
-        Warning(options.validation_file, diagnostic.line_number, diagnostic.message);
+        Warning(validation_path, diagnostic.line_number, diagnostic.message);
     }
 
-    TGradeReport report;
-    report.reference_path = options.validation_file;
+    report.reference_path = validation_path;
     report.reference_sha256 =
         QCryptographicHash::hash(validation, QCryptographicHash::Sha256).toHex();
     report.refit = options.refit;
     report.tested_software = options.software;
     report.mpe = options.mpe;
-    report.date = QDateTime::currentDateTime();
     report.version = QStringLiteral(TESSALINE_VERSION);
 
     if (options.refit) {
         Grade_Refit(reference, report);
-    } else {
-        QByteArray results;
-        if (!Read(options.results_file, results))
-            return CANNOT_GRADE;
-        report.results_path = options.results_file;
-        report.results_sha256 =
-            QCryptographicHash::hash(results, QCryptographicHash::Sha256).toHex();
-        const TResultsReading reading = Read_Results(results, Reference_Labels(reference));
-        for (const TResultsWarning &warning : reading.warnings)
-            Warning(options.results_file, warning.line_number, warning.message);
-        Grade_Results(reference, reading, report);
+        return true;
     }
+    if (results_path.isEmpty()) {
+        Grade_Without_Results(reference, report);
+        return true;
+    }
+    QByteArray results;
+    if (!Read(results_path, results))
+        return false;
+    report.results_path = results_path;
+    report.results_sha256 = QCryptographicHash::hash(results, QCryptographicHash::Sha256).toHex();
+    const TResultsReading reading = Read_Results(results, Reference_Labels(reference));
+    for (const TResultsWarning &warning : reading.warnings)
+        Warning(results_path, warning.line_number, warning.message);
+    Grade_Results(reference, reading, report);
+    return true;
+}
 
-    if (!Write_Outputs(report))
+int TGrading::Run()
+{
+    if (!options.suite_dir.isEmpty())
+        return Run_Suite();
+    inputs = QStringList{options.validation_file, options.results_file};
+    inputs.removeAll(QString());
+
+    TGradeReport report;
+    report.date = QDateTime::currentDateTime();
+    if (!Grade_File(options.validation_file, options.results_file, report))
+        return CANNOT_GRADE;
+    const TOutputs outputs{Grade_Table(report), Grade_Json(report),
+                           [&](const QString &path, QString *reason) {
+                               return Write_Html_Report(path, report, reason);
+                           },
+                           [&](const QString &path, QString *reason) {
+                               return Write_Pdf_Report(path, report, reason);
+                           }};
+    if (!Write_Outputs(outputs))
         return CANNOT_GRADE;
     return report.summary.All_Pass() ? ALL_PASS : NOT_ALL_PASS;
+}
+
+int TGrading::Run_Suite()
+{
+    QString reason;
+    std::vector<TSuiteFile> files;
+    if (!Find_Suite_Files(options.suite_dir, options.results_dir, files, reason)) {
+        Error(options.suite_dir, reason);
+        return CANNOT_GRADE;
+    }
+    for (const TSuiteFile &file : files) {
+        inputs << file.validation_path;
+        if (!file.results_path.isEmpty())
+            inputs << file.results_path;
+    }
+
+    TSuiteReport suite;
+    suite.suite_path = options.suite_dir;
+    suite.results_path = options.results_dir;
+    suite.refit = options.refit;
+    suite.tested_software = options.software;
+    suite.mpe = options.mpe;
+    suite.date = QDateTime::currentDateTime();
+    suite.version = QStringLiteral(TESSALINE_VERSION);
+    bool every_file_graded = true;
+    for (const TSuiteFile &file : files) {
+        if (!options.refit && file.results_path.isEmpty())
+            Warning(file.validation_path,
+                    QStringLiteral("no results: none of %1 exists; its features count as missing")
+                        .arg(file.results_tried.join(QStringLiteral(", "))));
+        TGradeReport report;
+        report.date = suite.date;
+        if (Grade_File(file.validation_path, file.results_path, report))
+            suite.files.push_back(std::move(report));
+        else
+            every_file_graded = false;
+    }
+    Summarise_Suite(suite);
+
+    const TOutputs outputs{Suite_Table(suite), Suite_Json(suite),
+                           [&](const QString &path, QString *reason) {
+                               return Write_Html_Report(path, suite, reason);
+                           },
+                           [&](const QString &path, QString *reason) {
+                               return Write_Pdf_Report(path, suite, reason);
+                           }};
+    if (!Write_Outputs(outputs) || !every_file_graded)
+        return CANNOT_GRADE;
+    return suite.summary.All_Pass() ? ALL_PASS : NOT_ALL_PASS;
 }
 
 } // namespace

@@ -1,0 +1,72 @@
+#include "grading/suite_report.h"
+
+#include <QFileInfo>
+
+#include <cmath>
+
+std::vector<TQuantity> Quantities_Of(TFeatureType type)
+{
+    switch (type) {
+    case TFeatureType::PLANE:
+    case TFeatureType::LINE:
+        return {TQuantity::POSITION, TQuantity::ANGLE};
+    case TFeatureType::CIRCLE:
+        return {TQuantity::POSITION, TQuantity::ANGLE, TQuantity::SIZE};
+    case TFeatureType::SPHERE:
+        return {TQuantity::POSITION, TQuantity::SIZE};
+    }
+    return {};
+}
+
+QString File_Name(const TGradeReport &report)
+{
+    return QFileInfo(report.reference_path).fileName();
+}
+
+void Summarise_Suite(TSuiteReport &suite)
+{
+    suite.summary = TGradeSummary();
+    suite.by_type.clear();
+    for (const TFeatureType type :
+         {TFeatureType::PLANE, TFeatureType::LINE, TFeatureType::CIRCLE, TFeatureType::SPHERE}) {
+        for (const TQuantity quantity : Quantities_Of(type)) {
+            TQuantitySummary summary;
+            summary.type = type;
+            summary.quantity = quantity;
+            double squares = 0;
+            for (const TGradeReport &file : suite.files) {
+                for (const TFeatureGrade &feature : file.features) {
+                    if (feature.type != type)
+                        continue;
+                    ++summary.data_sets;
+                    TVerdict verdict = feature.verdict;
+                    for (const TQuantityGrade &grade : feature.quantities) {
+                        if (grade.quantity != quantity)
+                            continue;
+                        verdict = grade.verdict;
+                        const double magnitude = std::fabs(grade.deviation);
+                        ++summary.graded;
+                        squares += magnitude * magnitude;
+                        if (!(magnitude <= summary.largest))
+                            summary.largest = magnitude;
+                    }
+                    Count_Verdict(verdict, summary.verdicts);
+                }
+            }
+            if (summary.data_sets == 0)
+                continue;
+            if (summary.graded > 0)
+                summary.rms = std::sqrt(squares / summary.graded);
+            const double mpe = quantity == TQuantity::ANGLE  ? suite.mpe.angle
+                               : quantity == TQuantity::SIZE ? suite.mpe.size
+                                                             : suite.mpe.position;
+            summary.largest_share = mpe > 0                ? summary.largest / mpe
+                                    : summary.largest == 0 ? 0
+                                                           : INFINITY;
+            suite.by_type.push_back(summary);
+        }
+    }
+    for (const TGradeReport &file : suite.files)
+        for (const TFeatureGrade &feature : file.features)
+            Count_Verdict(feature.verdict, suite.summary);
+}
