@@ -114,6 +114,10 @@ private slots:
     void refit_reproduces_nist();
     void whole_loop_from_validation_file_to_a_pass();
     void reports_are_written();
+    void suite_grades_every_file_in_name_order();
+    void suite_refit_and_report();
+    void suite_that_cannot_be_graded_data();
+    void suite_that_cannot_be_graded();
     void usage_errors_data();
     void usage_errors();
     void unusable_inputs_data();
@@ -447,6 +451,123 @@ void TestGrade::reports_are_written()
     QCOMPARE(Read(Path("out.dmo")), Planes_Output("10,20,5.0003,0,0,1"));
 }
 
+void TestGrade::suite_grades_every_file_in_name_order()
+{
+    // b has both kinds of results: the DMIS output is taken, the CSV (which
+    // would pass) is not; c has none; the .txt is no validation file.
+    QVERIFY(QDir(Path("")).mkpath("s") && QDir(Path("")).mkpath("r"));
+    for (const char *name : {"s/c.dat", "s/b.dat", "s/a.dat"})
+        QVERIFY(Write(Path(name), PLANES));
+    QVERIFY(Write(Path("s/notes.txt"), "not graded"));
+    QVERIFY(Write(Path("r/a.csv"), "label,x,y,z,i,j,k\nPLN_1,10,20,5,0,0,1\nPLN_2,1,0,0,1,0,0\n"));
+    QVERIFY(Write(Path("r/b.dmo"), Planes_Output("10,20,5.0003,0,0,1")));
+    QVERIFY(Write(Path("r/b.csv"), Read(Path("r/a.csv"))));
+
+    const TResult json_run = Grade({"--suite", Path("s"), Path("r"), "--json", "-"});
+    QCOMPARE(json_run.exit_code, 1);
+    QCOMPARE(json_run.errors.size(), 1);
+    QVERIFY2(json_run.errors[0].startsWith(Path("s/c.dat") + ": warning: no results: "),
+             qPrintable(json_run.errors[0]));
+    QVERIFY2(json_run.errors[0].contains(Path("r/c.dmo")) &&
+                 json_run.errors[0].contains(Path("r/c.csv")),
+             qPrintable(json_run.errors[0]));
+    const QJsonObject json = Json_Of(json_run.output);
+    const QJsonArray files = json["files"].toArray();
+    QCOMPARE(files.size(), 3);
+    QCOMPARE(files[0].toObject()["reference"].toString(), Path("s/a.dat"));
+    QCOMPARE(files[0].toObject()["results"].toString(), Path("r/a.csv"));
+    QCOMPARE(files[1].toObject()["results"].toString(), Path("r/b.dmo"));
+    QVERIFY(files[2].toObject()["results"].isNull());
+    QCOMPARE(files[1].toObject()["features"].toArray()[0].toObject()["verdict"].toString(),
+             QString("fail"));
+    QCOMPARE(files[2].toObject()["summary"].toObject()["missing"].toInt(), 2);
+    const QJsonObject summary = json["summary"].toObject();
+    QCOMPARE(summary["pass"].toInt(), 3);
+    QCOMPARE(summary["fail"].toInt(), 1);
+    QCOMPARE(summary["missing"].toInt(), 2);
+
+    // Position: one deviation of 0.0003 mm and three of 0 among 6 data sets.
+    const QJsonArray by_type = json["summary_by_type"].toArray();
+    QCOMPARE(by_type.size(), 2);
+    const QJsonObject position = by_type[0].toObject();
+    QCOMPARE(position["type"].toString(), QString("plane"));
+    QCOMPARE(position["quantity"].toString(), QString("position"));
+    QCOMPARE(position["data_sets"].toInt(), 6);
+    QCOMPARE(position["graded"].toInt(), 4);
+    QVERIFY(std::fabs(position["largest"].toDouble() - 0.0003) < 1e-12);
+    QVERIFY(std::fabs(position["rms"].toDouble() - 0.00015) < 1e-12);
+    QVERIFY(std::fabs(position["largest_share"].toDouble() - 3) < 1e-8);
+    QCOMPARE(position["pass"].toInt(), 3);
+    QCOMPARE(position["fail"].toInt(), 1);
+    QCOMPARE(position["missing"].toInt(), 2);
+    QCOMPARE(by_type[1].toObject()["quantity"].toString(), QString("angle"));
+    QCOMPARE(by_type[1].toObject()["pass"].toInt(), 4);
+
+    // The table: the file first on every row, a summary line per file, the
+    // summary per type, and the total.
+    const TResult table = Grade({"--suite", Path("s"), Path("r")});
+    QCOMPARE(table.exit_code, 1);
+    const QStringList lines = QString::fromUtf8(table.output).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines[0].simplified(), QString("file label quantity deviation MPE verdict"));
+    QCOMPARE(lines[5].simplified(),
+             QString::fromUtf8("b.dat PLN_1 position 0.300000 µm 0.100000 µm fail"));
+    QCOMPARE(lines[9].simplified(), QString("c.dat PLN_1 - - - missing"));
+    QCOMPARE(lines[12], QString("b.dat: 2 features: 1 pass, 1 fail, 0 inconclusive, 0 missing, "
+                                "0 ambiguous, 0 unfit"));
+    QCOMPARE(lines[15].simplified(),
+             QString::fromUtf8("plane position 6 0.150000 µm 0.300000 µm 300.0 % 3 1 0 2 0 0"));
+    QCOMPARE(lines.last(), QString("3 files, 6 features: 3 pass, 1 fail, 0 inconclusive, "
+                                   "2 missing, 0 ambiguous, 0 unfit"));
+}
+
+void TestGrade::suite_refit_and_report()
+{
+    QVERIFY(QDir(Path("")).mkpath("s"));
+    for (const char *name : {"s/one.dat", "s/two.dat"})
+        QVERIFY(Write(Path(name), PLANES));
+    const TResult refit = Grade({"--refit", "--suite", Path("s"), "--report", Path("r.html")});
+    QCOMPARE(refit.errors, QStringList{});
+    QCOMPARE(refit.exit_code, 0);
+    QCOMPARE(Summary_Of(refit), QString("2 files, 4 features: 4 pass, 0 fail, 0 inconclusive, "
+                                        "0 missing, 0 ambiguous, 0 unfit"));
+    const QByteArray html = Read(Path("r.html"));
+    QVERIFY(html.contains("Summary by feature type"));
+    QVERIFY(html.contains("<h2>one.dat</h2>") && html.contains("<h2>two.dat</h2>"));
+    QCOMPARE(html.count("<rect class=\"heading\""), 2);
+}
+
+void TestGrade::suite_that_cannot_be_graded_data()
+{
+    QTest::addColumn<QString>("suite");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<int>("table_lines");
+    QTest::newRow("no such directory")
+        << "none"
+        << "none: error: cannot read: No such file or directory" << 0;
+    QTest::newRow("no validation file") << "empty"
+                                        << "empty: error: holds no validation file" << 0;
+    // The other file is still graded and reported: 4 rows under the
+    // header, its summary line, 2 rows under the type header, the total.
+    QTest::newRow("one file not a validation file")
+        << "mixed"
+        << "mixed/bad.dat: error: not a validation file" << 10;
+}
+
+void TestGrade::suite_that_cannot_be_graded()
+{
+    QFETCH(QString, suite);
+    QFETCH(QString, error);
+    QFETCH(int, table_lines);
+    QVERIFY(QDir(Path("")).mkpath("empty") && QDir(Path("")).mkpath("mixed"));
+    QVERIFY(Write(Path("mixed/bad.dat"), "Plane 1 1 0 0 0 0 0 1 0\n"));
+    QVERIFY(Write(Path("mixed/good.dat"), PLANES));
+    const TResult result = Grade({"--refit", "--suite", Path(suite)});
+    QCOMPARE(result.exit_code, 2);
+    QVERIFY2(result.errors.size() == 1 && result.errors[0].startsWith(Path(error)),
+             qPrintable(result.errors.join('\n')));
+    QCOMPARE(QString::fromUtf8(result.output).split('\n', Qt::SkipEmptyParts).size(), table_lines);
+}
+
 void TestGrade::usage_errors_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -461,6 +582,10 @@ void TestGrade::usage_errors_data()
     QTest::newRow("negative MPE") << QStringList{"--angle-mpe", "-1", "a.dat", "b.dmo"}
                                   << "angle-mpe";
     QTest::newRow("unknown option") << QStringList{"--fast", "a.dat", "b.dmo"} << "fast";
+    QTest::newRow("suite with two results directories")
+        << QStringList{"--suite", "d", "r", "q"} << "--suite";
+    QTest::newRow("suite refit with results")
+        << QStringList{"--refit", "--suite", "d", "r"} << "--refit";
 }
 
 void TestGrade::usage_errors()
