@@ -79,7 +79,7 @@ TVerdict Quantity_Verdict(double deviation, double resolution, double mpe)
 
 TFeatureGrade Grade_Feature(const QString &label, TFeatureType type, const TFitValues &reference,
                             const TFitValues &tested, const std::vector<TVector3> &points,
-                            const TMpe &mpe)
+                            const TMpe &mpe, const TReferenceUncertainty &uncertainty)
 {
     TFeatureGrade grade{label, type, TVerdict::PASS, {}, {}};
 
@@ -117,6 +117,16 @@ TFeatureGrade Grade_Feature(const QString &label, TFeatureType type, const TFitV
     if (type == TFeatureType::CIRCLE || type == TFeatureType::SPHERE)
         grade.quantities.push_back(Quantity(TQuantity::SIZE, tested.diameter - reference.diameter,
                                             tested.diameter_resolution, mpe.size));
+
+    for (size_t i = 0; i < grade.quantities.size(); ++i) {
+        TQuantityGrade &quantity = grade.quantities[i];
+        if (i < uncertainty.rounding.size())
+            quantity.reference_rounding = uncertainty.rounding[i];
+        if (i < uncertainty.definition.size())
+            quantity.reference_definition = uncertainty.definition[i];
+        quantity.verdict =
+            Quantity_Verdict(quantity.deviation, quantity.Uncertainty(), quantity.mpe);
+    }
 
     bool inconclusive = false;
     for (const TQuantityGrade &quantity : grade.quantities) {

@@ -16,6 +16,14 @@ struct TFitValues
     double diameter_resolution = 0;
 };
 
+// What the reference fit leaves open by itself, quantity by quantity in the
+// order of the grades (reference_uncertainty.h); empty parts count as 0.
+struct TReferenceUncertainty
+{
+    std::vector<double> rounding;
+    std::vector<double> definition;
+};
+
 // The verdict on one quantity with deviation d, uncertainty e and MPE m.
 TVerdict Quantity_Verdict(double deviation, double resolution, double mpe);
 
@@ -31,8 +39,8 @@ TVerdict Quantity_Verdict(double deviation, double resolution, double mpe);
 // - size (circle, sphere): D_t - D_r.
 // The uncertainty of each comes from the tested values' resolutions: angle
 // sqrt(3) r_ijk; position sqrt(3) r_xyz, for planes and lines plus the angle's
-// times the largest |q_k - x_r|; size r_D. A zero direction makes the
-// feature unfit.
+// times the largest |q_k - x_r|; size r_D. The reference's own uncertainty
+// adds to each. A zero direction makes the feature unfit.
 TFeatureGrade Grade_Feature(const QString &label, TFeatureType type, const TFitValues &reference,
                             const TFitValues &tested, const std::vector<TVector3> &points,
-                            const TMpe &mpe);
+                            const TMpe &mpe, const TReferenceUncertainty &uncertainty = {});

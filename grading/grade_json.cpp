@@ -45,11 +45,15 @@ QJsonArray Features(const TGradeReport &report)
                           {"type", Feature_Type_Name(feature.type)},
                           {"verdict", Verdict_Name(feature.verdict)}};
         for (const TQuantityGrade &quantity : feature.quantities)
-            entry.insert(Quantity_Name(quantity.quantity),
-                         QJsonObject{{"deviation", Number(quantity.deviation)},
-                                     {"resolution", Number(quantity.resolution)},
-                                     {"mpe", quantity.mpe},
-                                     {"verdict", Verdict_Name(quantity.verdict)}});
+            entry.insert(
+                Quantity_Name(quantity.quantity),
+                QJsonObject{{"deviation", Number(quantity.deviation)},
+                            {"resolution", Number(quantity.resolution)},
+                            {"reference_rounding", Number(quantity.reference_rounding)},
+                            {"reference_definition", Number(quantity.reference_definition)},
+                            {"uncertainty", Number(quantity.Uncertainty())},
+                            {"mpe", quantity.mpe},
+                            {"verdict", Verdict_Name(quantity.verdict)}});
         features.append(entry);
     }
     return features;

@@ -7,8 +7,9 @@
 struct TSuiteReport;
 
 // The report as JSON: inputs, tested software, MPEs, one entry per feature
-// in reference order with the quantities of its type (deviations and
-// resolutions in mm and rad), and the summary.
+// in reference order with the quantities of its type (in mm and rad: the
+// deviation; the uncertainty e and its parts, the resolution of the tested
+// values and the reference's rounding and definition), and the summary.
 QByteArray Grade_Json(const TGradeReport &report);
 
 // A suite as JSON: the directories, tested software and MPEs, "files" (each

@@ -40,9 +40,18 @@ struct TQuantityGrade
 {
     TQuantity quantity;
     double deviation;  // d, in mm or rad
-    double resolution; // e: what the tested values' written resolution allows
+    double resolution; // what the tested values' written resolution allows
     double mpe;        // m
     TVerdict verdict;
+    // What the reference leaves open by itself: its points as the program
+    // writes them (6 decimals) fit slightly otherwise than as the file has
+    // them; a circle in space fits otherwise under the full
+    // three-dimensional definition than under NIST's.
+    double reference_rounding = 0;
+    double reference_definition = 0;
+
+    // e, the uncertainty the verdict allows for.
+    double Uncertainty() const { return resolution + reference_rounding + reference_definition; }
 };
 
 struct TFeatureGrade

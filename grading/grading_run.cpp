@@ -1,7 +1,8 @@
 #include "grading/grading_run.h"
 
-#include "fitting/least_squares_fit.h"
 #include "grading/feature_comparison.h"
+#include "grading/feature_fit.h"
+#include "grading/reference_uncertainty.h"
 
 #include <QHash>
 
@@ -44,21 +45,6 @@ TFeatureGrade Ungraded(const TLabelGroup &group, TFeatureType type, TVerdict ver
                        const QString &note)
 {
     return {group.label, type, verdict, {}, note};
-}
-
-TFit Fit_Of(TFeatureType type, const std::vector<TVector3> &points)
-{
-    switch (type) {
-    case TFeatureType::PLANE:
-        return Fit_Plane(points);
-    case TFeatureType::LINE:
-        return Fit_Line(points);
-    case TFeatureType::CIRCLE:
-        return Fit_Circle(points);
-    case TFeatureType::SPHERE:
-        return Fit_Sphere(points);
-    }
-    return {};
 }
 
 void Count(TGradeReport &report)
@@ -116,9 +102,9 @@ void Grade_Results(const TReference &reference, const TResultsReading &results,
                                     result->position_resolution,
                                     result->direction_resolution,
                                     result->diameter_resolution};
-            report.features.push_back(Grade_Feature(group.label, reference.type,
-                                                    File_Values(feature), values, feature.points,
-                                                    report.mpe));
+            report.features.push_back(Grade_Feature(
+                group.label, reference.type, File_Values(feature), values, feature.points,
+                report.mpe, Reference_Uncertainty(reference.type, feature.points)));
         }
     }
     Count(report);
@@ -142,7 +128,7 @@ void Grade_Refit(const TReference &reference, TGradeReport &report)
             continue;
         }
         const TReferenceFeature &feature = *group.features.front();
-        const TFit fit = Fit_Of(reference.type, feature.points);
+        const TFit fit = Fit_Feature(reference.type, feature.points);
         if (!fit.fitted) {
             report.features.push_back(Ungraded(group, reference.type, TVerdict::UNFIT,
                                                QString::fromStdString(fit.failure)));
@@ -152,6 +138,8 @@ void Grade_Refit(const TReference &reference, TGradeReport &report)
         fitted.position = fit.position;
         fitted.direction = fit.direction;
         fitted.diameter = fit.diameter;
+        // No software under test fits other points or by another
+        // definition here: Tessaline's fit is the reference, as it states.
         report.features.push_back(Grade_Feature(group.label, reference.type, fitted,
                                                 File_Values(feature), feature.points, report.mpe));
     }

@@ -179,7 +179,7 @@ void Add_Rows(const TGradeReport &report, int first, std::vector<TChartRow> &row
         for (const TQuantityGrade &quantity : feature.quantities) {
             rows.push_back({feature.label, first, index, true, quantity.quantity, quantity.verdict,
                             Mpe_Share(quantity.deviation, quantity.mpe),
-                            Mpe_Share(quantity.resolution, quantity.mpe)});
+                            Mpe_Share(quantity.Uncertainty(), quantity.mpe)});
             first = false;
         }
     }

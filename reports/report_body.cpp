@@ -124,6 +124,19 @@ QString Summary_Table(const TGradeSummary &summary)
            QStringLiteral("</tr>\n<tr>") + body + QStringLiteral("</tr>\n</table>\n");
 }
 
+// e, and beside it the reference's own parts of it when it has any.
+QString Uncertainty_Cell(const TQuantityGrade &quantity)
+{
+    QString cell = Micro(quantity.Uncertainty(), quantity.quantity);
+    if (quantity.reference_rounding > 0)
+        cell += QStringLiteral("<br><span class=\"part\">reference rounding %1</span>")
+                    .arg(Micro(quantity.reference_rounding, quantity.quantity));
+    if (quantity.reference_definition > 0)
+        cell += QStringLiteral("<br><span class=\"part\">reference definition %1</span>")
+                    .arg(Micro(quantity.reference_definition, quantity.quantity));
+    return cell;
+}
+
 QString Feature_Table(const TFeatureGrade &feature)
 {
     const QString name =
@@ -152,8 +165,7 @@ QString Feature_Table(const TFeatureGrade &feature)
                                     "<td class=\"n\">%6</td></tr>\n")
                          .arg(QLatin1String(Quantity_Name(quantity.quantity)),
                               Micro(quantity.deviation, quantity.quantity),
-                              Micro(quantity.resolution, quantity.quantity),
-                              Micro(quantity.mpe, quantity.quantity),
+                              Uncertainty_Cell(quantity), Micro(quantity.mpe, quantity.quantity),
                               Share_Text(Mpe_Share(quantity.deviation, quantity.mpe)),
                               Badge(quantity.verdict));
         }
@@ -169,8 +181,12 @@ QString Definitions_And_Rule()
            QStringLiteral(
                "<h2>Decision rule</h2>\n<p>A quantity with deviation d passes when |d| + e "
                "\u2264 MPE, fails when |d| \u2212 e &gt; MPE and is inconclusive otherwise, where "
-               "e is the uncertainty from the resolution the tested values were written with; a "
-               "feature fails when one of its quantities fails, is inconclusive when one is "
+               "e is the uncertainty from the resolution the tested values were written with, "
+               "plus the reference's own: the difference its points make when rounded to the 6 "
+               "decimals of the program (reference rounding) and, for a circle, the difference "
+               "of NIST's definition from the full three-dimensional fit (reference "
+               "definition); a feature fails when one of its quantities fails, is inconclusive "
+               "when one is "
                "inconclusive and none fails, and passes when all pass.</p>\n");
 }
 

@@ -47,6 +47,7 @@ table.feature tr.head th.name { text-align: left; color: #1a1a1a; font-size: 13p
 table.feature td { padding: 1px 6px; border-bottom: 1px solid #eee; }
 td.n { text-align: right; white-space: nowrap; font-variant-numeric: tabular-nums; }
 td.note { color: #555; font-style: italic; overflow-wrap: anywhere; }
+.part { color: #555; font-size: 11px; }
 p.legend { color: #444; font-size: 13px; }
 svg.chart { display: block; width: 100%; height: auto; margin: 10px 0 24px; }
 @media print { body { margin: 0; max-width: none; } table.feature { break-inside: avoid; } }

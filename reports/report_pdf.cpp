@@ -107,6 +107,7 @@ tr.head th.name { text-align: left; color: #1a1a1a; font-size: 8pt; }
 table.feature td { padding: 0 4px; }
 td.n { text-align: right; }
 td.note { color: #555555; font-style: italic; }
+.part { color: #555555; font-size: 7pt; }
 p.legend { color: #444444; font-size: 8pt; }
 )";
 

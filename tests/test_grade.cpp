@@ -412,12 +412,26 @@ void TestGrade::whole_loop_from_validation_file_to_a_pass()
     QCOMPARE(asked, (QStringList{"CIR_1", "CIR_2"}));
     output += "ENDFIL\n";
     QVERIFY(Write(Path("circle.dmo"), output));
-    const TResult result = Grade({EXAMPLES + "/circle.dat", Path("circle.dmo")});
+    const TResult result =
+        Grade({EXAMPLES + "/circle.dat", Path("circle.dmo"), "--angle-mpe", "0.000005"});
     QCOMPARE(result.errors, QStringList{});
     QCOMPARE(
         Summary_Of(result),
         QString("2 features: 2 pass, 0 fail, 0 inconclusive, 0 missing, 0 ambiguous, 0 unfit"));
     QCOMPARE(result.exit_code, 0);
+
+    // CIR_2 lies on a 120 degree arc with some 50 µm of form: there NIST's
+    // circle and the full three-dimensional one part by 1.5 µrad, so at the
+    // default 1 µrad its angle cannot be told, however exact the software.
+    const TResult strict = Grade({EXAMPLES + "/circle.dat", Path("circle.dmo"), "--json", "-"});
+    QCOMPARE(strict.exit_code, 1);
+    const QJsonArray features = Json_Of(strict.output)["features"].toArray();
+    QCOMPARE(features[0].toObject()["verdict"].toString(), QString("pass"));
+    const QJsonObject angle = features[1].toObject()["angle"].toObject();
+    QCOMPARE(angle["verdict"].toString(), QString("inconclusive"));
+    QVERIFY(angle["deviation"].toDouble() < 1e-9);
+    QVERIFY(angle["reference_definition"].toDouble() > 1e-6);
+    QCOMPARE(angle["reference_rounding"].toDouble(), 0.0);
 }
 
 void TestGrade::reports_are_written()

@@ -1,0 +1,16 @@
+#include "grading/feature_fit.h"
+
+TFit Fit_Feature(TFeatureType type, const std::vector<TVector3> &points)
+{
+    switch (type) {
+    case TFeatureType::PLANE:
+        return Fit_Plane(points);
+    case TFeatureType::LINE:
+        return Fit_Line(points);
+    case TFeatureType::CIRCLE:
+        return Fit_Circle(points);
+    case TFeatureType::SPHERE:
+        return Fit_Sphere(points);
+    }
+    return {};
+}

@@ -1,0 +1,75 @@
+#include "grading/reference_uncertainty.h"
+
+#include "conversion/number_format.h"
+#include "grading/feature_fit.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+// The decimals the program writes a point's coordinates with.
+constexpr int POINT_DECIMALS = 6;
+
+double As_Written(double value)
+{
+    char text[MAX_FIXED_LENGTH];
+    char *const end = Write_Fixed(text, value, POINT_DECIMALS);
+    double read = value;
+    std::from_chars(text, end, read);
+    return read;
+}
+
+// |d| of each quantity of b against a; empty when either fit is missing.
+std::vector<double> Difference(TFeatureType type, const TFit &a, const TFit &b,
+                               const std::vector<TVector3> &points)
+{
+    if (!a.fitted || !b.fitted)
+        return {};
+    TFitValues first, second;
+    first.position = a.position;
+    first.direction = a.direction;
+    first.diameter = a.diameter;
+    second.position = b.position;
+    second.direction = b.direction;
+    second.diameter = b.diameter;
+    const TFeatureGrade grade = Grade_Feature(QString(), type, first, second, points, TMpe());
+    std::vector<double> difference;
+    for (const TQuantityGrade &quantity : grade.quantities)
+        difference.push_back(std::fabs(quantity.deviation));
+    return difference;
+}
+
+} // namespace
+
+std::vector<TVector3> Points_As_Written(const std::vector<TVector3> &points)
+{
+    std::vector<TVector3> written;
+    written.reserve(points.size());
+    for (const TVector3 &p : points)
+        written.emplace_back(As_Written(p.x), As_Written(p.y), As_Written(p.z));
+    return written;
+}
+
+TReferenceUncertainty Reference_Uncertainty(TFeatureType type, const std::vector<TVector3> &points)
+{
+    TReferenceUncertainty uncertainty;
+    TFit fit;
+    bool fitted = false;
+    const std::vector<TVector3> written = Points_As_Written(points);
+    bool rounded = false;
+    for (size_t i = 0; i < points.size() && !rounded; ++i)
+        rounded = !(written[i].x == points[i].x && written[i].y == points[i].y &&
+                    written[i].z == points[i].z);
+    if (rounded) {
+        fit = Fit_Feature(type, points);
+        fitted = true;
+        uncertainty.rounding = Difference(type, fit, Fit_Feature(type, written), points);
+    }
+    if (type == TFeatureType::CIRCLE) {
+        if (!fitted)
+            fit = Fit_Feature(type, points);
+        uncertainty.definition = Difference(type, fit, Fit_Circle_Orthogonal(points), points);
+    }
+    return uncertainty;
+}
