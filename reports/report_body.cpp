@@ -128,12 +128,17 @@ QString Summary_Table(const TGradeSummary &summary)
 QString Uncertainty_Cell(const TQuantityGrade &quantity)
 {
     QString cell = Micro(quantity.Uncertainty(), quantity.quantity);
-    if (quantity.reference_rounding > 0)
-        cell += QStringLiteral("<br><span class=\"part\">reference rounding %1</span>")
-                    .arg(Micro(quantity.reference_rounding, quantity.quantity));
-    if (quantity.reference_definition > 0)
-        cell += QStringLiteral("<br><span class=\"part\">reference definition %1</span>")
-                    .arg(Micro(quantity.reference_definition, quantity.quantity));
+    // A part too small to show in the digits of e is left out.
+    const QString nothing = Micro(0, quantity.quantity);
+    const std::pair<const char *, double> parts[] = {
+        {"reference rounding", quantity.reference_rounding},
+        {"reference definition", quantity.reference_definition}};
+    for (const auto &part : parts) {
+        const QString text = Micro(part.second, quantity.quantity);
+        if (text != nothing)
+            cell += QStringLiteral("<br><span class=\"part\">%1 %2</span>")
+                        .arg(QLatin1String(part.first), text);
+    }
     return cell;
 }
 
