@@ -134,7 +134,7 @@ inline std::string Check_Reading(const QByteArray &content,
 
 inline bool Same(const TResultsReading &a, const TResultsReading &b)
 {
-    if (a.is_csv != b.is_csv || a.features.size() != b.features.size() ||
+    if (a.format != b.format || a.features.size() != b.features.size() ||
         a.warnings.size() != b.warnings.size()) {
         return false;
     }

@@ -28,6 +28,8 @@ QByteArray Grade_Json(const TGradeReport &report)
     root.insert("reference", report.reference_path);
     root.insert("results",
                 report.refit ? QJsonValue(QJsonValue::Null) : QJsonValue(report.results_path));
+    root.insert("results_format",
+                report.refit ? QJsonValue(QJsonValue::Null) : Text_Or_Null(report.results_format));
     root.insert("tested_software", Text_Or_Null(report.tested_software));
     root.insert("mpe", QJsonObject{{"position", report.mpe.position},
                                    {"angle", report.mpe.angle},

@@ -182,7 +182,8 @@ QString Report_Body(const TGradeReport &report, const QString &chart)
                                     "against Tessaline's least-squares fits of its points."));
     else
         body += Fact(QStringLiteral("Results file"),
-                     File_Fact(report.results_path, report.results_sha256));
+                     File_Fact(report.results_path, report.results_sha256)) +
+                Fact(QStringLiteral("Results format"), Or_Not_Stated(report.results_format));
     body += Fact(QStringLiteral("Tested software"), Or_Not_Stated(report.tested_software));
     body += Fact(QStringLiteral("MPE, position"), Mpe_Fact(report.mpe.position, false));
     body += Fact(QStringLiteral("MPE, size"), Mpe_Fact(report.mpe.size, false));

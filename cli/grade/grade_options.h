@@ -11,6 +11,7 @@ struct TGradeOptions
     QString validation_file;
     QString results_file; // empty with --refit
     bool refit = false;
+    int qif_results = 0; // --qif-results: the MeasurementResults of a QIF file, from 1; 0 unset
     TMpe mpe;
     QString software;
     QString json_file;   // "-" for standard output, which then carries no table

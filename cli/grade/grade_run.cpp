@@ -30,12 +30,29 @@ public:
 
 private:
     bool Read(const QString &path, QByteArray &content);
+    int Read_Results_File(const QString &path, const TReference &reference,
+                          TResultsReading &reading, TGradeReport &report);
     bool Write_Outputs(const TGradeReport &report);
     bool Write_To(const QString &path, const QByteArray &bytes);
     bool Is_An_Input(const QString &path);
     void Error(const QString &file, const QString &message)
     {
         std::fprintf(standard_error, "%s: error: %s\n", qPrintable(file), qPrintable(message));
+    }
+    void Error(const QString &file, int line, const QString &message)
+    {
+        if (line > 0)
+            std::fprintf(standard_error, "%s:%d: error: %s\n", qPrintable(file), line,
+                         qPrintable(message));
+        else
+            Error(file, message);
+    }
+    void Usage_Error(const QString &message)
+    {
+        std::fprintf(standard_error,
+                     "tessaline-grade: error: %s\n"
+                     "Try 'tessaline-grade --help' for more information.\n",
+                     qPrintable(message));
     }
     void Warning(const QString &file, int line, const QString &message)
     {
@@ -54,6 +71,44 @@ bool TGrading::Read(const QString &path, QByteArray &content)
         return true;
     Error(path, QStringLiteral("cannot read: ") + reason);
     return false;
+}
+
+// Reads, checks and reports one results file against the reference; the
+// whole of what a run does with it before grading. Returns the exit status
+// when it cannot be graded, else -1.
+int TGrading::Read_Results_File(const QString &path, const TReference &reference,
+                                TResultsReading &reading, TGradeReport &report)
+{
+    QByteArray results;
+    if (!Read(path, results))
+        return CANNOT_GRADE;
+    report.results_path = path;
+    report.results_sha256 = QCryptographicHash::hash(results, QCryptographicHash::Sha256).toHex();
+    TResultsOptions read_options;
+    read_options.qif_results = options.qif_results;
+    reading = Read_Results(results, Reference_Labels(reference), read_options);
+    report.results_format = Results_Format_Name(reading);
+    switch (reading.failure) {
+    case TResultsFailure::NONE:
+        break;
+    case TResultsFailure::UNUSABLE:
+        Error(path, reading.failure_line, reading.failure_message);
+        return CANNOT_GRADE;
+    case TResultsFailure::NO_SUCH_QIF_RESULTS:
+        Usage_Error(QStringLiteral("--qif-results %1: %2 holds %3 MeasurementResults")
+                        .arg(options.qif_results)
+                        .arg(path)
+                        .arg(reading.qif_results));
+        return CANNOT_GRADE;
+    }
+    if (options.qif_results > 0 && reading.format != TResultsFormat::QIF) {
+        Usage_Error(QStringLiteral("--qif-results applies to QIF results; %1 is %2")
+                        .arg(path, report.results_format));
+        return CANNOT_GRADE;
+    }
+    for (const TResultsWarning &warning : reading.warnings)
+        Warning(path, warning.line_number, warning.message);
+    return -1;
 }
 
 bool TGrading::Is_An_Input(const QString &path)
@@ -138,15 +193,10 @@ int TGrading::Run()
     if (options.refit) {
         Grade_Refit(reference, report);
     } else {
-        QByteArray results;
-        if (!Read(options.results_file, results))
-            return CANNOT_GRADE;
-        report.results_path = options.results_file;
-        report.results_sha256 =
-            QCryptographicHash::hash(results, QCryptographicHash::Sha256).toHex();
-        const TResultsReading reading = Read_Results(results, Reference_Labels(reference));
-        for (const TResultsWarning &warning : reading.warnings)
-            Warning(options.results_file, warning.line_number, warning.message);
+        TResultsReading reading;
+        const int status = Read_Results_File(options.results_file, reference, reading, report);
+        if (status >= 0)
+            return status;
         Grade_Results(reference, reading, report);
     }
 

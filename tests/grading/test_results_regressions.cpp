@@ -91,13 +91,13 @@ void TestResultsRegressions::Corpus_Reads_Results()
     const QByteArray dmo =
         Read_File(QStringLiteral(TESSALINE_FUZZ_DIR "/corpus-results/all_types.dmo"));
     const TResultsReading dmis = Read_Results(dmo, Reference());
-    QVERIFY(!dmis.is_csv);
+    QVERIFY(dmis.format == TResultsFormat::DMIS_OUTPUT);
     QCOMPARE(static_cast<int>(dmis.features.size()), 4);
     QVERIFY(dmis.warnings.empty());
     const QByteArray csv =
         Read_File(QStringLiteral(TESSALINE_FUZZ_DIR "/corpus-results/all_types.csv"));
     const TResultsReading rows = Read_Results(csv, Reference());
-    QVERIFY(rows.is_csv);
+    QVERIFY(rows.format == TResultsFormat::CSV);
     QCOMPARE(static_cast<int>(rows.features.size()), 5);
     QVERIFY(rows.warnings.empty());
 }
