@@ -27,12 +27,24 @@ const char *Type_Word(TFeatureType type)
     return "";
 }
 
-// "Entity expands to more characters than ..." as the warnings say it.
+// The XML reader's message as part of a diagnostic: "premature end of
+// document". Its messages quote names from the file, so control characters
+// are shown as U+FFFD and a long one is cut.
 QString Sentence_Part(const QString &message)
 {
+    const int longest = 200;
     QString text = message.trimmed();
     if (text.endsWith(QLatin1Char('.'))) {
         text.chop(1);
+    }
+    if (text.size() > longest) {
+        const bool pair = text.at(longest - 1).isHighSurrogate();
+        text = text.left(pair ? longest - 1 : longest) + QLatin1String("...");
+    }
+    for (QChar &c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f) {
+            c = QChar(QChar::ReplacementCharacter);
+        }
     }
     if (!text.isEmpty()) {
         text[0] = text.at(0).toLower();
@@ -146,11 +158,12 @@ bool TQifScanner::Root()
             return false;
         }
         if (uri != QIF3_NAMESPACE && uri != QIF2_NAMESPACE) {
-            Fail(Line(), QStringLiteral("QIFDocument in %1, which is neither QIF 3 (%2) nor QIF 2 "
-                                        "(%3)")
-                             .arg(uri.isEmpty() ? QStringLiteral("no namespace")
-                                                : QStringLiteral("the namespace ") + Quoted(uri),
-                                  QIF3_NAMESPACE, QIF2_NAMESPACE));
+            Fail(Line(),
+                 QStringLiteral("the QIFDocument is in %1, which is neither QIF 3 (%2) nor QIF 2 "
+                                "(%3)")
+                     .arg(uri.isEmpty() ? QStringLiteral("no namespace")
+                                        : QStringLiteral("the namespace ") + Quoted(uri),
+                          QIF3_NAMESPACE, QIF2_NAMESPACE));
             return false;
         }
         namespace_ = uri;

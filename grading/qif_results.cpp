@@ -75,9 +75,10 @@ bool TQifReader::Label(const TQifMeasurement &measurement, QString &label)
         return true;
     }
     if (!measurement.has_item_id) {
-        collector_.Warn(line, QStringLiteral("%1 has neither a FeatureName nor a FeatureItemId: "
-                                             "it cannot be matched to the reference")
-                                  .arg(element));
+        collector_.Warn(line,
+                        QStringLiteral("the %1 has neither a FeatureName nor a FeatureItemId: "
+                                       "it cannot be matched to the reference")
+                            .arg(element));
         return false;
     }
     const QString id = Quoted(measurement.item_id);
@@ -110,7 +111,7 @@ bool TQifReader::Check(const TQifValue &value, const char *element, const QStrin
     for (const QString &problem : value.problems) {
         collector_.Warn(
             value.line_number,
-            QStringLiteral("%1 of %2: %3").arg(QLatin1String(element), Quoted(label), problem));
+            QStringLiteral("the %1 of %2: %3").arg(QLatin1String(element), Quoted(label), problem));
     }
     return value.usable;
 }
@@ -135,7 +136,7 @@ bool TQifReader::Conversion(const TQifValue &value, const char *element, const Q
     }
     collector_.Warn(
         value.line_number,
-        QStringLiteral("%1 of %2: %3").arg(QLatin1String(element), Quoted(label), problem));
+        QStringLiteral("the %1 of %2: %3").arg(QLatin1String(element), Quoted(label), problem));
     return false;
 }
 
@@ -154,11 +155,12 @@ bool TQifReader::Vector(const TQifValue &value, const char *element, const QStri
     for (int n = 0; n < 3; ++n) {
         numbers[n] = (value.numbers[n] + conversion.offset) * conversion.millimetres;
         if (!std::isfinite(numbers[n])) {
-            collector_.Warn(value.line_number,
-                            QStringLiteral("%1 of %2: number %3 is beyond the range of a number "
-                                           "in millimetres")
-                                .arg(QLatin1String(element), Quoted(label))
-                                .arg(n + 1));
+            collector_.Warn(
+                value.line_number,
+                QStringLiteral("the %1 of %2: number %3 is beyond the range of a number "
+                               "in millimetres")
+                    .arg(QLatin1String(element), Quoted(label))
+                    .arg(n + 1));
             return false;
         }
         resolution = qMax(resolution, value.resolutions[n] * conversion.millimetres);
@@ -178,7 +180,7 @@ bool TQifReader::Length(const TQifValue &value, const char *element, const QStri
     resolution = value.resolutions[0] * conversion.millimetres;
     if (!std::isfinite(millimetres)) {
         collector_.Warn(value.line_number,
-                        QStringLiteral("%1 of %2: beyond the range of a number in millimetres")
+                        QStringLiteral("the %1 of %2: beyond the range of a number in millimetres")
                             .arg(QLatin1String(element), Quoted(label)));
         return false;
     }
@@ -288,18 +290,18 @@ int Read_Qif_Results(const char *begin, const char *end, int wanted, TResultsCol
     if (document.failed) {
         return fail(TResultsFailure::UNUSABLE, document.failure_line, document.failure);
     }
-    if (wanted > document.measurement_results) {
-        return fail(TResultsFailure::NO_SUCH_QIF_RESULTS, 0,
-                    QStringLiteral("MeasurementResults %1 was asked for; the file holds %2")
-                        .arg(wanted)
-                        .arg(document.measurement_results));
-    }
     TQifReader reader(document, collector);
     int line = 0;
     QString reason;
     if (!reader.Units(line, reason)) {
         return fail(TResultsFailure::UNUSABLE, line,
                     reason + QStringLiteral("; no length of the file can be read"));
+    }
+    if (wanted > document.measurement_results) {
+        return fail(TResultsFailure::NO_SUCH_QIF_RESULTS, 0,
+                    QStringLiteral("asked for MeasurementResults %1; the file holds %2")
+                        .arg(wanted)
+                        .arg(document.measurement_results));
     }
     if (wanted == 0 && document.measurement_results > 1) {
         collector.Warn(document.first_results_line,
