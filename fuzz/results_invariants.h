@@ -69,7 +69,7 @@ inline std::string Check_Reading(const QByteArray &content,
                                  const TResultsReading &reading)
 {
     // The XML reader also counts a carriage return alone as a line end.
-    const int lines = qMax(content.count('\n'), content.count('\r')) + 1;
+    const int lines = content.count('\n') + content.count('\r') + 1;
     const bool qif = reading.format == TResultsFormat::QIF;
     if (reading.failure != TResultsFailure::NONE) {
         if (!qif) {
