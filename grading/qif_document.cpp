@@ -39,7 +39,7 @@ QString Sentence_Part(const QString &message)
     }
     if (text.size() > longest) {
         const bool pair = text.at(longest - 1).isHighSurrogate();
-        text = text.left(pair ? longest - 1 : longest) + QLatin1String("...");
+        text = text.left(pair ? longest - 1 : longest) + QLatin1String(" [...]");
     }
     for (QChar &c : text) {
         if (c.unicode() < 0x20 || c.unicode() == 0x7f) {

@@ -373,6 +373,11 @@ void TestQifResults::reading_data()
                       "</Result>\r</QIFDocument>\r")
         << 0 << "QIF 3" << TExpectedFeatures{} << QStringList()
         << "4: not well-formed XML: opening and ending tag mismatch";
+    QTest::newRow("the XML reader's message quoting much of the file, cut")
+        << QByteArray("<?xml version=\"1.0\" encoding=\"" + QByteArray(300, 'x') +
+                      "\"?>\n<QIFDocument/>")
+        << 0 << "QIF 3" << TExpectedFeatures{} << QStringList()
+        << "1: not well-formed XML: encoding " + QString(191, 'x') + " [...]";
     QTest::newRow("content after the document")
         << QByteArray(Qif3(MM, "", {Measured("Plane", plane)}) + "<x/>\n") << 0 << qif3
         << TExpectedFeatures{} << QStringList()
