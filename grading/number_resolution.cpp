@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cstdio>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -16,25 +17,41 @@ inline bool Is_Digit(char c)
 // Beyond this an exponent says nothing more: the resolution is 0 or infinite.
 const long long EXPONENT_LIMIT = 1000000000000LL;
 
-// Half a unit in the place 10^(power + 1), read as the text 5e(power) so
-// that it is the double nearest to the decimal value, as the same number
-// written out would read.
-double Half_Unit(long long power)
+const int SMALLEST_POWER = -400;
+const int LARGEST_POWER = 400;
+
+// The double nearest to 5 * 10^power, read from the text "5e<power>" so
+// that it is what the same number written out would read as.
+double Read_Half_Unit(int power)
 {
-    if (power > 400) {
-        return std::numeric_limits<double>::infinity();
-    }
-    if (power < -400) {
-        return 0;
-    }
     char text[16];
-    const int length = std::snprintf(text, sizeof text, "5e%lld", power);
+    const int length = std::snprintf(text, sizeof text, "5e%d", power);
     double resolution = 0;
     const std::from_chars_result read = std::from_chars(text, text + length, resolution);
     if (read.ec != std::errc()) {
         return power > 0 ? std::numeric_limits<double>::infinity() : 0;
     }
     return resolution;
+}
+
+// Half a unit in the place 10^(power + 1). Every number read asks for one,
+// so they are read once.
+double Half_Unit(long long power)
+{
+    if (power > LARGEST_POWER) {
+        return std::numeric_limits<double>::infinity();
+    }
+    if (power < SMALLEST_POWER) {
+        return 0;
+    }
+    static const std::vector<double> half_units = [] {
+        std::vector<double> values;
+        for (int p = SMALLEST_POWER; p <= LARGEST_POWER; ++p) {
+            values.push_back(Read_Half_Unit(p));
+        }
+        return values;
+    }();
+    return half_units[static_cast<size_t>(power - SMALLEST_POWER)];
 }
 
 // The parts of a number as Number_Resolution reads it.

@@ -2,6 +2,7 @@
 
 #include "grading/results_text.h"
 
+#include <QBuffer>
 #include <QXmlStreamReader>
 
 namespace {
@@ -56,9 +57,14 @@ class TQifScanner
 {
 public:
     TQifScanner(const char *begin, const char *end, int wanted, TQifDocument &document)
-        : reader_(QByteArray::fromRawData(begin, static_cast<int>(end - begin))),
-          wanted_(wanted > 0 ? wanted : 1), document_(document)
+        : content_(QByteArray::fromRawData(begin, static_cast<int>(end - begin))),
+          buffer_(&content_), wanted_(wanted > 0 ? wanted : 1), document_(document)
     {
+        // Read through a device, the reader decodes a piece at a time;
+        // given the bytes, it would decode all of them at once, doubling
+        // the memory a large file takes.
+        buffer_.open(QIODevice::ReadOnly);
+        reader_.setDevice(&buffer_);
         for (const TFeatureType type : TYPES) {
             measurement_names_[static_cast<int>(type)] = Measurement_Element(type, 3);
             actual_names_[static_cast<int>(type)] = Measurement_Element(type, 2);
@@ -97,6 +103,8 @@ private:
     void Measurement_Results();
     bool Measurement();
 
+    QByteArray content_;
+    QBuffer buffer_;
     QXmlStreamReader reader_;
     const int wanted_;
     TQifDocument &document_;

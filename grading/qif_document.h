@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QString>
 
+#include <deque>
 #include <vector>
 
 // A measured plane, line, circle or sphere of a QIF document, as written.
@@ -44,8 +45,9 @@ struct TQifDocument
     QHash<QString, QString> item_names;
     int measurement_results = 0; // MeasurementResults elements in the file
     int first_results_line = 0;
-    // Of the MeasurementResults read, in document order.
-    std::vector<TQifMeasurement> measurements;
+    // Of the MeasurementResults read, in document order; a deque grows
+    // without copying what it holds.
+    std::deque<TQifMeasurement> measurements;
 };
 
 // Reads a QIF 3.x (namespace http://qifstandards.org/xsd/qif3) or QIF 2.0 or

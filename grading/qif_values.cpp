@@ -17,13 +17,14 @@ const long long NOT_GIVEN = -1;
 // An xs:nonNegativeInteger attribute; NOT_GIVEN when absent or, with a
 // problem said, when it is no such number. Large values are cut where they
 // say nothing more.
-long long Count_Attribute(const QXmlStreamAttributes &attributes, const QString &name,
+long long Count_Attribute(const QXmlStreamAttributes &attributes, const char *name,
                           TQifValue &value)
 {
-    if (!attributes.hasAttribute(name)) {
+    const QLatin1String key(name);
+    if (!attributes.hasAttribute(key)) {
         return NOT_GIVEN;
     }
-    const QString text = attributes.value(name).toString().trimmed();
+    const QString text = attributes.value(key).toString().trimmed();
     int at = text.startsWith(QLatin1Char('+')) ? 1 : 0;
     long long number = 0;
     for (; at < text.size() && text.at(at).isDigit() && text.at(at).unicode() < 128; ++at) {
@@ -32,7 +33,7 @@ long long Count_Attribute(const QXmlStreamAttributes &attributes, const QString 
     if (text.isEmpty() || at != text.size() || text == QLatin1String("+")) {
         value.problems << QStringLiteral("%1 %2 is not a whole number of 0 or more; the resolution "
                                          "is taken from the text")
-                              .arg(name, Quoted(text));
+                              .arg(key, Quoted(text));
         return NOT_GIVEN;
     }
     return number;
@@ -57,27 +58,47 @@ void Read_Qif_Value(QXmlStreamReader &reader, int count, TQifValue &value)
         value.unit = attributes.value(QLatin1String("linearUnit")).toString().simplified();
     }
     // Each component's own rule comes before the element's.
-    const TResolutionRule whole{
-        Count_Attribute(attributes, QStringLiteral("decimalPlaces"), value),
-        Count_Attribute(attributes, QStringLiteral("significantFigures"), value)};
-    TResolutionRule rules[3] = {whole, whole, whole};
-    if (count == 3) {
-        const char *const axes[3] = {"x", "y", "z"};
+    TResolutionRule rules[3];
+    if (!attributes.isEmpty()) {
+        const TResolutionRule whole{Count_Attribute(attributes, "decimalPlaces", value),
+                                    Count_Attribute(attributes, "significantFigures", value)};
+        static const char *const axes[3][2] = {{"xDecimalPlaces", "xSignificantFigures"},
+                                               {"yDecimalPlaces", "ySignificantFigures"},
+                                               {"zDecimalPlaces", "zSignificantFigures"}};
         for (int n = 0; n < 3; ++n) {
-            const QString axis = QLatin1String(axes[n]);
-            const long long places =
-                Count_Attribute(attributes, axis + QLatin1String("DecimalPlaces"), value);
-            const long long figures =
-                Count_Attribute(attributes, axis + QLatin1String("SignificantFigures"), value);
-            if (places != NOT_GIVEN || figures != NOT_GIVEN) {
-                rules[n] = TResolutionRule{places, figures};
+            rules[n] = whole;
+            if (count == 3) {
+                const long long places = Count_Attribute(attributes, axes[n][0], value);
+                const long long figures = Count_Attribute(attributes, axes[n][1], value);
+                if (places != NOT_GIVEN || figures != NOT_GIVEN) {
+                    rules[n] = TResolutionRule{places, figures};
+                }
             }
         }
     }
 
-    const QByteArray text = reader.readElementText(QXmlStreamReader::SkipChildElements).toUtf8();
-    const char *p = text.constData();
-    const char *const end = p + text.size();
+    // Numbers are ASCII: a short text is narrowed on the stack, anything
+    // else is taken as UTF-8 so that a warning quotes it as written.
+    const QString read = reader.readElementText(QXmlStreamReader::SkipChildElements);
+    char narrow[256];
+    QByteArray wide;
+    const char *p = narrow;
+    const char *end = narrow;
+    if (read.size() <= static_cast<int>(sizeof narrow)) {
+        char *to = narrow;
+        for (const QChar c : read) {
+            if (c.unicode() >= 128) {
+                break;
+            }
+            *to++ = static_cast<char>(c.unicode());
+        }
+        end = to;
+    }
+    if (end - narrow != read.size()) {
+        wide = read.toUtf8();
+        p = wide.constData();
+        end = p + wide.size();
+    }
     TField fields[3];
     int found = 0;
     for (;;) {
