@@ -53,6 +53,53 @@ QString Sentence_Part(const QString &message)
     return text;
 }
 
+// The line, counted as XML counts lines, of the first byte that is not
+// UTF-8, or 0 when all are. The XML reader decodes ahead of what it parses,
+// so its own line for such a byte may be far before it.
+int First_Line_Not_Utf8(const char *begin, const char *end)
+{
+    int line = 1;
+    const auto *p = reinterpret_cast<const unsigned char *>(begin);
+    const auto *const stop = reinterpret_cast<const unsigned char *>(end);
+    while (p != stop) {
+        const unsigned char c = *p;
+        if (c < 0x80) {
+            if (c == '\n' || (c == '\r' && (p + 1 == stop || p[1] != '\n'))) {
+                ++line;
+            }
+            ++p;
+            continue;
+        }
+        // The second byte's range excludes overlong forms, surrogates and
+        // what lies beyond U+10FFFF.
+        int more = 0;
+        unsigned char low = 0x80, high = 0xbf;
+        if (c >= 0xc2 && c <= 0xdf) {
+            more = 1;
+        } else if (c >= 0xe0 && c <= 0xef) {
+            more = 2;
+            low = c == 0xe0 ? 0xa0 : 0x80;
+            high = c == 0xed ? 0x9f : 0xbf;
+        } else if (c >= 0xf0 && c <= 0xf4) {
+            more = 3;
+            low = c == 0xf0 ? 0x90 : 0x80;
+            high = c == 0xf4 ? 0x8f : 0xbf;
+        } else {
+            return line;
+        }
+        if (stop - p <= more || p[1] < low || p[1] > high) {
+            return line;
+        }
+        for (int n = 2; n <= more; ++n) {
+            if (p[n] < 0x80 || p[n] > 0xbf) {
+                return line;
+            }
+        }
+        p += more + 1;
+    }
+    return 0;
+}
+
 class TQifScanner
 {
 public:
@@ -137,8 +184,14 @@ void TQifScanner::Scan()
         reader_.readNext();
     }
     if (reader_.hasError()) {
-        Fail(Line(),
-             QStringLiteral("not well-formed XML: ") + Sentence_Part(reader_.errorString()));
+        int line = Line();
+        // Qt's own words for a byte its decoder cannot take.
+        if (reader_.errorString() == QLatin1String("Encountered incorrectly encoded content.")) {
+            const int not_utf8 =
+                First_Line_Not_Utf8(content_.constData(), content_.constData() + content_.size());
+            line = not_utf8 > 0 ? not_utf8 : line;
+        }
+        Fail(line, QStringLiteral("not well-formed XML: ") + Sentence_Part(reader_.errorString()));
     }
 }
 

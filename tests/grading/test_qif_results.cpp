@@ -378,6 +378,11 @@ void TestQifResults::reading_data()
                       "\"?>\n<QIFDocument/>")
         << 0 << "QIF 3" << TExpectedFeatures{} << QStringList()
         << "1: not well-formed XML: encoding " + QString(191, 'x') + " [...]";
+    QTest::newRow("a byte that is no UTF-8, found on its line")
+        << QByteArray("<QIFDocument xmlns=\"http://qifstandards.org/xsd/qif3\">\n<Results>\n"
+                      "<FeatureName>\xed</FeatureName>\n</Results>\n</QIFDocument>\n")
+        << 0 << "QIF 3" << TExpectedFeatures{} << QStringList()
+        << "3: not well-formed XML: encountered incorrectly encoded content";
     QTest::newRow("content after the document")
         << QByteArray(Qif3(MM, "", {Measured("Plane", plane)}) + "<x/>\n") << 0 << qif3
         << TExpectedFeatures{} << QStringList()
