@@ -68,12 +68,12 @@ bool TQifReader::Units(int &line, QString &reason)
 
 bool TQifReader::Label(const TQifMeasurement &measurement, QString &label)
 {
-    const int line = measurement.line_number;
-    const QString element = Measurement_Element(measurement.type, document_.major_version);
     if (measurement.has_name && !measurement.name.isEmpty()) {
         label = measurement.name;
         return true;
     }
+    const int line = measurement.line_number;
+    const QString element = Measurement_Element(measurement.type, document_.major_version);
     if (!measurement.has_item_id) {
         collector_.Warn(line,
                         QStringLiteral("the %1 has neither a FeatureName nor a FeatureItemId: "
