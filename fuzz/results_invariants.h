@@ -47,11 +47,43 @@ inline std::string Where(const TTestedFeature &feature)
 }
 
 // An empty text when the reading has every property, otherwise what is wrong.
+inline std::string Check_Message(const QString &message)
+{
+    // Quoted fields are cut to 40 characters, so no message is long.
+    if (message.isEmpty() || message.size() > 400) {
+        return "message of " + std::to_string(message.size()) + " characters";
+    }
+    if (message.at(0).isUpper() || message.endsWith(QLatin1Char('.'))) {
+        return "message not in the house style: " + message.toStdString();
+    }
+    for (const QChar c : message) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f) {
+            return "control character in message: " + message.toStdString();
+        }
+    }
+    return std::string();
+}
+
 inline std::string Check_Reading(const QByteArray &content,
                                  const std::vector<TReferenceLabel> &reference,
                                  const TResultsReading &reading)
 {
-    const int lines = content.count('\n') + 1;
+    // The XML reader also counts a carriage return alone as a line end.
+    const int lines = content.count('\n') + content.count('\r') + 1;
+    const bool qif = reading.format == TResultsFormat::QIF;
+    if (reading.failure != TResultsFailure::NONE) {
+        if (!qif) {
+            return "a failure reading " + Results_Format_Name(reading).toStdString();
+        }
+        if (!reading.features.empty() || !reading.warnings.empty()) {
+            return "features or warnings with a failure";
+        }
+        if (reading.failure_line < 0 || reading.failure_line > lines) {
+            return "failure line " + std::to_string(reading.failure_line) + " outside 0.." +
+                   std::to_string(lines);
+        }
+        return Check_Message(reading.failure_message);
+    }
     int previous = 0;
     for (const TResultsWarning &warning : reading.warnings) {
         if (warning.line_number < 1 || warning.line_number > lines) {
@@ -63,18 +95,9 @@ inline std::string Check_Reading(const QByteArray &content,
                    std::to_string(previous);
         }
         previous = warning.line_number;
-        const QString &message = warning.message;
-        // Quoted fields are cut to 40 characters, so no message is long.
-        if (message.isEmpty() || message.size() > 400) {
-            return "warning of " + std::to_string(message.size()) + " characters";
-        }
-        if (message.at(0).isUpper() || message.endsWith(QLatin1Char('.'))) {
-            return "warning not in the house style: " + message.toStdString();
-        }
-        for (const QChar c : message) {
-            if (c.unicode() < 0x20 || c.unicode() == 0x7f) {
-                return "control character in warning: " + message.toStdString();
-            }
+        const std::string message = Check_Message(warning.message);
+        if (!message.empty()) {
+            return "warning: " + message;
         }
     }
 
@@ -97,8 +120,9 @@ inline std::string Check_Reading(const QByteArray &content,
         if (feature.line_number < 1 || feature.line_number > lines) {
             return "feature line outside 1.." + std::to_string(lines) + Where(feature);
         }
-        // One statement or row starts on each line at most.
-        if (feature.line_number <= previous) {
+        // One statement or row starts on each line at most; QIF elements
+        // may share a line.
+        if (feature.line_number < previous || (!qif && feature.line_number == previous)) {
             return "features out of line order" + Where(feature);
         }
         previous = feature.line_number;
@@ -134,8 +158,13 @@ inline std::string Check_Reading(const QByteArray &content,
 
 inline bool Same(const TResultsReading &a, const TResultsReading &b)
 {
-    if (a.is_csv != b.is_csv || a.features.size() != b.features.size() ||
-        a.warnings.size() != b.warnings.size()) {
+    if (a.failure != TResultsFailure::NONE || b.failure != TResultsFailure::NONE) {
+        // How far a document that cannot be used was read before the XML
+        // reader stopped may move too: its decoding runs ahead of it.
+        return a.format == b.format && a.failure == b.failure;
+    }
+    if (a.format != b.format || a.qif_version != b.qif_version || a.qif_results != b.qif_results ||
+        a.features.size() != b.features.size() || a.warnings.size() != b.warnings.size()) {
         return false;
     }
     auto same_vector = [](const TVector3 &u, const TVector3 &v) {
@@ -170,6 +199,23 @@ inline std::string Check_Content(const QByteArray &content)
     std::string result = Check_Reading(content, reference, reading);
     if (!result.empty()) {
         return result;
+    }
+    if (reading.format == TResultsFormat::QIF) {
+        // The second of several MeasurementResults, or a usage error.
+        TResultsOptions second;
+        second.qif_results = 2;
+        const TResultsReading other = Read_Results(content, reference, second);
+        result = Check_Reading(content, reference, other);
+        if (!result.empty()) {
+            return "with MeasurementResults 2: " + result;
+        }
+        const bool beyond = reading.failure == TResultsFailure::NONE && reading.qif_results < 2;
+        if ((other.failure == TResultsFailure::NO_SUCH_QIF_RESULTS) != beyond ||
+            (reading.failure != TResultsFailure::NONE &&
+             other.failure_message != reading.failure_message)) {
+            return "MeasurementResults 2 of " + std::to_string(reading.qif_results) +
+                   " read wrongly";
+        }
     }
     if (!content.contains('\r')) {
         QByteArray crlf = content;

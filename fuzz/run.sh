@@ -40,8 +40,10 @@ if [ "$target" = fuzz_results ]; then
     # fuzz/corpus-work/.
     work=$build/corpus-work-results
     mkdir -p "$work"
+    # libFuzzer takes one dictionary: the words of DMIS and CSV, then QIF's.
+    cat fuzz/results.dict fuzz/qif.dict >"$build/results-and-qif.dict"
     exec "$build/fuzz/fuzz_results" "$work" fuzz/corpus-results fuzz/regressions-results \
-        -dict=fuzz/results.dict -max_len=8192 -timeout=20 -rss_limit_mb=2560 \
+        -dict="$build/results-and-qif.dict" -max_len=8192 -timeout=20 -rss_limit_mb=2560 \
         -max_total_time="$duration" -print_final_stats=1 \
         -artifact_prefix="$build/artifacts/"
 fi

@@ -270,8 +270,9 @@ bool Is_Csv_Header(const TField &line)
     return false;
 }
 
-void Read_Csv_Results(const char *begin, const char *end, TResultsCollector &collector)
+int Read_Csv_Results(const char *begin, const char *end, TResultsCollector &collector)
 {
+    int rows = 0;
     TCsvReader reader(collector);
     TTextLines lines(begin, end);
     TField line;
@@ -286,6 +287,8 @@ void Read_Csv_Results(const char *begin, const char *end, TResultsCollector &col
             header = false;
         } else {
             reader.Row(line, line_number);
+            ++rows;
         }
     }
+    return rows;
 }

@@ -7,5 +7,5 @@
 bool Is_Csv_Header(const TField &line);
 
 // The rows of a CSV file of results, lengths in millimetres. The header is
-// its first non-blank line.
-void Read_Csv_Results(const char *begin, const char *end, TResultsCollector &collector);
+// its first non-blank line. Returns how many rows follow it.
+int Read_Csv_Results(const char *begin, const char *end, TResultsCollector &collector);

@@ -163,8 +163,10 @@ public:
     explicit TDmisReader(TResultsCollector &collector) : collector_(collector) {}
 
     void Statement(const TDmisStatement &statement);
+    int Results() const { return results_; }
 
 private:
+    void Comment_Join(const TDmisStatement &statement);
     void Units(const TField &rest, int line_number);
     void Result(const TField &label, const TField &value, int line_number);
     // Fills in the result from the fields after FEAT/TYPE, or warns.
@@ -175,12 +177,23 @@ private:
     double millimetres_per_unit_ = 1;
     bool unit_known_ = true;
     QString unknown_unit_;
+    int results_ = 0; // FA(label)= statements
 };
+
+void TDmisReader::Comment_Join(const TDmisStatement &statement)
+{
+    if (statement.comment_join) {
+        collector_.Warn(statement.line_number,
+                        QStringLiteral("statement broken after a comma with a \"$$\" comment where "
+                                       "a \"$\" belongs; read as continued on the next line"));
+    }
+}
 
 void TDmisReader::Statement(const TDmisStatement &statement)
 {
     TField text = Trim_Blanks(statement.text);
     if (Skip_Keyword(text, "UNITS", '/')) {
+        Comment_Join(statement);
         Units(text, statement.line_number);
         return;
     }
@@ -202,6 +215,8 @@ void TDmisReader::Statement(const TDmisStatement &statement)
     if (p == text.end || *p != '=') {
         return;
     }
+    ++results_;
+    Comment_Join(statement);
     Result(label, Trim_Blanks(TField{p + 1, text.end}), statement.line_number);
 }
 
@@ -367,7 +382,7 @@ bool TDmisReader::Read_Form(const TReferenceLabel &reference, const TField &labe
 
 } // namespace
 
-void Read_Dmis_Results(const char *begin, const char *end, TResultsCollector &collector)
+int Read_Dmis_Results(const char *begin, const char *end, TResultsCollector &collector)
 {
     TDmisReader reader(collector);
     TDmisStatements statements(begin, end);
@@ -375,4 +390,5 @@ void Read_Dmis_Results(const char *begin, const char *end, TResultsCollector &co
     while (statements.Next(statement)) {
         reader.Statement(statement);
     }
+    return reader.Results();
 }

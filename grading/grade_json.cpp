@@ -67,6 +67,8 @@ QByteArray Grade_Json(const TGradeReport &report)
     root.insert("reference", report.reference_path);
     root.insert("results",
                 report.refit ? QJsonValue(QJsonValue::Null) : QJsonValue(report.results_path));
+    root.insert("results_format",
+                report.refit ? QJsonValue(QJsonValue::Null) : Text_Or_Null(report.results_format));
     root.insert("tested_software", Text_Or_Null(report.tested_software));
     root.insert("mpe", Mpe_Object(report.mpe));
     root.insert("features", Features(report));
@@ -87,6 +89,7 @@ QByteArray Suite_Json(const TSuiteReport &suite)
     for (const TGradeReport &file : suite.files)
         files.append(QJsonObject{{"reference", file.reference_path},
                                  {"results", Text_Or_Null(file.results_path)},
+                                 {"results_format", Text_Or_Null(file.results_format)},
                                  {"features", Features(file)},
                                  {"summary", Counts(file.summary)}});
     root.insert("files", files);

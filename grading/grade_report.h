@@ -90,6 +90,7 @@ struct TGradeReport
     QByteArray reference_sha256; // hexadecimal, lower case
     QString results_path;        // empty with --refit
     QByteArray results_sha256;   // empty with --refit
+    QString results_format;      // "DMIS output", "CSV", "QIF 3.0.0"; empty with --refit
     bool refit = false;          // the file's values graded against Tessaline's own fits
     QString tested_software;     // may be empty
     TMpe mpe;

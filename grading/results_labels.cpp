@@ -4,19 +4,29 @@ TResultsCollector::TResultsCollector(const std::vector<TReferenceLabel> &referen
                                      TResultsReading &reading)
     : reference_(reference), reading_(reading), given_(reference.size(), -1)
 {
+    exact_.reserve(static_cast<int>(reference.size()));
     for (size_t i = 0; i < reference.size(); ++i) {
         const QString &label = reference[i].label;
+        exact_.insert(label, static_cast<int>(i));
+        // Folding makes a character at most three: what can match is no
+        // longer than three times a label.
+        longest_label_ = qMax(longest_label_, 3 * label.size());
+    }
+}
+
+void TResultsCollector::Make_Folded()
+{
+    folded_made_ = true;
+    folded_.reserve(static_cast<int>(reference_.size()));
+    for (size_t i = 0; i < reference_.size(); ++i) {
+        const QString folded = reference_[i].label.toCaseFolded();
         const int index = static_cast<int>(i);
-        exact_.insert(label, index);
-        const QString folded = label.toCaseFolded();
         const auto found = folded_.find(folded);
         if (found == folded_.end()) {
             folded_.insert(folded, index);
         } else if (*found >= 0) {
             *found = -2 - *found;
         }
-        // What can match is no longer than a label or its folded form.
-        longest_label_ = qMax(longest_label_, qMax(label.size(), folded.size()));
     }
 }
 
@@ -33,6 +43,9 @@ int TResultsCollector::Match(const TField &label, int line_number)
     const QString text = QString::fromUtf8(label.begin, static_cast<int>(size));
     int index = exact_.value(text, -1);
     if (index < 0) {
+        if (!folded_made_) {
+            Make_Folded();
+        }
         const int folded = folded_.value(text.toCaseFolded(), -1);
         if (folded == -1) {
             Warn(line_number, QStringLiteral("label %1 is not in the reference").arg(Quoted(text)));

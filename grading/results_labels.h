@@ -37,8 +37,11 @@ private:
     TResultsReading &reading_;
     QHash<QString, int> exact_;
     // Case-folded label to the reference feature, or -2 - first index when
-    // several reference labels fold to it.
+    // several reference labels fold to it. Made when a label first fails to
+    // match exactly: most results match every label exactly.
     QHash<QString, int> folded_;
+    bool folded_made_ = false;
+    void Make_Folded();
     // Where in reading_.features the result of each reference feature is.
     std::vector<int> given_;
     std::vector<bool> replaced_;

@@ -47,21 +47,57 @@ struct TResultsWarning
     QString message;
 };
 
+// The formats a results file is read as, told apart by content.
+enum class TResultsFormat
+{
+    DMIS_OUTPUT,
+    CSV,
+    QIF
+};
+
+// Why results cannot be used at all.
+enum class TResultsFailure
+{
+    NONE,
+    UNUSABLE,           // XML not well-formed, not QIF, an unknown length unit, ...
+    NO_SUCH_QIF_RESULTS // the MeasurementResults asked for is beyond those of the file
+};
+
 struct TResultsReading
 {
-    bool is_csv = false;
+    TResultsFormat format = TResultsFormat::DMIS_OUTPUT;
+    QString qif_version; // QIF only: "3.0.0" as the file states it, else "3" or "2"
+    int qif_results = 0; // QIF only: how many MeasurementResults the file holds
     // At most one per reference label, the last one given, in the order of
     // the results.
     std::vector<TTestedFeature> features;
     // In line order.
     std::vector<TResultsWarning> warnings;
+    // Other than NONE when nothing of the file can be graded; features and
+    // warnings are then empty.
+    TResultsFailure failure = TResultsFailure::NONE;
+    int failure_line = 0; // 0 when no one line is to blame
+    QString failure_message;
 };
 
 // The suffixes of the results files of a suite, "NAME.dmo" and so on, in
 // the order they are looked for; every results format has its suffix here.
 const QStringList &Results_Suffixes();
 
-// Reads a DMIS output file or a CSV file, told apart by content: a CSV
-// starts with its header line. Never throws for any content.
+struct TResultsOptions
+{
+    // The MeasurementResults of a QIF file to grade, from 1; 0 grades the
+    // first, with a warning when there are several.
+    int qif_results = 0;
+};
+
+// Reads a DMIS output file, a CSV file or a QIF document, told apart by
+// content: a QIF document starts with "<", a CSV file with its header line.
+// A file in which no result at all is found gets a warning that says so.
+// Never throws for any content.
 TResultsReading Read_Results(const QByteArray &content,
-                             const std::vector<TReferenceLabel> &reference);
+                             const std::vector<TReferenceLabel> &reference,
+                             const TResultsOptions &options = TResultsOptions());
+
+// "DMIS output", "CSV", "QIF 3.0.0".
+QString Results_Format_Name(const TResultsReading &reading);

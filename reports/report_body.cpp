@@ -283,7 +283,8 @@ QString Report_Body(const TGradeReport &report, const QString &chart)
         body += Fact(QStringLiteral("Results"), QLatin1String(REFIT_FACT));
     else
         body += Fact(QStringLiteral("Results file"),
-                     File_Fact(report.results_path, report.results_sha256));
+                     File_Fact(report.results_path, report.results_sha256)) +
+                Fact(QStringLiteral("Results format"), Or_Not_Stated(report.results_format));
     body += Fact(QStringLiteral("Tested software"), Or_Not_Stated(report.tested_software));
     body += Mpe_Facts(report.mpe);
     body += Fact(QStringLiteral("Date"), Date_Text(report.date));
@@ -336,11 +337,13 @@ QString Report_Body(const TSuiteReport &suite, const QString &chart)
         body += QStringLiteral("<table class=\"facts\">\n");
         body += Fact(QStringLiteral("Reference validation file"),
                      File_Fact(file.reference_path, file.reference_sha256));
-        if (!suite.refit)
+        if (!suite.refit && file.results_path.isEmpty())
+            body += Fact(QStringLiteral("Results file"), QStringLiteral("none"));
+        if (!suite.refit && !file.results_path.isEmpty()) {
             body += Fact(QStringLiteral("Results file"),
-                         file.results_path.isEmpty()
-                             ? QStringLiteral("none")
-                             : File_Fact(file.results_path, file.results_sha256));
+                         File_Fact(file.results_path, file.results_sha256));
+            body += Fact(QStringLiteral("Results format"), Or_Not_Stated(file.results_format));
+        }
         body += QStringLiteral("</table>\n");
         body += Summary_Table(file.summary);
         body += Feature_Tables(file);

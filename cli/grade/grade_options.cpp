@@ -42,7 +42,8 @@ TGradeCommand Parse_Grade_Options(const QStringList &arguments, TGradeOptions &o
     parser.setApplicationDescription(
         QStringLiteral("Grades an inspection software's best fits against the reference results "
                        "of a validation file (*.dat): RESULTS is the software's DMIS output "
-                       "file or a CSV file with the columns label,x,y,z,i,j,k,diameter. With "
+                       "file, a CSV file with the columns label,x,y,z,i,j,k,diameter, or its QIF "
+                       "measurement results (QIF 2.0, 2.1 or 3), told apart by content. With "
                        "--refit, grades the file's own results against Tessaline's fits of "
                        "its points instead.\n\n"
                        "  tessaline-grade [options] --suite DIR [RESULTS_DIR]\n"
@@ -72,6 +73,11 @@ TGradeCommand Parse_Grade_Options(const QStringList &arguments, TGradeOptions &o
                        "default.")
             .arg(Suffix_Choice()),
         "DIR");
+    const QCommandLineOption qif_results_option(
+        "qif-results",
+        "Grade the N-th MeasurementResults (one measured part) of a QIF results file; the first "
+        "by default.",
+        "N");
     const QCommandLineOption software_option(
         "software", "The tested software's name and version, for the reports.", "TEXT");
     const QCommandLineOption json_option(
@@ -80,8 +86,8 @@ TGradeCommand Parse_Grade_Options(const QStringList &arguments, TGradeOptions &o
     const QCommandLineOption report_option(
         "report", "Write a report to FILE, HTML or PDF by its suffix (.html, .pdf).", "FILE");
     for (const QCommandLineOption &option :
-         {refit_option, suite_option, position_option, angle_option, size_option, software_option,
-          json_option, report_option})
+         {refit_option, suite_option, position_option, angle_option, size_option,
+          qif_results_option, software_option, json_option, report_option})
         parser.addOption(option);
     parser.addPositionalArgument("VALIDATION.dat",
                                  "The validation file: the reference (not with --suite).");
@@ -142,6 +148,21 @@ TGradeCommand Parse_Grade_Options(const QStringList &arguments, TGradeOptions &o
         if (!Read_Mpe(parser.value(mpe.option), mpe.value)) {
             text = QStringLiteral("--%1 needs a number of 0 or more, not '%2'")
                        .arg(mpe.option.names().first(), parser.value(mpe.option));
+            return TGradeCommand::USAGE_ERROR;
+        }
+    }
+
+    if (parser.isSet(qif_results_option)) {
+        bool ok = false;
+        options.qif_results = parser.value(qif_results_option).trimmed().toInt(&ok);
+        if (!ok || options.qif_results < 1) {
+            text = QStringLiteral("--qif-results needs a whole number of 1 or more, not '%1'")
+                       .arg(parser.value(qif_results_option));
+            return TGradeCommand::USAGE_ERROR;
+        }
+        if (options.refit) {
+            text = QStringLiteral("--qif-results chooses among the results, which --refit has "
+                                  "none of");
             return TGradeCommand::USAGE_ERROR;
         }
     }

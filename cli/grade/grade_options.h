@@ -13,6 +13,7 @@ struct TGradeOptions
     QString suite_dir;       // --suite: the directory of the validation files
     QString results_dir;     // with --suite and not --refit: where the results are
     bool refit = false;
+    int qif_results = 0; // --qif-results: the MeasurementResults of a QIF file, from 1; 0 unset
     TMpe mpe;
     QString software;
     QString json_file;   // "-" for standard output, which then carries no table

@@ -49,6 +49,11 @@ private:
     bool Grade_File(const QString &validation_path, const QString &results_path,
                     TGradeReport &report);
     bool Read(const QString &path, QByteArray &content);
+    // Reads, checks and reports one results file against the reference:
+    // the whole of what a run does with it before grading. False when it
+    // cannot be graded.
+    bool Read_Results_File(const QString &path, const TReference &reference,
+                           TResultsReading &reading, TGradeReport &report);
     bool Write_Outputs(const TOutputs &outputs);
     bool Write_To(const QString &path, const QByteArray &bytes);
     bool Is_An_Input(const QString &path);
@@ -59,6 +64,21 @@ private:
     void Warning(const QString &file, const QString &message)
     {
         std::fprintf(standard_error, "%s: warning: %s\n", qPrintable(file), qPrintable(message));
+    }
+    void Error(const QString &file, int line, const QString &message)
+    {
+        if (line > 0)
+            std::fprintf(standard_error, "%s:%d: error: %s\n", qPrintable(file), line,
+                         qPrintable(message));
+        else
+            Error(file, message);
+    }
+    void Usage_Error(const QString &message)
+    {
+        std::fprintf(standard_error,
+                     "tessaline-grade: error: %s\n"
+                     "Try 'tessaline-grade --help' for more information.\n",
+                     qPrintable(message));
     }
     void Warning(const QString &file, int line, const QString &message)
     {
@@ -79,6 +99,43 @@ bool TGrading::Read(const QString &path, QByteArray &content)
         return true;
     Error(path, QStringLiteral("cannot read: ") + reason);
     return false;
+}
+
+bool TGrading::Read_Results_File(const QString &path, const TReference &reference,
+                                 TResultsReading &reading, TGradeReport &report)
+{
+    QByteArray results;
+    if (!Read(path, results))
+        return false;
+    report.results_path = path;
+    report.results_sha256 = QCryptographicHash::hash(results, QCryptographicHash::Sha256).toHex();
+    TResultsOptions read_options;
+    read_options.qif_results = options.qif_results;
+    reading = Read_Results(results, Reference_Labels(reference), read_options);
+    report.results_format = Results_Format_Name(reading);
+    switch (reading.failure) {
+    case TResultsFailure::NONE:
+        break;
+    case TResultsFailure::UNUSABLE:
+        Error(path, reading.failure_line, reading.failure_message);
+        return false;
+    case TResultsFailure::NO_SUCH_QIF_RESULTS:
+        Usage_Error(QStringLiteral("--qif-results %1: %2 holds %3 MeasurementResults")
+                        .arg(options.qif_results)
+                        .arg(path)
+                        .arg(reading.qif_results));
+        return false;
+    }
+    // A suite may mix formats: there the part of each QIF file is chosen.
+    if (options.qif_results > 0 && reading.format != TResultsFormat::QIF &&
+        options.suite_dir.isEmpty()) {
+        Usage_Error(QStringLiteral("--qif-results applies to QIF results; %1 is %2")
+                        .arg(path, report.results_format));
+        return false;
+    }
+    for (const TResultsWarning &warning : reading.warnings)
+        Warning(path, warning.line_number, warning.message);
+    return true;
 }
 
 bool TGrading::Is_An_Input(const QString &path)
@@ -166,14 +223,9 @@ bool TGrading::Grade_File(const QString &validation_path, const QString &results
         Grade_Without_Results(reference, report);
         return true;
     }
-    QByteArray results;
-    if (!Read(results_path, results))
+    TResultsReading reading;
+    if (!Read_Results_File(results_path, reference, reading, report))
         return false;
-    report.results_path = results_path;
-    report.results_sha256 = QCryptographicHash::hash(results, QCryptographicHash::Sha256).toHex();
-    const TResultsReading reading = Read_Results(results, Reference_Labels(reference));
-    for (const TResultsWarning &warning : reading.warnings)
-        Warning(results_path, warning.line_number, warning.message);
     Grade_Results(reference, reading, report);
     return true;
 }

@@ -70,6 +70,11 @@ QString W(int line, const char *message)
     return QString::number(line) + QLatin1String(": ") + QString::fromUtf8(message);
 }
 
+const char *const NO_RESULT =
+    "no result at all could be read; formats tried: DMIS output (FA(label)=FEAT/... statements), "
+    "CSV (a header with a label column, then rows), QIF (measured planes, lines, circles and "
+    "spheres)";
+
 const std::vector<TReferenceLabel> &Reference()
 {
     static const std::vector<TReferenceLabel> reference = {
@@ -355,7 +360,7 @@ void TestResultsReading::dmis_data()
         << QByteArray("FA(PLN_1=FEAT/PLANE,CART,1,2,3,0,0,1\n"
                       "FA(PLN_1)FEAT/PLANE,CART,1,2,3,0,0,1\n"
                       "FAX(PLN_1)=FEAT/PLANE,CART,1,2,3,0,0,1\n")
-        << TExpectedFeatures{} << QStringList();
+        << TExpectedFeatures{} << QStringList{W(1, NO_RESULT)};
 
     // Units.
     QTest::newRow("INCH: lengths converted, directions not")
@@ -562,7 +567,7 @@ void TestResultsReading::dmis()
 {
     Compare();
     QFETCH(QByteArray, content);
-    QVERIFY(!Read_Results(content, Reference()).is_csv);
+    QVERIFY(Read_Results(content, Reference()).format == TResultsFormat::DMIS_OUTPUT);
 }
 
 void TestResultsReading::csv_data()
@@ -662,14 +667,14 @@ void TestResultsReading::csv_data()
         << TExpectedFeatures{Sphere("SPH_4", 3, {1, 2, 3}, 4, 0.5, 0.005)}
         << QStringList{W(2, "label \"UNITS/INCH\" is not in the reference")};
     QTest::newRow("header only") << QByteArray("label,x,y,z,i,j,k,diameter\n")
-                                 << TExpectedFeatures{} << QStringList();
+                                 << TExpectedFeatures{} << QStringList{W(1, NO_RESULT)};
 }
 
 void TestResultsReading::csv()
 {
     Compare();
     QFETCH(QByteArray, content);
-    QVERIFY(Read_Results(content, Reference()).is_csv);
+    QVERIFY(Read_Results(content, Reference()).format == TResultsFormat::CSV);
 }
 
 void TestResultsReading::detection_data()
@@ -692,7 +697,7 @@ void TestResultsReading::detection()
 {
     QFETCH(QByteArray, content);
     QFETCH(bool, is_csv);
-    QCOMPARE(Read_Results(content, Reference()).is_csv, is_csv);
+    QCOMPARE(Read_Results(content, Reference()).format == TResultsFormat::CSV, is_csv);
 }
 
 void TestResultsReading::million_continuation_lines()

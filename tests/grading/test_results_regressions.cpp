@@ -91,15 +91,32 @@ void TestResultsRegressions::Corpus_Reads_Results()
     const QByteArray dmo =
         Read_File(QStringLiteral(TESSALINE_FUZZ_DIR "/corpus-results/all_types.dmo"));
     const TResultsReading dmis = Read_Results(dmo, Reference());
-    QVERIFY(!dmis.is_csv);
+    QVERIFY(dmis.format == TResultsFormat::DMIS_OUTPUT);
     QCOMPARE(static_cast<int>(dmis.features.size()), 4);
     QVERIFY(dmis.warnings.empty());
     const QByteArray csv =
         Read_File(QStringLiteral(TESSALINE_FUZZ_DIR "/corpus-results/all_types.csv"));
     const TResultsReading rows = Read_Results(csv, Reference());
-    QVERIFY(rows.is_csv);
+    QVERIFY(rows.format == TResultsFormat::CSV);
     QCOMPARE(static_cast<int>(rows.features.size()), 5);
     QVERIFY(rows.warnings.empty());
+    const struct
+    {
+        const char *name;
+        int usable;
+    } documents[] = {
+        {"qif3_all_types.qif", 4}, {"qif21_all_types.qif", 4}, {"qif20_all_types.qif", 3}};
+    for (const auto &document : documents) {
+        const TResultsReading qif = Read_Results(
+            Read_File(QStringLiteral(TESSALINE_FUZZ_DIR "/corpus-results/") + document.name),
+            Reference());
+        QVERIFY(qif.format == TResultsFormat::QIF);
+        int usable = 0;
+        for (const TTestedFeature &feature : qif.features) {
+            usable += feature.usable ? 1 : 0;
+        }
+        QCOMPARE(usable, document.usable);
+    }
 }
 
 void TestResultsRegressions::Random_Bytes()
@@ -124,8 +141,9 @@ void TestResultsRegressions::Mutated_Corpus()
         inputs.push_back(Read_File(path));
     }
     QVERIFY(!inputs.empty());
-    static const char *const pieces[] = {"$", "$$", "\n",     "\r\n", ",",  "\"",
-                                         ".", "e9", "UNITS/", "FA(",  ")=", "label,"};
+    static const char *const pieces[] = {"$",  "$$", "\n",     "\r\n", ",",          "\"",
+                                         ".",  "e9", "UNITS/", "FA(",  ")=",         "label,",
+                                         "</", "/>", "<",      ">",    "<Location>", "&a;"};
     std::mt19937 random(7);
     for (int n = 0; n < 3000; ++n) {
         QByteArray content = inputs[random() % inputs.size()];
@@ -188,6 +206,38 @@ void TestResultsRegressions::Checks_Catch_Broken_Readings()
     QVERIFY(broken([](TResultsReading &r) { r.warnings[1].message = QString(500, 'a'); }));
     QVERIFY(broken([](TResultsReading &r) { r.warnings[1].message = QStringLiteral("Field"); }));
     QVERIFY(broken([](TResultsReading &r) { r.warnings[1].message = QStringLiteral("a\nb"); }));
+    // A failure leaves nothing to grade and says why in the house style.
+    const auto failed = [](TResultsReading &r) {
+        r.format = TResultsFormat::QIF;
+        r.failure = TResultsFailure::UNUSABLE;
+        r.failure_line = 2;
+        r.failure_message = QStringLiteral("not well-formed XML: premature end of document");
+        r.features.clear();
+        r.warnings.clear();
+    };
+    QVERIFY(!broken(failed));
+    QVERIFY(broken([&](TResultsReading &r) {
+        failed(r);
+        r.warnings = {{1, QStringLiteral("label \"x\" is not in the reference")}};
+    }));
+    QVERIFY(broken([&](TResultsReading &r) {
+        failed(r);
+        r.failure_line = 9;
+    }));
+    QVERIFY(broken([&](TResultsReading &r) {
+        failed(r);
+        r.failure_message = QStringLiteral("Premature end of document.");
+    }));
+    QVERIFY(broken([&](TResultsReading &r) {
+        failed(r);
+        r.format = TResultsFormat::CSV;
+    }));
+    // QIF measurements may share a line, statements and rows may not.
+    QVERIFY(broken([](TResultsReading &r) { r.features[1].line_number = 1; }));
+    QVERIFY(!broken([](TResultsReading &r) {
+        r.format = TResultsFormat::QIF;
+        r.features[1].line_number = 1;
+    }));
     // Still good with an infinite resolution, which says a value is unknown.
     QVERIFY(!broken([&](TResultsReading &r) { r.features[1].direction_resolution = inf; }));
 }

@@ -1,0 +1,152 @@
+// Writes a large QIF 3.0.0 results file for the benchmarks:
+//   tessaline-bench-generate-qif FEATURES OUTPUT
+// Measured planes, lines, circles and spheres in turn, labelled PLN_n,
+// LIN_n, CIR_n and SPH_n (n from 1): every other one by its own FeatureName,
+// the others through a feature item with its nominal, as exporters write
+// them, numbers with twelve decimals. The file is valid against the QIF 3
+// schemas. The same arguments always give the same bytes.
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// A small linear congruential generator: fast and reproducible.
+class TRandom
+{
+public:
+    double Next() // [-1, 1)
+    {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<double>(state >> 11) * 0x1p-52 - 1;
+    }
+
+private:
+    uint64_t state = 0x9E3779B97F4A7C15ULL;
+};
+
+const char *const TYPES[4] = {"Plane", "Line", "Circle", "Sphere"};
+const char *const PREFIXES[4] = {"PLN", "LIN", "CIR", "SPH"};
+
+// Ids: definitions 1 to 4, then per feature n (from 0) its nominal
+// 10 + 3n, its item 11 + 3n and its measurement 12 + 3n.
+long Nominal_Id(long n)
+{
+    return 10 + 3 * n;
+}
+
+bool By_Item(long n)
+{
+    return n % 2 == 1;
+}
+
+void Point(FILE *file, const char *element, double x, double y, double z)
+{
+    std::fprintf(file, "<%s>%.12f %.12f %.12f</%s>", element, x, y, z, element);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc != 3 || std::atol(argv[1]) <= 0) {
+        std::fprintf(stderr, "usage: tessaline-bench-generate-qif FEATURES OUTPUT\n");
+        return 2;
+    }
+    const long features = std::atol(argv[1]);
+    FILE *file = std::fopen(argv[2], "w");
+    if (!file) {
+        std::perror(argv[2]);
+        return 1;
+    }
+    const long items = features / 2;
+    std::fprintf(file,
+                 "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                 "<QIFDocument xmlns=\"http://qifstandards.org/xsd/qif3\" versionQIF=\"3.0.0\" "
+                 "idMax=\"%ld\">\n"
+                 "  <QPId>3f1c2b7a-9e4d-4c1b-8a6f-0d2e5b7c9a14</QPId>\n"
+                 "  <FileUnits>\n    <PrimaryUnits>\n      <LinearUnit>\n"
+                 "        <SIUnitName>meter</SIUnitName>\n        <UnitName>mm</UnitName>\n"
+                 "        <UnitConversion><Factor>0.001</Factor></UnitConversion>\n"
+                 "      </LinearUnit>\n    </PrimaryUnits>\n  </FileUnits>\n  <Features>\n"
+                 "    <FeatureDefinitions n=\"4\">\n"
+                 "      <PlaneFeatureDefinition id=\"1\"/>\n"
+                 "      <LineFeatureDefinition id=\"2\"/>\n"
+                 "      <CircleFeatureDefinition id=\"3\"><InternalExternal>INTERNAL"
+                 "</InternalExternal><Diameter>10</Diameter></CircleFeatureDefinition>\n"
+                 "      <SphereFeatureDefinition id=\"4\"><InternalExternal>EXTERNAL"
+                 "</InternalExternal><Diameter>20</Diameter></SphereFeatureDefinition>\n"
+                 "    </FeatureDefinitions>\n",
+                 Nominal_Id(features) + 3);
+
+    TRandom random;
+    const int sections = 2;
+    const char *const section_names[sections] = {"FeatureNominals", "FeatureItems"};
+    for (int section = 0; section < sections && items > 0; ++section) {
+        std::fprintf(file, "    <%s n=\"%ld\">\n", section_names[section], items);
+        for (long n = 1; n < features; n += 2) {
+            const int type = static_cast<int>(n % 4);
+            const long id = Nominal_Id(n);
+            if (section == 0) {
+                std::fprintf(file,
+                             "      <%sFeatureNominal id=\"%ld\">\n"
+                             "        <FeatureDefinitionId>%d</FeatureDefinitionId>\n"
+                             "        ",
+                             TYPES[type], id, type + 1);
+                Point(file, "Location", 10.0 * n, 20, 30);
+                std::fprintf(file, "\n        ");
+                if (type != 3)
+                    Point(file, type == 1 ? "Direction" : "Normal", 0, 0, 1);
+                std::fprintf(file, "\n      </%sFeatureNominal>\n", TYPES[type]);
+            } else {
+                std::fprintf(file,
+                             "      <%sFeatureItem id=\"%ld\">\n"
+                             "        <FeatureNominalId>%ld</FeatureNominalId>\n"
+                             "        <FeatureName>%s_%ld</FeatureName>\n"
+                             "        <DeterminationMode><Checked/></DeterminationMode>\n"
+                             "      </%sFeatureItem>\n",
+                             TYPES[type], id + 1, id, PREFIXES[type], n + 1, TYPES[type]);
+            }
+        }
+        std::fprintf(file, "    </%s>\n", section_names[section]);
+    }
+
+    std::fprintf(file,
+                 "  </Features>\n  <Results>\n    <MeasurementResultsSet n=\"1\">\n"
+                 "      <MeasurementResults id=\"5\">\n        <MeasuredFeatures n=\"%ld\">\n",
+                 features);
+    for (long n = 0; n < features; ++n) {
+        const int type = static_cast<int>(n % 4);
+        std::fprintf(file, "          <%sFeatureMeasurement id=\"%ld\">\n            ", TYPES[type],
+                     Nominal_Id(n) + 2);
+        if (By_Item(n))
+            std::fprintf(file, "<FeatureItemId>%ld</FeatureItemId>", Nominal_Id(n) + 1);
+        else
+            std::fprintf(file, "<FeatureName>%s_%ld</FeatureName>", PREFIXES[type], n + 1);
+        std::fprintf(file, "\n            ");
+        Point(file, "Location", 10.0 * n + random.Next() * 0.001, 20 + random.Next() * 0.001,
+              30 + random.Next() * 0.001);
+        if (type != 3) {
+            // A unit vector a few microradians off the z axis.
+            const double i = random.Next() * 1e-5;
+            const double j = random.Next() * 1e-5;
+            std::fprintf(file, "\n            ");
+            Point(file, type == 1 ? "Direction" : "Normal", i, j, 1 - (i * i + j * j) / 2);
+        }
+        if (type >= 2)
+            std::fprintf(file, "\n            <Diameter>%.12f</Diameter>",
+                         (type == 2 ? 10 : 20) + random.Next() * 0.001);
+        std::fprintf(file, "\n          </%sFeatureMeasurement>\n", TYPES[type]);
+    }
+    std::fprintf(file,
+                 "        </MeasuredFeatures>\n        <InspectionStatus><InspectionStatusEnum>"
+                 "PASS</InspectionStatusEnum></InspectionStatus>\n      </MeasurementResults>\n"
+                 "    </MeasurementResultsSet>\n  </Results>\n</QIFDocument>\n");
+    if (std::fclose(file) != 0) {
+        std::perror(argv[2]);
+        return 1;
+    }
+    return 0;
+}

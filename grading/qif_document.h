@@ -1,0 +1,63 @@
+#pragma once
+
+#include "grading/qif_units.h"
+#include "grading/qif_values.h"
+#include "validation/feature_type.h"
+
+#include <QHash>
+#include <QString>
+
+#include <deque>
+#include <vector>
+
+// A measured plane, line, circle or sphere of a QIF document, as written.
+struct TQifMeasurement
+{
+    TFeatureType type = TFeatureType::PLANE;
+    int line_number = 0; // of its start tag
+    bool has_name = false;
+    QString name; // its own FeatureName, white space collapsed
+    bool has_item_id = false;
+    bool item_id_elsewhere = false; // the FeatureItemId has an xId: another document's
+    QString item_id;
+    TQifValue location;
+    TQifValue normal;
+    TQifValue direction; // lines only
+    TQifValue diameter;  // circles and spheres only
+};
+
+// What the grading needs of a QIF document.
+struct TQifDocument
+{
+    // Set when the document cannot be used: not well-formed, entities
+    // declared, not a QIFDocument of QIF 2 or 3.
+    bool failed = false;
+    int failure_line = 0;
+    QString failure;
+
+    int major_version = 3;         // 3 for the qif3 namespace, 2 for qif2
+    QString version;               // the root's versionQIF, empty when absent
+    bool has_primary_unit = false; // FileUnits/PrimaryUnits/LinearUnit
+    TQifLinearUnit primary_unit;
+    std::vector<TQifLinearUnit> other_units; // FileUnits/OtherUnits/LinearUnit
+    // FeatureName of each feature item (Features/FeatureItems/*FeatureItem)
+    // by its id; an empty name for an item without one.
+    QHash<QString, QString> item_names;
+    int measurement_results = 0; // MeasurementResults elements in the file
+    int first_results_line = 0;
+    // Of the MeasurementResults read, in document order; a deque grows
+    // without copying what it holds.
+    std::deque<TQifMeasurement> measurements;
+};
+
+// Reads a QIF 3.x (namespace http://qifstandards.org/xsd/qif3) or QIF 2.0 or
+// 2.1 (http://qifstandards.org/xsd/qif2) document with QXmlStreamReader,
+// elements matched by namespace and local name, and keeps the measurements
+// of MeasurementResults number wanted (from 1; 0 for the first). Nothing is
+// fetched from outside the file, and a document type declaration that
+// declares entities is refused before any is expanded. The XML is checked to
+// its end.
+TQifDocument Scan_Qif_Document(const char *begin, const char *end, int wanted);
+
+// "PlaneFeatureMeasurement" in QIF 3, "PlaneFeatureActual" in QIF 2.
+QString Measurement_Element(TFeatureType type, int major_version);

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "grading/results_labels.h"
+
+// Whether the text is markup: its first character other than XML white
+// space is "<". Such a results file is read as QIF.
+bool Starts_With_Markup(const char *begin, const char *end);
+
+// The measured planes, lines, circles and spheres of the QIF document's
+// MeasurementResults number wanted (from 1; 0 for the first, with a warning
+// when there are several), lengths converted to millimetres. Sets
+// reading.failure when the document cannot be used at all. Returns how
+// many such measurements it holds.
+int Read_Qif_Results(const char *begin, const char *end, int wanted, TResultsCollector &collector,
+                     TResultsReading &reading);

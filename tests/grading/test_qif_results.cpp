@@ -1,0 +1,535 @@
+#include "expected_results.h"
+
+#include <QFile>
+
+namespace {
+
+const std::vector<TReferenceLabel> &Reference()
+{
+    static const std::vector<TReferenceLabel> reference = {
+        {QStringLiteral("PLN_1"), TFeatureType::PLANE},
+        {QStringLiteral("LIN_2"), TFeatureType::LINE},
+        {QStringLiteral("CIR_3"), TFeatureType::CIRCLE},
+        {QStringLiteral("SPH_4"), TFeatureType::SPHERE},
+        {QStringLiteral("PLN_5"), TFeatureType::PLANE},
+    };
+    return reference;
+}
+
+const QByteArray MM = "<FileUnits><PrimaryUnits><LinearUnit><UnitName>mm</UnitName><UnitConversion>"
+                      "<Factor>0.001</Factor></UnitConversion></LinearUnit></PrimaryUnits>"
+                      "</FileUnits>";
+
+QByteArray Unit(const QByteArray &name, const QByteArray &conversion = QByteArray())
+{
+    return "<LinearUnit><UnitName>" + name + "</UnitName>" +
+           (conversion.isEmpty() ? QByteArray()
+                                 : "<UnitConversion>" + conversion + "</UnitConversion>") +
+           "</LinearUnit>";
+}
+
+QByteArray Units(const QByteArray &primary, const QByteArray &other = QByteArray())
+{
+    return "<FileUnits><PrimaryUnits>" + primary + "</PrimaryUnits>" +
+           (other.isEmpty() ? QByteArray() : "<OtherUnits>" + other + "</OtherUnits>") +
+           "</FileUnits>";
+}
+
+// A QIF 3 document: the root on line 1, the units on line 2, the feature
+// items on line 3, the results from line 4, each measurement on a line of
+// its own from line 5 on.
+QByteArray Qif3(const QByteArray &units, const QByteArray &items, const QByteArrayList &measured)
+{
+    return "<QIFDocument xmlns=\"http://qifstandards.org/xsd/qif3\" versionQIF=\"3.0.0\">\n" +
+           units + "\n<Features><FeatureItems>" + items +
+           "</FeatureItems></Features>\n<Results><MeasurementResultsSet>"
+           "<MeasurementResults id=\"1\"><MeasuredFeatures>\n" +
+           measured.join('\n') +
+           "\n</MeasuredFeatures></MeasurementResults></MeasurementResultsSet></Results>\n"
+           "</QIFDocument>\n";
+}
+
+// The same in QIF 2.1, or 2.0 without the MeasurementResultsSet.
+QByteArray Qif2(bool set, const QByteArray &units, const QByteArray &items,
+                const QByteArrayList &measured)
+{
+    return "<QIFDocument xmlns=\"http://qifstandards.org/xsd/qif2\" versionQIF=\"2." +
+           QByteArray(set ? "1" : "0") + ".0\">\n" + units + "\n<Features><FeatureItems>" + items +
+           "</FeatureItems></Features>\n<MeasurementsResults>" +
+           (set ? "<MeasurementResultsSet>" : "") +
+           "<MeasurementResults id=\"1\"><MeasuredFeatures><FeatureActuals>\n" +
+           measured.join('\n') + "\n</FeatureActuals></MeasuredFeatures></MeasurementResults>" +
+           (set ? "</MeasurementResultsSet>" : "") + "</MeasurementsResults>\n</QIFDocument>\n";
+}
+
+// <TYPEFeatureMeasurement id="9">CHILDREN</...>, or TYPEFeatureActual.
+QByteArray Measured(const char *type, const QByteArray &children, bool actual = false)
+{
+    const QByteArray element = type + QByteArray(actual ? "FeatureActual" : "FeatureMeasurement");
+    return "<" + element + " id=\"9\">" + children + "</" + element + ">";
+}
+
+QByteArray Value(const char *element, const QByteArray &text,
+                 const QByteArray &attributes = QByteArray())
+{
+    return "<" + QByteArray(element) + attributes + ">" + text + "</" + element + ">";
+}
+
+QByteArray Name(const QByteArray &label)
+{
+    return Value("FeatureName", label);
+}
+
+QByteArray Item(const char *type, const QByteArray &id, const QByteArray &label)
+{
+    return "<" + QByteArray(type) + "FeatureItem id=\"" + id + "\">" +
+           (label.isEmpty() ? QByteArray() : Name(label)) + "</" + type + "FeatureItem>";
+}
+
+// One measurement of each type, all in millimetres.
+const QByteArrayList FOUR = {
+    Measured("Plane",
+             Name("PLN_1") + Value("Location", "1.5 -2.25 3.125") + Value("Normal", "0 0 1")),
+    Measured("Line", Value("Direction", "0.6 0.8 0") + Name("LIN_2") + Value("Location", "1 2 3")),
+    Measured("Circle", Name("CIR_3") + Value("Location", " 10.5\t20.25\n0 ") +
+                           Value("Normal", "0 0 1.0") + Value("Diameter", "12.004")),
+    Measured("Sphere", Name("SPH_4") + Value("Location", "7.64415200000037e-006 -0 2") +
+                           Value("Diameter", "25")),
+};
+
+// FOUR read, from its first line on (the circle's location spans two lines).
+TExpectedFeatures Four(int line)
+{
+    return {Flat("PLN_1", line, {1.5, -2.25, 3.125}, {0, 0, 1}, 0.05, 0),
+            Flat("LIN_2", line + 1, {1, 2, 3}, {0.6, 0.8, 0}, 0, 0.05),
+            Circle("CIR_3", line + 2, {10.5, 20.25, 0}, {0, 0, 1}, 12.004, 0.05, 0.05, 0.0005),
+            Sphere("SPH_4", line + 4, {7.64415200000037e-006, 0, 2}, 25, 5e-21, 0)};
+}
+
+QString Of(const char *element, const char *label, const QString &problem)
+{
+    return QStringLiteral("the %1 of \"%2\": %3").arg(element, label, problem);
+}
+
+} // namespace
+
+class TestQifResults : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void reading_data();
+    void reading();
+    void every_cut_is_an_error();
+    void deep_wide_and_long();
+    void public_samples_data();
+    void public_samples();
+};
+
+void TestQifResults::reading_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("qif_results");
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<TExpectedFeatures>("features");
+    QTest::addColumn<QStringList>("warnings");
+    QTest::addColumn<QString>("failure"); // "LINE: MESSAGE", empty when none
+
+    const QString qif3 = QStringLiteral("QIF 3.0.0");
+    const double inch = 25.4;
+    const QByteArray plane = Name("PLN_1") + Value("Location", "1 2 3") + Value("Normal", "0 0 1");
+
+    // Versions and types.
+    QTest::newRow("QIF 3, each type")
+        << Qif3(MM, "", FOUR) << 0 << qif3 << Four(5) << QStringList() << QString();
+    QByteArrayList actuals;
+    for (const char *type : {"Plane", "Line", "Circle", "Sphere"}) {
+        QByteArray children = FOUR[actuals.size()];
+        children = children.mid(children.indexOf('>') + 1);
+        children.chop(children.size() - children.lastIndexOf('<'));
+        actuals << Measured(type, children, true);
+    }
+    QTest::newRow("QIF 2.1, each type")
+        << Qif2(true, MM, "", actuals) << 0 << "QIF 2.1.0" << Four(5) << QStringList() << QString();
+    QTest::newRow("QIF 2.0, no MeasurementResultsSet")
+        << Qif2(false, MM, "", actuals) << 0 << "QIF 2.0.0" << Four(5) << QStringList()
+        << QString();
+    QTest::newRow("prefixed, other namespaces and elements skipped, no versionQIF")
+        << QByteArray("<?xml version=\"1.0\"?>\n<!-- results -->\n"
+                      "<q:QIFDocument xmlns:q=\"http://qifstandards.org/xsd/qif3\" "
+                      "xmlns:x=\"urn:other\">\n<q:Header/><q:Results><q:MeasurementResultsSet>"
+                      "<q:MeasurementResults id=\"1\"><q:MeasuredFeatures>\n"
+                      "<x:PlaneFeatureMeasurement><q:FeatureName>PLN_5</q:FeatureName>"
+                      "</x:PlaneFeatureMeasurement><q:CylinderFeatureMeasurement id=\"2\">"
+                      "<q:FeatureName>PLN_5</q:FeatureName></q:CylinderFeatureMeasurement>\n"
+                      "<q:PlaneFeatureMeasurement id=\"3\"><x:Location>9 9 9</x:Location>"
+                      "<q:Extra><q:Location>8 8 8</q:Location></q:Extra>"
+                      "<q:Normal>0 0 1</q:Normal><q:FeatureName>PLN_1</q:FeatureName>"
+                      "<q:Location>1 2 3</q:Location></q:PlaneFeatureMeasurement>\n"
+                      "</q:MeasuredFeatures></q:MeasurementResults></q:MeasurementResultsSet>"
+                      "</q:Results></q:QIFDocument>\n")
+        << 0 << "QIF 3" << TExpectedFeatures{Flat("PLN_1", 6, {1000, 2000, 3000}, {0, 0, 1}, 0, 0)}
+        << QStringList() << QString();
+
+    // Labels.
+    QTest::newRow("label through the feature item, own name first")
+        << Qif3(MM, Item("Plane", "7", "PLN_1") + Item("Plane", " 8 ", "PLN_9"),
+                {Measured("Plane", Value("FeatureItemId", "7") + Value("Location", "1 2 3") +
+                                       Value("Normal", "0 0 1")),
+                 Measured("Plane", Value("FeatureItemId", "8") + Name("PLN_5") +
+                                       Value("Location", "1 2 3") + Value("Normal", "0 0 1"))})
+        << 0 << qif3
+        << TExpectedFeatures{Flat("PLN_1", 5, {1, 2, 3}, {0, 0, 1}, 0, 0),
+                             Flat("PLN_5", 6, {1, 2, 3}, {0, 0, 1}, 0, 0)}
+        << QStringList() << QString();
+    QTest::newRow("no label to match")
+        << Qif3(MM, Item("Plane", "7", ""),
+                {Measured("Plane",
+                          Value("FeatureItemId", "7", " xId=\"2\"") + Value("Location", "1 2 3")),
+                 Measured("Plane", Value("FeatureItemId", "99")),
+                 Measured("Plane", Value("FeatureItemId", "7")),
+                 Measured("Sphere", Name(" ") + Value("Location", "1 2 3"))})
+        << 0 << qif3 << TExpectedFeatures{}
+        << QStringList{W(5, "the FeatureItemId \"7\" of the PlaneFeatureMeasurement refers to "
+                            "another document (xId): it cannot be matched to the reference"),
+                       W(6, "the FeatureItemId \"99\" of the PlaneFeatureMeasurement is the id "
+                            "of no feature item: it cannot be matched to the reference"),
+                       W(7, "feature item \"7\" has no FeatureName: the PlaneFeatureMeasurement "
+                            "cannot be matched to the reference"),
+                       W(8, "the SphereFeatureMeasurement has neither a FeatureName nor a "
+                            "FeatureItemId: it cannot be matched to the reference")}
+        << QString();
+    QTest::newRow("labels as in DMIS output: case, twice, unknown, wrong type")
+        << Qif3(MM, "",
+                {Measured("Plane",
+                          Name("pln_1") + Value("Location", "1 2 3") + Value("Normal", "0 0 1")),
+                 Measured("Plane",
+                          Name("PLN_1") + Value("Location", "4 5 6") + Value("Normal", "0 0 1")),
+                 Measured("Plane", Name("PLN_7") + Value("Location", "4 5 6")),
+                 Measured("Circle", Name("SPH_4"))})
+        << 0 << qif3
+        << TExpectedFeatures{Flat("PLN_1", 6, {4, 5, 6}, {0, 0, 1}, 0, 0), Missing("SPH_4", 8)}
+        << QStringList{W(5, "label \"pln_1\" matches reference label \"PLN_1\" only when case "
+                            "is ignored; taken as \"PLN_1\""),
+                       W(6, "label \"PLN_1\" was given before on line 5; this later result "
+                            "counts"),
+                       W(7, "label \"PLN_7\" is not in the reference"),
+                       W(8, "result for \"SPH_4\" is a CircleFeatureMeasurement, the reference "
+                            "feature is a sphere")}
+        << QString();
+
+    // Values: never 0 when absent.
+    QTest::newRow("missing children")
+        << Qif3(MM, "",
+                {Measured("Plane", Name("PLN_1") + Value("Location", "1 2 3")),
+                 Measured("Circle",
+                          Name("CIR_3") + Value("Location", "1 2 3") + Value("Normal", "0 0 1")),
+                 Measured("Sphere", Name("SPH_4") + Value("Diameter", "4")),
+                 Measured("Line", Name("LIN_2"))})
+        << 0 << qif3
+        << TExpectedFeatures{Missing("PLN_1", 5), Missing("CIR_3", 6), Missing("SPH_4", 7),
+                             Missing("LIN_2", 8)}
+        << QStringList{W(5, "\"PLN_1\" has no Normal, which a plane needs"),
+                       W(6, "\"CIR_3\" has no Diameter, which a circle needs"),
+                       W(7, "\"SPH_4\" has no Location, which a sphere needs"),
+                       W(8, "\"LIN_2\" has no Location, which a line needs"),
+                       W(8, "\"LIN_2\" has no Direction, which a line needs")}
+        << QString();
+    QTest::newRow("a line's Normal as its direction, only without a Direction")
+        << Qif3(MM, "",
+                {Measured("Line", Name("LIN_2") + Value("Location", "1 2 3") +
+                                      Value("Normal", "0 0.6 0.80")),
+                 Measured("Line", Name("LIN_2") + Value("Location", "1 2 3") +
+                                      Value("Normal", "0 0 1") + Value("Direction", "1 0 0"))})
+        << 0 << qif3 << TExpectedFeatures{Flat("LIN_2", 6, {1, 2, 3}, {1, 0, 0}, 0, 0)}
+        << QStringList{W(5, "\"LIN_2\" has no Direction; its Normal is taken as the direction, "
+                            "where some writers put it"),
+                       W(6, "label \"LIN_2\" was given before on line 5; this later result "
+                            "counts")}
+        << QString();
+    QTest::newRow("numbers that do not read")
+        << Qif3(MM, "",
+                {Measured("Sphere", Name("SPH_4") + Value("Location", "NaN INF 1e999") +
+                                        Value("Diameter", "")),
+                 Measured("Circle", Name("CIR_3") + Value("Location", "1 2") +
+                                        Value("Normal", "0 0 1 0") + Value("Diameter", "1,5"))})
+        << 0 << qif3 << TExpectedFeatures{Missing("SPH_4", 5), Missing("CIR_3", 6)}
+        << QStringList{W(5, Of("Location", "SPH_4", "number 1 does not read as a number: \"NaN\"")),
+                       W(5, Of("Location", "SPH_4", "number 2 does not read as a number: \"INF\"")),
+                       W(5,
+                         Of("Location", "SPH_4", "number 3 does not read as a number: \"1e999\"")),
+                       W(5, Of("Diameter", "SPH_4", "no number")),
+                       W(6, Of("Location", "CIR_3", "2 numbers, not 3")),
+                       W(6, Of("Normal", "CIR_3", "4 numbers, not 3")),
+                       W(6, Of("Diameter", "CIR_3", "does not read as a number: \"1,5\""))}
+        << QString();
+
+    // Units.
+    QTest::newRow("unit by factor")
+        << Qif3(Units(Unit("in", "<Factor>0.0254</Factor>")), "",
+                {Measured("Circle", Name("CIR_3") + Value("Location", "1.5 0 -2") +
+                                        Value("Normal", "0 0 1") + Value("Diameter", "0.50"))})
+        << 0 << qif3
+        << TExpectedFeatures{Circle("CIR_3", 5, {1.5 * inch, 0, -2 * inch}, {0, 0, 1}, 0.5 * inch,
+                                    0.05 * inch, 0, 0.005 * inch)}
+        << QStringList() << QString();
+    QTest::newRow("unit by name, any case")
+        << Qif3(Units(Unit(" MilliMetre ")), "",
+                {Measured("Sphere",
+                          Name("SPH_4") + Value("Location", "1 2 3") + Value("Diameter", "4"))})
+        << 0 << qif3 << TExpectedFeatures{Sphere("SPH_4", 5, {1, 2, 3}, 4, 0, 0)} << QStringList()
+        << QString();
+    QTest::newRow("offset added before the factor")
+        << Qif3(Units(Unit("cm", "<Factor>0.01</Factor><Offset>-1</Offset>")), "",
+                {Measured("Sphere",
+                          Name("SPH_4") + Value("Location", "1 2 3") + Value("Diameter", "4"))})
+        << 0 << qif3 << TExpectedFeatures{Sphere("SPH_4", 5, {0, 10, 20}, 30, 0, 0)}
+        << QStringList() << QString();
+    QTest::newRow("no FileUnits: metres")
+        << Qif3("", "",
+                {Measured("Sphere", Name("SPH_4") + Value("Location", "0.001 0 0") +
+                                        Value("Diameter", "0.0254"))})
+        << 0 << qif3 << TExpectedFeatures{Sphere("SPH_4", 5, {1, 0, 0}, 25.4, 0.5, 0.05)}
+        << QStringList() << QString();
+    QTest::newRow("linearUnit attribute: declared, primary, undeclared")
+        << Qif3(Units(Unit("mm"), Unit("foot") + Unit("rod")), "",
+                {Measured("Sphere", Name("SPH_4") +
+                                        Value("Location", "1 2 3", " linearUnit=\"foot\"") +
+                                        Value("Diameter", "4", " linearUnit=\"mm\"")),
+                 Measured("Circle", Name("CIR_3") +
+                                        Value("Location", "1 2 3", " linearUnit=\"yard\"") +
+                                        Value("Normal", "0 0 1") +
+                                        Value("Diameter", "4", " linearUnit=\"rod\""))})
+        << 0 << qif3
+        << TExpectedFeatures{Sphere("SPH_4", 5, {304.8, 609.6, 914.4}, 4, 0, 0),
+                             Missing("CIR_3", 6)}
+        << QStringList{W(6,
+                         Of("Location", "CIR_3", "its unit \"yard\" is not declared in FileUnits")),
+                       W(6, Of("Diameter", "CIR_3",
+                               "the length unit \"rod\" has no UnitConversion Factor and is not "
+                               "one of mm, millimeter, millimetre, cm, m, meter, metre, in, inch, "
+                               "ft, foot, feet"))}
+        << QString();
+    QTest::newRow("unknown primary unit")
+        << Qif3(Units(Unit("furlong")), "", {Measured("Plane", plane)}) << 0 << qif3
+        << TExpectedFeatures{} << QStringList()
+        << "2: the length unit \"furlong\" has no UnitConversion Factor and is not one of mm, "
+           "millimeter, millimetre, cm, m, meter, metre, in, inch, ft, foot, feet; no length of "
+           "the file can be read";
+    QTest::newRow("factor not above 0")
+        << Qif3(Units(Unit("mm", "<Factor>0</Factor>")), "", {Measured("Plane", plane)}) << 0
+        << qif3 << TExpectedFeatures{} << QStringList()
+        << "2: the Factor \"0\" of the length unit \"mm\" is not a number of metres above 0; no "
+           "length of the file can be read";
+
+    // Resolution.
+    QTest::newRow("resolution from decimalPlaces and significantFigures, per axis first")
+        << Qif3(MM, "",
+                {Measured("Circle",
+                          Name("CIR_3") +
+                              Value("Location", "1.23456 20 300.5",
+                                    " decimalPlaces=\"3\" zSignificantFigures=\"2\"") +
+                              Value("Normal", "0 0 1", " xDecimalPlaces=\"1\"") +
+                              Value("Diameter", "0.0012345", " significantFigures=\"+2\"")),
+                 Measured("Sphere", Name("SPH_4") +
+                                        Value("Location", "1.5 0 0", " decimalPlaces=\"two\"") +
+                                        Value("Diameter", "0", " significantFigures=\"3\""))})
+        << 0 << qif3
+        << TExpectedFeatures{Circle("CIR_3", 5, {1.23456, 20, 300.5}, {0, 0, 1}, 0.0012345, 5, 0.05,
+                                    0.00005),
+                             Sphere("SPH_4", 6, {1.5, 0, 0}, 0, 0.05, 0)}
+        << QStringList{W(6, Of("Location", "SPH_4",
+                               "decimalPlaces \"two\" is not a whole number of 0 or more; the "
+                               "resolution is taken from the text"))}
+        << QString();
+
+    // Several parts.
+    QByteArray two = Qif3(MM, "", {Measured("Plane", plane)});
+    two.replace("</MeasurementResults></MeasurementResultsSet>",
+                "</MeasurementResults>\n<MeasurementResults id=\"2\"><MeasuredFeatures>\n" +
+                    Measured("Plane", Name("PLN_1") + Value("Location", "4 5 6") +
+                                          Value("Normal", "0 1 0")) +
+                    "\n</MeasuredFeatures></MeasurementResults></MeasurementResultsSet>");
+    QTest::newRow("two MeasurementResults: the first")
+        << two << 0 << qif3 << TExpectedFeatures{Flat("PLN_1", 5, {1, 2, 3}, {0, 0, 1}, 0, 0)}
+        << QStringList{W(4, "the file holds 2 MeasurementResults; the first is graded "
+                            "(--qif-results N grades the N-th)")}
+        << QString();
+    QTest::newRow("two MeasurementResults: the second")
+        << two << 2 << qif3 << TExpectedFeatures{Flat("PLN_1", 8, {4, 5, 6}, {0, 1, 0}, 0, 0)}
+        << QStringList() << QString();
+    QTest::newRow("two MeasurementResults: a third")
+        << two << 3 << qif3 << TExpectedFeatures{} << QStringList()
+        << "0: asked for MeasurementResults 3; the file holds 2";
+
+    // Documents that cannot be used.
+    QTest::newRow("not well-formed")
+        << QByteArray("<QIFDocument xmlns=\"http://qifstandards.org/xsd/qif3\">\n<Results>\n"
+                      "</Result>\n</QIFDocument>\n")
+        << 0 << "QIF 3" << TExpectedFeatures{} << QStringList()
+        << "3: not well-formed XML: opening and ending tag mismatch";
+    QTest::newRow("a carriage return alone ends a line, as in XML")
+        << QByteArray("<QIFDocument xmlns=\"http://qifstandards.org/xsd/qif3\">\r<Results>\r\r"
+                      "</Result>\r</QIFDocument>\r")
+        << 0 << "QIF 3" << TExpectedFeatures{} << QStringList()
+        << "4: not well-formed XML: opening and ending tag mismatch";
+    QTest::newRow("the XML reader's message quoting much of the file, cut")
+        << QByteArray("<?xml version=\"1.0\" encoding=\"" + QByteArray(300, 'x') +
+                      "\"?>\n<QIFDocument/>")
+        << 0 << "QIF 3" << TExpectedFeatures{} << QStringList()
+        << "1: not well-formed XML: encoding " + QString(191, 'x') + " [...]";
+    QTest::newRow("a byte that is no UTF-8, found on its line")
+        << QByteArray("<QIFDocument xmlns=\"http://qifstandards.org/xsd/qif3\">\n<Results>\n"
+                      "<FeatureName>\xed</FeatureName>\n</Results>\n</QIFDocument>\n")
+        << 0 << "QIF 3" << TExpectedFeatures{} << QStringList()
+        << "3: not well-formed XML: encountered incorrectly encoded content";
+    QTest::newRow("content after the document")
+        << QByteArray(Qif3(MM, "", {Measured("Plane", plane)}) + "<x/>\n") << 0 << qif3
+        << TExpectedFeatures{} << QStringList()
+        << "8: not well-formed XML: extra content at end of document";
+    QTest::newRow("another namespace")
+        << QByteArray("<QIFDocument xmlns=\"http://qifstandards.org/xsd/qif4\"/>") << 0 << "QIF 3"
+        << TExpectedFeatures{} << QStringList()
+        << "1: the QIFDocument is in the namespace \"http://qifstandards.org/xsd/qif4\", which "
+           "is neither QIF 3 (http://qifstandards.org/xsd/qif3) nor QIF 2 "
+           "(http://qifstandards.org/xsd/qif2)";
+    QTest::newRow("another root")
+        << QByteArray(" \n<svg xmlns=\"http://www.w3.org/2000/svg\"/>") << 0 << "QIF 3"
+        << TExpectedFeatures{} << QStringList()
+        << "2: the root element is \"svg\", not QIFDocument: the file is XML but not QIF";
+    QByteArray laughs = "<?xml version=\"1.0\"?>\n<!DOCTYPE QIFDocument [\n<!ENTITY a \"ha\">\n";
+    for (int n = 1; n <= 9; ++n) {
+        laughs += "<!ENTITY " + QByteArray(1, char('a' + n)) + " \"" +
+                  QByteArray("&" + QByteArray(1, char('a' + n - 1)) + ";").repeated(10) + "\">\n";
+    }
+    laughs += "]>\n<QIFDocument xmlns=\"http://qifstandards.org/xsd/qif3\">&j;</QIFDocument>\n";
+    QTest::newRow("entities: a billion laughs")
+        << laughs << 0 << "QIF 3" << TExpectedFeatures{} << QStringList()
+        << "13: the document type declaration declares entities (the first is \"a\"), which QIF "
+           "documents do not use; they are not expanded and the file is not read";
+    QTest::newRow("entities: from outside the file")
+        << QByteArray("<!DOCTYPE QIFDocument [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>"
+                      "<QIFDocument xmlns=\"http://qifstandards.org/xsd/qif3\">&x;</QIFDocument>")
+        << 0 << "QIF 3" << TExpectedFeatures{} << QStringList()
+        << "1: the document type declaration declares entities (the first is \"x\"), which QIF "
+           "documents do not use; they are not expanded and the file is not read";
+    QTest::newRow("entity not declared")
+        << QByteArray("<QIFDocument xmlns=\"http://qifstandards.org/xsd/qif3\">&x;</QIFDocument>")
+        << 0 << "QIF 3" << TExpectedFeatures{} << QStringList()
+        << "1: not well-formed XML: entity 'x' not declared";
+    QTest::newRow("a QIF document without results")
+        << QByteArray("<QIFDocument xmlns=\"http://qifstandards.org/xsd/qif3\"><Product/>"
+                      "</QIFDocument>")
+        << 0 << "QIF 3" << TExpectedFeatures{}
+        << QStringList{W(1, "no result at all could be read; formats tried: DMIS output "
+                            "(FA(label)=FEAT/... statements), CSV (a header with a label column, "
+                            "then rows), QIF (measured planes, lines, circles and spheres)")}
+        << QString();
+}
+
+void TestQifResults::reading()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, qif_results);
+    QFETCH(QString, format);
+    QFETCH(TExpectedFeatures, features);
+    QFETCH(QStringList, warnings);
+    QFETCH(QString, failure);
+
+    TResultsOptions options;
+    options.qif_results = qif_results;
+    const TResultsReading reading = Read_Results(content, Reference(), options);
+    QVERIFY(reading.format == TResultsFormat::QIF);
+    QCOMPARE(Results_Format_Name(reading), format);
+    QCOMPARE(reading.failure == TResultsFailure::NONE
+                 ? QString()
+                 : W(reading.failure_line, reading.failure_message),
+             failure);
+    QCOMPARE(Warnings(reading), warnings);
+    Compare_Features(reading, features);
+}
+
+// A document cut anywhere before the end of its root is an error, never a
+// reading of what came before the cut.
+void TestQifResults::every_cut_is_an_error()
+{
+    const QByteArray whole = Qif3(MM, "", FOUR);
+    const int end = whole.lastIndexOf('>') + 1;
+    for (int size = 1; size < end; ++size) {
+        const TResultsReading reading = Read_Results(whole.left(size), Reference());
+        QVERIFY2(reading.failure == TResultsFailure::UNUSABLE, qPrintable(QString::number(size)));
+    }
+    QVERIFY(Read_Results(whole.left(end), Reference()).failure == TResultsFailure::NONE);
+}
+
+void TestQifResults::deep_wide_and_long()
+{
+    const QByteArray plane =
+        Measured("Plane", Name("PLN_1") + Value("Location", "1 2 3") + Value("Normal", "0 0 1"));
+    const QByteArrayList cases[] = {
+        // 100,000 levels of elements that are skipped.
+        {QByteArray("<x>").repeated(100000) + QByteArray("</x>").repeated(100000), plane},
+        // An element with 10 million children.
+        {"<x>" + QByteArray("<y/>").repeated(10000000) + "</x>", plane},
+        // A 50 MB attribute, and a 50 MB label.
+        {"<x a=\"" + QByteArray(50000000, 'a') + "\"/>", plane,
+         Measured("Sphere", Name(QByteArray(50000000, 'S')))},
+    };
+    for (const QByteArrayList &measured : cases) {
+        const TResultsReading reading = Read_Results(Qif3(MM, "", measured), Reference());
+        QVERIFY(reading.failure == TResultsFailure::NONE);
+        Compare_Features(reading, {Flat("PLN_1", 6, {1, 2, 3}, {0, 0, 1}, 0, 0)});
+        QCOMPARE(Warnings(reading), measured.size() < 3
+                                        ? QStringList()
+                                        : QStringList{W(7, "label \"" + QString(40, 'S') +
+                                                               "...\" is not in "
+                                                               "the reference")});
+    }
+    // 100,000 levels that never close: cut short.
+    const TResultsReading open =
+        Read_Results(Qif3(MM, "", {QByteArray("<x>").repeated(100000)}), Reference());
+    QVERIFY(open.failure == TResultsFailure::UNUSABLE);
+}
+
+void TestQifResults::public_samples_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<TExpectedFeatures>("features");
+    // Values as the samples write them, in millimetres.
+    QTest::newRow("QIF 3, synthetic")
+        << "testPython30.qif"
+        << "QIF 3.0.0"
+        << TExpectedFeatures{
+               Flat("DAT_A", 361, {0, 0, 0}, {0, 0, 1}, 0.05, 0.05),
+               Circle("CIRC1", 382, {90.015, 49.973, -1}, {0, 0, 1}, 6.2, 0.05, 0.05, 0.05)};
+    QTest::newRow("QIF 2.1, circles by their feature items")
+        << "QIF21_Results_Sample.QIF"
+        << "QIF 2.1.0"
+        << TExpectedFeatures{Circle("HOLE1", 759, {2434.01, 801.52505599193, 889.98},
+                                    {0.0558150216639719, -0.907624351305543, -0.41605615038579},
+                                    9.499476, 0.005, 5e-15, 5e-7)};
+}
+
+void TestQifResults::public_samples()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, format);
+    QFETCH(TExpectedFeatures, features);
+    QFile file(QStringLiteral(TESSALINE_QIF_SAMPLES "/") + name);
+    if (!file.open(QIODevice::ReadOnly)) {
+        QSKIP(qPrintable("the public QIF samples are not at " TESSALINE_QIF_SAMPLES));
+    }
+    std::vector<TReferenceLabel> reference;
+    for (const TExpected &feature : features) {
+        reference.push_back(
+            {feature.label, feature.diameter > 0 ? TFeatureType::CIRCLE : TFeatureType::PLANE});
+    }
+    const TResultsReading reading = Read_Results(file.readAll(), reference);
+    QCOMPARE(Results_Format_Name(reading), format);
+    QVERIFY(reading.failure == TResultsFailure::NONE);
+    Compare_Features(reading, features);
+}
+
+QTEST_GUILESS_MAIN(TestQifResults)
+#include "test_qif_results.moc"
