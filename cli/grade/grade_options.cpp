@@ -46,14 +46,18 @@ TGradeCommand Parse_Grade_Options(const QStringList &arguments, TGradeOptions &o
                        "measurement results (QIF 2.0, 2.1 or 3), told apart by content. With "
                        "--refit, grades the file's own results against Tessaline's fits of "
                        "its points instead.\n\n"
+                       "With --suite, grades a whole suite of validation files, file by file, "
+                       "and summarises it per feature type and quantity; a validation file "
+                       "without results counts as missing:\n"
                        "  tessaline-grade [options] --suite DIR [RESULTS_DIR]\n"
-                       "  tessaline-grade [options] --refit --suite DIR\n"
-                       "grade a whole suite, file by file, and summarise it per feature type and "
-                       "quantity; a validation file without results counts as missing.\n\n") +
+                       "  tessaline-grade [options] --refit --suite DIR\n\n") +
         Fit_Definitions() +
         QStringLiteral("\n\nA quantity passes when |deviation| + e <= MPE and fails when "
                        "|deviation| - e > MPE, e being what the resolution of the tested values "
-                       "as written allows (ISO 14253-1); otherwise it is inconclusive.\n\nExit "
+                       "as written allows (ISO 14253-1) plus what the reference leaves open by "
+                       "itself: its points rounded to the program's 6 decimals and, for "
+                       "circles, NIST's definition against the full three-dimensional fit; "
+                       "otherwise it is inconclusive.\n\nExit "
                        "status: 0 when every feature passes, 1 otherwise, 2 for a usage error, "
                        "an input that cannot be used or an output that cannot be written."));
     const QCommandLineOption help_option = parser.addHelpOption();
