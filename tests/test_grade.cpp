@@ -1,9 +1,10 @@
+#include "program_run.h"
+
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -16,42 +17,9 @@ const QString CONVERTER = QStringLiteral(TESSALINE_CONVERT);
 const QString EXAMPLES = QStringLiteral(TESSALINE_EXAMPLES);
 const QString NIST = QStringLiteral(TESSALINE_NIST_DIR);
 
-struct TResult
+TProgramRun Grade(const QStringList &arguments)
 {
-    int exit_code = -1;
-    QByteArray output;
-    QStringList errors;
-};
-
-TResult Run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    TResult result;
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
-        return result;
-    result.exit_code = process.exitCode();
-    result.output = process.readAllStandardOutput();
-    result.errors =
-        QString::fromUtf8(process.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
-    return result;
-}
-
-TResult Grade(const QStringList &arguments)
-{
-    return Run(GRADER, arguments);
-}
-
-QByteArray Read(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool Write(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+    return Run_Program(GRADER, arguments);
 }
 
 QJsonObject Json_Of(const QByteArray &bytes)
@@ -60,7 +28,7 @@ QJsonObject Json_Of(const QByteArray &bytes)
 }
 
 // The last line of the table.
-QString Summary_Of(const TResult &result)
+QString Summary_Of(const TProgramRun &result)
 {
     const QList<QByteArray> lines = result.output.trimmed().split('\n');
     return QString::fromUtf8(lines.last());
@@ -133,7 +101,7 @@ void TestGrade::init()
 {
     directory.reset(new QTemporaryDir);
     QVERIFY(directory->isValid());
-    QVERIFY(Write(Path("planes.dat"), PLANES));
+    QVERIFY(Write_File(Path("planes.dat"), PLANES));
 }
 
 void TestGrade::known_deviations_data()
@@ -170,11 +138,12 @@ void TestGrade::known_deviations()
     QFETCH(double, position);
     QFETCH(double, angle);
     QFETCH(int, exit_code);
-    QVERIFY(Write(Path("out.dmo"), Planes_Output(first_plane)));
-    const TResult result = Grade({Path("planes.dat"), Path("out.dmo"), "--json", Path("g.json")});
+    QVERIFY(Write_File(Path("out.dmo"), Planes_Output(first_plane)));
+    const TProgramRun result =
+        Grade({Path("planes.dat"), Path("out.dmo"), "--json", Path("g.json")});
     QCOMPARE(result.errors, QStringList{});
     QCOMPARE(result.exit_code, exit_code);
-    const QJsonObject json = Json_Of(Read(Path("g.json")));
+    const QJsonObject json = Json_Of(Read_File(Path("g.json")));
     const QJsonArray features = json["features"].toArray();
     QCOMPARE(features.size(), 2);
     const QJsonObject first = features[0].toObject();
@@ -190,8 +159,8 @@ void TestGrade::known_deviations()
 
 void TestGrade::table_rows()
 {
-    QVERIFY(Write(Path("out.dmo"), Planes_Output("10,20,5.0003,0,0,1")));
-    const TResult result = Grade({Path("planes.dat"), Path("out.dmo")});
+    QVERIFY(Write_File(Path("out.dmo"), Planes_Output("10,20,5.0003,0,0,1")));
+    const TProgramRun result = Grade({Path("planes.dat"), Path("out.dmo")});
     QCOMPARE(result.exit_code, 1);
     const QStringList lines = QString::fromUtf8(result.output).split('\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 6);
@@ -209,9 +178,9 @@ void TestGrade::table_rows()
 
 void TestGrade::json_to_standard_output()
 {
-    QVERIFY(Write(Path("out.dmo"), Planes_Output("10,20,5,0,0,1")));
-    const TResult result = Grade({"--json", "-", "--software", "Probe 7.1", "--position-mpe",
-                                  "0.002", Path("planes.dat"), Path("out.dmo")});
+    QVERIFY(Write_File(Path("out.dmo"), Planes_Output("10,20,5,0,0,1")));
+    const TProgramRun result = Grade({"--json", "-", "--software", "Probe 7.1", "--position-mpe",
+                                      "0.002", Path("planes.dat"), Path("out.dmo")});
     QCOMPARE(result.exit_code, 0);
     const QJsonObject json = Json_Of(result.output);
     QCOMPARE(json["reference"].toString(), Path("planes.dat"));
@@ -230,10 +199,10 @@ void TestGrade::json_to_standard_output()
 
 void TestGrade::csv_with_shuffled_columns()
 {
-    QVERIFY(Write(Path("out.csv"), "K,label,z,y,x,j,i\n"
-                                   "1,\"PLN_1\",5.0002,20,10,0,0\n"
-                                   "0,PLN_2,-3,5,1,0,1\n"));
-    const TResult result = Grade({Path("planes.dat"), Path("out.csv"), "--json", "-"});
+    QVERIFY(Write_File(Path("out.csv"), "K,label,z,y,x,j,i\n"
+                                        "1,\"PLN_1\",5.0002,20,10,0,0\n"
+                                        "0,PLN_2,-3,5,1,0,1\n"));
+    const TProgramRun result = Grade({Path("planes.dat"), Path("out.csv"), "--json", "-"});
     QCOMPARE(result.errors, QStringList{});
     QCOMPARE(result.exit_code, 1);
     const QJsonArray features = Json_Of(result.output)["features"].toArray();
@@ -250,12 +219,12 @@ void TestGrade::missing_extra_and_duplicate_labels()
     QByteArray reference = PLANES;
     reference += "Plane 1 3 0 0 0 0 0 1 0\n0 0 0\n1 0 0\n0 1 0\n";
     reference += "Plane 4 3 0 0 0 0 0 1 0\n0 0 0\n1 0 0\n0 1 0\n";
-    QVERIFY(Write(Path("dup.dat"), reference));
-    QVERIFY(Write(Path("out.dmo"), "FA(PLN_1)=FEAT/PLANE,CART,10,20,5,0,0,1\n"
-                                   "FA(PLN_3)=FEAT/PLANE,CART,0,0,0,0,0,1\n"
-                                   "FA(PLN_4)=FEAT/PLANE,CART,0,0,1,0,0,1\n"
-                                   "fa(pln_4)=feat/plane,cart,0,0,0,0,0,1\n"));
-    const TResult result = Grade({Path("dup.dat"), Path("out.dmo"), "--json", "-"});
+    QVERIFY(Write_File(Path("dup.dat"), reference));
+    QVERIFY(Write_File(Path("out.dmo"), "FA(PLN_1)=FEAT/PLANE,CART,10,20,5,0,0,1\n"
+                                        "FA(PLN_3)=FEAT/PLANE,CART,0,0,0,0,0,1\n"
+                                        "FA(PLN_4)=FEAT/PLANE,CART,0,0,1,0,0,1\n"
+                                        "fa(pln_4)=feat/plane,cart,0,0,0,0,0,1\n"));
+    const TProgramRun result = Grade({Path("dup.dat"), Path("out.dmo"), "--json", "-"});
     QCOMPARE(result.exit_code, 1);
     const QJsonObject json = Json_Of(result.output);
     const QJsonArray features = json["features"].toArray();
@@ -294,7 +263,7 @@ void TestGrade::refit_of_the_examples_passes()
 {
     QFETCH(QString, name);
     QFETCH(int, features);
-    const TResult result = Grade({"--refit", EXAMPLES + "/" + name + ".dat", "--json", "-"});
+    const TProgramRun result = Grade({"--refit", EXAMPLES + "/" + name + ".dat", "--json", "-"});
     QCOMPARE(result.errors, QStringList{});
     QCOMPARE(result.exit_code, 0);
     const QJsonObject json = Json_Of(result.output);
@@ -309,8 +278,8 @@ void TestGrade::refit_finds_a_wrong_reference()
     QByteArray content = PLANES;
     content.replace("Plane 1 121 10 20 5 0 0 1 0", "Plane 1 121 10 20 5 0.00001 0 1 0");
     content += "Plane 3 2 0 0 0 0 0 1 0\n0 0 0\n1 1 1\n";
-    QVERIFY(Write(Path("wrong.dat"), content));
-    const TResult result = Grade({"--refit", Path("wrong.dat")});
+    QVERIFY(Write_File(Path("wrong.dat"), content));
+    const TProgramRun result = Grade({"--refit", Path("wrong.dat")});
     QCOMPARE(result.exit_code, 1);
     QCOMPARE(
         Summary_Of(result),
@@ -345,9 +314,9 @@ void TestGrade::refit_reproduces_nist()
     QByteArray content = "Best_Fit_Validation:Version=1:Type=" + type.toLatin1() + "\n";
     int number = 0;
     for (const QString &name : sets.entryList({"*.ds"}, QDir::Files, QDir::Name)) {
-        const QList<QByteArray> points = Read(sets.filePath(name)).simplified().split(' ');
+        const QList<QByteArray> points = Read_File(sets.filePath(name)).simplified().split(' ');
         QList<QByteArray> fit =
-            Read(sets.filePath(QString(name).replace(".ds", ".fit"))).simplified().split(' ');
+            Read_File(sets.filePath(QString(name).replace(".ds", ".fit"))).simplified().split(' ');
         const int count = points[0].toInt();
         QCOMPARE(points.size(), 1 + 3 * count);
         content += type.toLatin1() + " " + QByteArray::number(++number) + " " +
@@ -356,9 +325,9 @@ void TestGrade::refit_reproduces_nist()
             content += points[1 + 3 * i] + " " + points[2 + 3 * i] + " " + points[3 + 3 * i] + "\n";
     }
     QVERIFY(number > 0);
-    QVERIFY(Write(Path("nist.dat"), content));
+    QVERIFY(Write_File(Path("nist.dat"), content));
 
-    const TResult result = Grade({"--refit", Path("nist.dat"), "--json", "-"});
+    const TProgramRun result = Grade({"--refit", Path("nist.dat"), "--json", "-"});
     QCOMPARE(result.errors, QStringList{});
     QCOMPARE(result.exit_code, 0);
     const QJsonArray features = Json_Of(result.output)["features"].toArray();
@@ -388,7 +357,8 @@ void TestGrade::whole_loop_from_validation_file_to_a_pass()
 {
     // Convert with the fits asked back, let a "software" answer each
     // OUTPUT/FA with the reference fit, and grade what it wrote.
-    const TResult converted = Run(CONVERTER, {"--output-fits", EXAMPLES + "/circle.dat"});
+    const TProgramRun converted =
+        Run_Program(CONVERTER, {"--output-fits", EXAMPLES + "/circle.dat"});
     QCOMPARE(converted.exit_code, 0);
     QByteArray output = "DMISMN/'validation.dms',04.0\nUNITS/INCH,ANGDEC\n";
     QStringList asked;
@@ -411,8 +381,8 @@ void TestGrade::whole_loop_from_validation_file_to_a_pass()
     }
     QCOMPARE(asked, (QStringList{"CIR_1", "CIR_2"}));
     output += "ENDFIL\n";
-    QVERIFY(Write(Path("circle.dmo"), output));
-    const TResult result =
+    QVERIFY(Write_File(Path("circle.dmo"), output));
+    const TProgramRun result =
         Grade({EXAMPLES + "/circle.dat", Path("circle.dmo"), "--angle-mpe", "0.000005"});
     QCOMPARE(result.errors, QStringList{});
     QCOMPARE(
@@ -423,7 +393,7 @@ void TestGrade::whole_loop_from_validation_file_to_a_pass()
     // CIR_2 lies on a 120 degree arc with some 50 µm of form: there NIST's
     // circle and the full three-dimensional one part by 1.5 µrad, so at the
     // default 1 µrad its angle cannot be told, however exact the software.
-    const TResult strict = Grade({EXAMPLES + "/circle.dat", Path("circle.dmo"), "--json", "-"});
+    const TProgramRun strict = Grade({EXAMPLES + "/circle.dat", Path("circle.dmo"), "--json", "-"});
     QCOMPARE(strict.exit_code, 1);
     const QJsonArray features = Json_Of(strict.output)["features"].toArray();
     QCOMPARE(features[0].toObject()["verdict"].toString(), QString("pass"));
@@ -436,13 +406,13 @@ void TestGrade::whole_loop_from_validation_file_to_a_pass()
 
 void TestGrade::reports_are_written()
 {
-    QVERIFY(Write(Path("out.dmo"), Planes_Output("10,20,5.0003,0,0,1")));
+    QVERIFY(Write_File(Path("out.dmo"), Planes_Output("10,20,5.0003,0,0,1")));
     for (const QString &name : {QString("report.html"), QString("report.pdf")}) {
-        const TResult result = Grade({Path("planes.dat"), Path("out.dmo"), "--report", Path(name),
-                                      "--software", "Example 4.2"});
+        const TProgramRun result = Grade({Path("planes.dat"), Path("out.dmo"), "--report",
+                                          Path(name), "--software", "Example 4.2"});
         QCOMPARE(result.exit_code, 1);
         QCOMPARE(result.errors, QStringList{});
-        const QByteArray report = Read(Path(name));
+        const QByteArray report = Read_File(Path(name));
         if (name.endsWith("html")) {
             QVERIFY(report.contains("PLN_1"));
             QVERIFY(report.contains("Example 4.2"));
@@ -452,17 +422,17 @@ void TestGrade::reports_are_written()
         }
     }
     // An impossible report is an error, and the run says so.
-    const TResult failed =
+    const TProgramRun failed =
         Grade({Path("planes.dat"), Path("out.dmo"), "--report", Path("no/such/dir/r.html")});
     QCOMPARE(failed.exit_code, 2);
     QCOMPARE(failed.errors.size(), 1);
     QVERIFY2(failed.errors[0].startsWith(Path("no/such/dir/r.html") + ": error: cannot write: "),
              qPrintable(failed.errors[0]));
     // Never over an input.
-    const TResult over_input =
+    const TProgramRun over_input =
         Grade({Path("planes.dat"), Path("out.dmo"), "--json", Path("out.dmo")});
     QCOMPARE(over_input.exit_code, 2);
-    QCOMPARE(Read(Path("out.dmo")), Planes_Output("10,20,5.0003,0,0,1"));
+    QCOMPARE(Read_File(Path("out.dmo")), Planes_Output("10,20,5.0003,0,0,1"));
 }
 
 void TestGrade::suite_grades_every_file_in_name_order()
@@ -471,13 +441,14 @@ void TestGrade::suite_grades_every_file_in_name_order()
     // would pass) is not; c has none; the .txt is no validation file.
     QVERIFY(QDir(Path("")).mkpath("s") && QDir(Path("")).mkpath("r"));
     for (const char *name : {"s/c.dat", "s/b.dat", "s/a.dat"})
-        QVERIFY(Write(Path(name), PLANES));
-    QVERIFY(Write(Path("s/notes.txt"), "not graded"));
-    QVERIFY(Write(Path("r/a.csv"), "label,x,y,z,i,j,k\nPLN_1,10,20,5,0,0,1\nPLN_2,1,0,0,1,0,0\n"));
-    QVERIFY(Write(Path("r/b.dmo"), Planes_Output("10,20,5.0003,0,0,1")));
-    QVERIFY(Write(Path("r/b.csv"), Read(Path("r/a.csv"))));
+        QVERIFY(Write_File(Path(name), PLANES));
+    QVERIFY(Write_File(Path("s/notes.txt"), "not graded"));
+    QVERIFY(
+        Write_File(Path("r/a.csv"), "label,x,y,z,i,j,k\nPLN_1,10,20,5,0,0,1\nPLN_2,1,0,0,1,0,0\n"));
+    QVERIFY(Write_File(Path("r/b.dmo"), Planes_Output("10,20,5.0003,0,0,1")));
+    QVERIFY(Write_File(Path("r/b.csv"), Read_File(Path("r/a.csv"))));
 
-    const TResult json_run = Grade({"--suite", Path("s"), Path("r"), "--json", "-"});
+    const TProgramRun json_run = Grade({"--suite", Path("s"), Path("r"), "--json", "-"});
     QCOMPARE(json_run.exit_code, 1);
     QCOMPARE(json_run.errors.size(), 1);
     QVERIFY2(json_run.errors[0].startsWith(Path("s/c.dat") + ": warning: no results: "),
@@ -519,7 +490,7 @@ void TestGrade::suite_grades_every_file_in_name_order()
 
     // The table: the file first on every row, a summary line per file, the
     // summary per type, and the total.
-    const TResult table = Grade({"--suite", Path("s"), Path("r")});
+    const TProgramRun table = Grade({"--suite", Path("s"), Path("r")});
     QCOMPARE(table.exit_code, 1);
     const QStringList lines = QString::fromUtf8(table.output).split('\n', Qt::SkipEmptyParts);
     QCOMPARE(lines[0].simplified(), QString("file label quantity deviation MPE verdict"));
@@ -538,13 +509,13 @@ void TestGrade::suite_refit_and_report()
 {
     QVERIFY(QDir(Path("")).mkpath("s"));
     for (const char *name : {"s/one.dat", "s/two.dat"})
-        QVERIFY(Write(Path(name), PLANES));
-    const TResult refit = Grade({"--refit", "--suite", Path("s"), "--report", Path("r.html")});
+        QVERIFY(Write_File(Path(name), PLANES));
+    const TProgramRun refit = Grade({"--refit", "--suite", Path("s"), "--report", Path("r.html")});
     QCOMPARE(refit.errors, QStringList{});
     QCOMPARE(refit.exit_code, 0);
     QCOMPARE(Summary_Of(refit), QString("2 files, 4 features: 4 pass, 0 fail, 0 inconclusive, "
                                         "0 missing, 0 ambiguous, 0 unfit"));
-    const QByteArray html = Read(Path("r.html"));
+    const QByteArray html = Read_File(Path("r.html"));
     QVERIFY(html.contains("Summary by feature type"));
     QVERIFY(html.contains("<h2>one.dat</h2>") && html.contains("<h2>two.dat</h2>"));
     QCOMPARE(html.count("<rect class=\"heading\""), 2);
@@ -573,9 +544,9 @@ void TestGrade::suite_that_cannot_be_graded()
     QFETCH(QString, error);
     QFETCH(int, table_lines);
     QVERIFY(QDir(Path("")).mkpath("empty") && QDir(Path("")).mkpath("mixed"));
-    QVERIFY(Write(Path("mixed/bad.dat"), "Plane 1 1 0 0 0 0 0 1 0\n"));
-    QVERIFY(Write(Path("mixed/good.dat"), PLANES));
-    const TResult result = Grade({"--refit", "--suite", Path(suite)});
+    QVERIFY(Write_File(Path("mixed/bad.dat"), "Plane 1 1 0 0 0 0 0 1 0\n"));
+    QVERIFY(Write_File(Path("mixed/good.dat"), PLANES));
+    const TProgramRun result = Grade({"--refit", "--suite", Path(suite)});
     QCOMPARE(result.exit_code, 2);
     QVERIFY2(result.errors.size() == 1 && result.errors[0].startsWith(Path(error)),
              qPrintable(result.errors.join('\n')));
@@ -606,7 +577,7 @@ void TestGrade::usage_errors()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, reason);
-    const TResult result = Grade(arguments);
+    const TProgramRun result = Grade(arguments);
     QCOMPARE(result.exit_code, 2);
     QCOMPARE(result.output, QByteArray());
     QVERIFY2(result.errors.join('\n').contains(reason), qPrintable(result.errors.join('\n')));
@@ -623,8 +594,8 @@ void TestGrade::unusable_inputs_data()
 void TestGrade::unusable_inputs()
 {
     QFETCH(QString, case_name);
-    QVERIFY(Write(Path("out.dmo"), Planes_Output("10,20,5,0,0,1")));
-    QVERIFY(Write(Path("notes.dat"), "Plane 1 1 0 0 0 0 0 1 0\n"));
+    QVERIFY(Write_File(Path("out.dmo"), Planes_Output("10,20,5,0,0,1")));
+    QVERIFY(Write_File(Path("notes.dat"), "Plane 1 1 0 0 0 0 0 1 0\n"));
     QStringList arguments{Path("planes.dat"), Path("out.dmo")};
     QString culprit;
     if (case_name == "missing")
@@ -633,7 +604,7 @@ void TestGrade::unusable_inputs()
         arguments[0] = culprit = Path("notes.dat");
     else
         arguments[1] = culprit = Path("none.dmo");
-    const TResult result = Grade(arguments);
+    const TProgramRun result = Grade(arguments);
     QCOMPARE(result.exit_code, 2);
     QCOMPARE(result.output, QByteArray());
     QCOMPARE(result.errors.size(), 1);
@@ -642,7 +613,7 @@ void TestGrade::unusable_inputs()
 
 void TestGrade::help_and_version()
 {
-    TResult result = Grade({"--help"});
+    TProgramRun result = Grade({"--help"});
     QCOMPARE(result.exit_code, 0);
     for (const char *option : {"--refit", "--position-mpe", "--angle-mpe", "--size-mpe",
                                "--software", "--json", "--report", "NIST"})

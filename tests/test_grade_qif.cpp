@@ -1,12 +1,13 @@
 // tessaline-grade with QIF results, and the results it cannot use at all,
 // driven as a user drives it.
 
+#include "program_run.h"
+
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -14,37 +15,9 @@
 
 namespace {
 
-struct TResult
+TProgramRun Grade(const QStringList &arguments)
 {
-    int exit_code = -1;
-    QByteArray output;
-    QStringList errors;
-};
-
-TResult Grade(const QStringList &arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(TESSALINE_GRADE), arguments);
-    TResult result;
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
-        return result;
-    result.exit_code = process.exitCode();
-    result.output = process.readAllStandardOutput();
-    result.errors =
-        QString::fromUtf8(process.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
-    return result;
-}
-
-bool Write(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
-QByteArray Read(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return Run_Program(QStringLiteral(TESSALINE_GRADE), arguments);
 }
 
 // Two circles: CIR_1 about (10, 20, 5) in z = 5, diameter 20; CIR_2 about
@@ -137,14 +110,14 @@ void TestGradeQif::init()
 {
     directory.reset(new QTemporaryDir);
     QVERIFY(directory->isValid());
-    QVERIFY(Write(Path("circles.dat"), CIRCLES));
-    QVERIFY(Write(Path("one.qif"), Qif_Results({SHIFTED_AND_TILTED})));
-    QVERIFY(Write(Path("two.qif"), Qif_Results({EXACT, SHIFTED_AND_TILTED})));
+    QVERIFY(Write_File(Path("circles.dat"), CIRCLES));
+    QVERIFY(Write_File(Path("one.qif"), Qif_Results({SHIFTED_AND_TILTED})));
+    QVERIFY(Write_File(Path("two.qif"), Qif_Results({EXACT, SHIFTED_AND_TILTED})));
 }
 
 void TestGradeQif::whole_loop_with_known_deviations()
 {
-    const TResult result = Grade({Path("circles.dat"), Path("one.qif"), "--json", "-"});
+    const TProgramRun result = Grade({Path("circles.dat"), Path("one.qif"), "--json", "-"});
     QCOMPARE(result.errors, QStringList());
     QCOMPARE(result.exit_code, 1);
     const QJsonObject json = QJsonDocument::fromJson(result.output).object();
@@ -168,7 +141,7 @@ void TestGradeQif::several_parts()
 {
     // The first part by default, with a warning on the line of its
     // MeasurementResults.
-    TResult result = Grade({Path("circles.dat"), Path("two.qif")});
+    TProgramRun result = Grade({Path("circles.dat"), Path("two.qif")});
     QCOMPARE(result.exit_code, 0);
     QCOMPARE(result.errors,
              QStringList{Path("two.qif") + ":12: warning: the file holds 2 MeasurementResults; "
@@ -186,12 +159,12 @@ void TestGradeQif::suite_with_qif_results()
     // NAME.qif is found after NAME.dmo and NAME.csv; --qif-results picks the
     // part of each QIF file, and a CSV beside it is graded as it is.
     QVERIFY(QDir(Path("")).mkpath("s"));
-    QVERIFY(Write(Path("s/a.dat"), CIRCLES));
-    QVERIFY(Write(Path("s/a.qif"), Qif_Results({EXACT, SHIFTED_AND_TILTED})));
-    QVERIFY(Write(Path("s/b.dat"), CIRCLES));
-    QVERIFY(Write(Path("s/b.csv"), "label,x,y,z,i,j,k,diameter\nCIR_1,10,20,5,0,0,1,20\n"
-                                   "CIR_2,0,0,0,1,0,0,10\n"));
-    const TResult result = Grade({"--suite", Path("s"), "--qif-results", "2", "--json", "-"});
+    QVERIFY(Write_File(Path("s/a.dat"), CIRCLES));
+    QVERIFY(Write_File(Path("s/a.qif"), Qif_Results({EXACT, SHIFTED_AND_TILTED})));
+    QVERIFY(Write_File(Path("s/b.dat"), CIRCLES));
+    QVERIFY(Write_File(Path("s/b.csv"), "label,x,y,z,i,j,k,diameter\nCIR_1,10,20,5,0,0,1,20\n"
+                                        "CIR_2,0,0,0,1,0,0,10\n"));
+    const TProgramRun result = Grade({"--suite", Path("s"), "--qif-results", "2", "--json", "-"});
     QCOMPARE(result.errors, QStringList());
     QCOMPARE(result.exit_code, 1);
     const QJsonArray files = QJsonDocument::fromJson(result.output).object()["files"].toArray();
@@ -229,7 +202,7 @@ void TestGradeQif::usage_errors()
         if (argument.contains('.'))
             argument = Path(argument);
     }
-    const TResult result = Grade(arguments);
+    const TProgramRun result = Grade(arguments);
     QCOMPARE(result.exit_code, 2);
     QCOMPARE(result.output, QByteArray());
     QCOMPARE(result.errors,
@@ -258,8 +231,9 @@ void TestGradeQif::unusable_results()
 {
     QFETCH(QByteArray, content);
     QFETCH(QString, error);
-    QVERIFY(Write(Path("bad.qif"), content));
-    const TResult result = Grade({Path("circles.dat"), Path("bad.qif"), "--json", Path("g.json")});
+    QVERIFY(Write_File(Path("bad.qif"), content));
+    const TProgramRun result =
+        Grade({Path("circles.dat"), Path("bad.qif"), "--json", Path("g.json")});
     QCOMPARE(result.exit_code, 2);
     QCOMPARE(result.output, QByteArray());
     QCOMPARE(result.errors, QStringList{Path("bad.qif") + error});
@@ -272,8 +246,8 @@ void TestGradeQif::no_result_at_all()
     for (const QByteArray &content :
          {QByteArray(), QByteArray("Lorem ipsum\n"), QByteArray("label\n"),
           QByteArray("<QIFDocument xmlns=\"http://qifstandards.org/xsd/qif2\"/>")}) {
-        QVERIFY(Write(Path("none"), content));
-        const TResult result = Grade({Path("circles.dat"), Path("none")});
+        QVERIFY(Write_File(Path("none"), content));
+        const TProgramRun result = Grade({Path("circles.dat"), Path("none")});
         QCOMPARE(result.exit_code, 1);
         QCOMPARE(result.errors,
                  QStringList{Path("none") +
@@ -289,7 +263,7 @@ void TestGradeQif::no_result_at_all()
     QFile huge(Path("huge.qif"));
     QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(3) << 30));
     huge.close();
-    const TResult result = Grade({Path("circles.dat"), Path("huge.qif")});
+    const TProgramRun result = Grade({Path("circles.dat"), Path("huge.qif")});
     QCOMPARE(result.exit_code, 2);
     QCOMPARE(result.errors,
              QStringList{Path("huge.qif") + ": error: cannot read: larger than 2 GB"});
@@ -297,26 +271,26 @@ void TestGradeQif::no_result_at_all()
 
 void TestGradeQif::format_named_in_the_outputs()
 {
-    QVERIFY(Write(Path("out.dmo"), "FA(CIR_1)=FEAT/CIRCLE,INNER,CART,10,20,5,0,0,1,20\n"));
-    QVERIFY(Write(Path("out.csv"), "label,x,y,z,i,j,k,diameter\nCIR_1,10,20,5,0,0,1,20\n"));
+    QVERIFY(Write_File(Path("out.dmo"), "FA(CIR_1)=FEAT/CIRCLE,INNER,CART,10,20,5,0,0,1,20\n"));
+    QVERIFY(Write_File(Path("out.csv"), "label,x,y,z,i,j,k,diameter\nCIR_1,10,20,5,0,0,1,20\n"));
     const struct
     {
         const char *file;
         const char *format;
     } cases[] = {{"one.qif", "QIF 3.0.0"}, {"out.dmo", "DMIS output"}, {"out.csv", "CSV"}};
     for (const auto &c : cases) {
-        const TResult result = Grade({Path("circles.dat"), Path(c.file), "--json", Path("g.json"),
-                                      "--report", Path("r.html")});
+        const TProgramRun result = Grade({Path("circles.dat"), Path(c.file), "--json",
+                                          Path("g.json"), "--report", Path("r.html")});
         QCOMPARE(result.exit_code, 1);
-        QCOMPARE(QJsonDocument::fromJson(Read(Path("g.json"))).object()["results_format"],
+        QCOMPARE(QJsonDocument::fromJson(Read_File(Path("g.json"))).object()["results_format"],
                  QJsonValue(c.format));
         QVERIFY(
-            Read(Path("r.html"))
+            Read_File(Path("r.html"))
                 .contains("<tr><th>Results format</th><td>" + QByteArray(c.format) + "</td></tr>"));
     }
-    const TResult refit = Grade({"--refit", Path("circles.dat"), "--json", "-"});
+    const TProgramRun refit = Grade({"--refit", Path("circles.dat"), "--json", "-"});
     QVERIFY(QJsonDocument::fromJson(refit.output).object()["results_format"].isNull());
-    const TResult help = Grade({"--help"});
+    const TProgramRun help = Grade({"--help"});
     QVERIFY(help.output.contains("--qif-results <N>"));
     QVERIFY(help.output.contains("QIF"));
 }

@@ -1,3 +1,4 @@
+#include "expected_results.h"
 #include "grading/results_reading.h"
 
 #include <QtTest>
@@ -7,68 +8,7 @@
 
 namespace {
 
-struct TExpected
-{
-    QString label;
-    int line = 0;
-    bool usable = false;
-    TVector3 position;
-    TVector3 direction;
-    double diameter = 0;
-    double position_resolution = 0;
-    double direction_resolution = 0;
-    double diameter_resolution = 0;
-};
-
-using TExpectedFeatures = QVector<TExpected>;
-
 const double INF = std::numeric_limits<double>::infinity();
-
-// Planes and lines.
-TExpected Flat(const char *label, int line, TVector3 position, TVector3 direction,
-               double position_resolution, double direction_resolution)
-{
-    TExpected e;
-    e.label = QString::fromUtf8(label);
-    e.line = line;
-    e.usable = true;
-    e.position = position;
-    e.direction = direction;
-    e.position_resolution = position_resolution;
-    e.direction_resolution = direction_resolution;
-    return e;
-}
-
-TExpected Circle(const char *label, int line, TVector3 centre, TVector3 direction, double diameter,
-                 double position_resolution, double direction_resolution,
-                 double diameter_resolution)
-{
-    TExpected e = Flat(label, line, centre, direction, position_resolution, direction_resolution);
-    e.diameter = diameter;
-    e.diameter_resolution = diameter_resolution;
-    return e;
-}
-
-TExpected Sphere(const char *label, int line, TVector3 centre, double diameter,
-                 double position_resolution, double diameter_resolution)
-{
-    return Circle(label, line, centre, TVector3(), diameter, position_resolution, 0,
-                  diameter_resolution);
-}
-
-// A result given for the label that cannot be used.
-TExpected Missing(const char *label, int line)
-{
-    TExpected e;
-    e.label = QString::fromUtf8(label);
-    e.line = line;
-    return e;
-}
-
-QString W(int line, const char *message)
-{
-    return QString::number(line) + QLatin1String(": ") + QString::fromUtf8(message);
-}
 
 const char *const NO_RESULT =
     "no result at all could be read; formats tried: DMIS output (FA(label)=FEAT/... statements), "
@@ -90,40 +30,12 @@ const std::vector<TReferenceLabel> &Reference()
     return reference;
 }
 
-bool Same_Number(double actual, double expected)
-{
-    if (actual == expected) {
-        return true;
-    }
-    return std::fabs(actual - expected) <= 1e-12 * std::max(std::fabs(actual), std::fabs(expected));
-}
-
-QString Describe(const TVector3 &v)
-{
-    return QStringLiteral("(%1, %2, %3)")
-        .arg(v.x, 0, 'g', 17)
-        .arg(v.y, 0, 'g', 17)
-        .arg(v.z, 0, 'g', 17);
-}
-
-QStringList Warnings(const TResultsReading &reading)
-{
-    QStringList warnings;
-    for (const TResultsWarning &warning : reading.warnings) {
-        warnings << QString::number(warning.line_number) + QLatin1String(": ") + warning.message;
-    }
-    return warnings;
-}
-
 QByteArray Plane_Statement(const QByteArray &label, const QByteArray &x)
 {
     return "FA(" + label + ")=FEAT/PLANE,CART," + x + ",2,3,0,0,1\n";
 }
 
 } // namespace
-
-Q_DECLARE_METATYPE(TExpected)
-Q_DECLARE_METATYPE(TExpectedFeatures)
 
 class TestResultsReading : public QObject
 {
@@ -161,43 +73,7 @@ void TestResultsReading::Compare()
 
     const TResultsReading reading = Read_Results(content, Reference());
     QCOMPARE(Warnings(reading), warnings);
-    QCOMPARE(static_cast<int>(reading.features.size()), features.size());
-    for (int n = 0; n < features.size(); ++n) {
-        const TTestedFeature &actual = reading.features[static_cast<size_t>(n)];
-        const TExpected &expected = features[n];
-        const QString where = QStringLiteral("feature %1 (%2)").arg(n).arg(expected.label);
-        QCOMPARE(actual.label, expected.label);
-        QCOMPARE(actual.line_number, expected.line);
-        QCOMPARE(actual.usable, expected.usable);
-        if (!expected.usable) {
-            continue;
-        }
-        const struct
-        {
-            const char *name;
-            double actual;
-            double expected;
-        } values[] = {
-            {"x", actual.position.x, expected.position.x},
-            {"y", actual.position.y, expected.position.y},
-            {"z", actual.position.z, expected.position.z},
-            {"i", actual.direction.x, expected.direction.x},
-            {"j", actual.direction.y, expected.direction.y},
-            {"k", actual.direction.z, expected.direction.z},
-            {"diameter", actual.diameter, expected.diameter},
-            {"position resolution", actual.position_resolution, expected.position_resolution},
-            {"direction resolution", actual.direction_resolution, expected.direction_resolution},
-            {"diameter resolution", actual.diameter_resolution, expected.diameter_resolution},
-        };
-        for (const auto &value : values) {
-            QVERIFY2(Same_Number(value.actual, value.expected),
-                     qPrintable(QStringLiteral("%1 %2: %3, expected %4; position %5 direction %6")
-                                    .arg(where, QLatin1String(value.name))
-                                    .arg(value.actual, 0, 'g', 17)
-                                    .arg(value.expected, 0, 'g', 17)
-                                    .arg(Describe(actual.position), Describe(actual.direction))));
-        }
-    }
+    Compare_Features(reading, features);
 }
 
 void TestResultsReading::dmis_data()

@@ -33,34 +33,10 @@ TQuantityGrade Grade(TQuantity quantity, double deviation, double resolution, do
     return {quantity, deviation, resolution, mpe, verdict};
 }
 
-void Count(TGradeSummary &summary, TVerdict verdict)
-{
-    switch (verdict) {
-    case TVerdict::PASS:
-        ++summary.pass;
-        break;
-    case TVerdict::FAIL:
-        ++summary.fail;
-        break;
-    case TVerdict::INCONCLUSIVE:
-        ++summary.inconclusive;
-        break;
-    case TVerdict::MISSING:
-        ++summary.missing;
-        break;
-    case TVerdict::AMBIGUOUS:
-        ++summary.ambiguous;
-        break;
-    case TVerdict::UNFIT:
-        ++summary.unfit;
-        break;
-    }
-}
-
 void Add(TGradeReport &report, const TFeatureGrade &feature)
 {
     report.features.push_back(feature);
-    Count(report.summary, feature.verdict);
+    Count_Verdict(feature.verdict, report.summary);
 }
 
 // Every verdict and type once, MPEs that are not the defaults.
