@@ -41,5 +41,11 @@ TFit Fit_Line(const std::vector<TVector3> &points);
 // plane and the direction is its normal.
 TFit Fit_Circle(const std::vector<TVector3> &points);
 
+// Circle in space by full three-dimensional orthogonal distances: the sum of
+// the squared distances of the points to the circle is least. Levenberg-
+// Marquardt from Fit_Circle. The two definitions agree when no point is off
+// the circle both radially and axially; on short arcs they can part.
+TFit Fit_Circle_Orthogonal(const std::vector<TVector3> &points);
+
 // Sphere: geometric distances minimised from an algebraic start.
 TFit Fit_Sphere(const std::vector<TVector3> &points);
