@@ -7,6 +7,7 @@
 #include <Eigen/QR>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -162,12 +163,16 @@ TFit Fit_Circle_Orthogonal(const std::vector<TVector3> &points)
     bool stuck = false;
     int iteration = 0;
     while (!converged && !stuck && iteration < Maximum_Iterations) {
-        if (current.cost == 0) {
+        const double scale = std::sqrt(circle.centre.squaredNorm() + circle.radius * circle.radius);
+        // Residuals no larger than the rounding of the coordinates about the
+        // centre: the points lie on the circle, and on a short arc the
+        // steps that rounding alone makes can be far longer than 1e-15.
+        const double rounding = 4 * std::numeric_limits<double>::epsilon() * scale;
+        if (current.cost <= 2 * static_cast<double>(local.size()) * rounding * rounding) {
             converged = true;
             break;
         }
         ++iteration;
-        const double scale = std::sqrt(circle.centre.squaredNorm() + circle.radius * circle.radius);
         const TStep gauss_newton = Step(current, 0);
         if (!gauss_newton.allFinite()) {
             stuck = true;
@@ -180,6 +185,12 @@ TFit Fit_Circle_Orthogonal(const std::vector<TVector3> &points)
         for (;;) {
             const TStep step = damping == 0 ? gauss_newton : Step(current, damping);
             const TCircle trial = Moved(circle, step, turn_length);
+            // A step lost in the rounding of the parameters ends the iteration.
+            if (trial.centre == circle.centre && trial.axis == circle.axis &&
+                trial.radius == circle.radius) {
+                converged = true;
+                break;
+            }
             const TEvaluation next = Evaluate(local, trial, circle, turn_length);
             if (next.change < 0) {
                 circle = trial;
