@@ -54,9 +54,9 @@ TFit Library_Fit(TFeatureType type, const std::vector<TVector3> &points)
     return {};
 }
 
-// Steps 2 to 6: the points, placed and rounded to the grid.
-std::vector<TGridPoint> Written_Grid(const TDataSetOptions &options, const TDesign &design,
-                                     TRandom &random)
+// Steps 2 to 5: the points about the design position, before rounding.
+std::vector<TVec> Deviated_Points(const TDataSetOptions &options, const TDesign &design,
+                                  TRandom &random)
 {
     const size_t n = static_cast<size_t>(options.points);
     TFootPoints feet = Place_Foot_Points(options, design, random);
@@ -67,16 +67,29 @@ std::vector<TGridPoint> Written_Grid(const TDataSetOptions &options, const TDesi
     Project_Out(deviations, std::move(feet.conditions));
     Scale_To_Form(deviations, n, options.form, largest_raw);
 
-    const double scale = Grid_Scale(options.decimals);
-    std::vector<TGridPoint> points;
+    std::vector<TVec> points;
     points.reserve(n);
     for (size_t k = 0; k < n; ++k) {
         TVec local = feet.position[k] + feet.normal[k] * deviations[k];
         if (!feet.normal_2.empty())
             local = local + feet.normal_2[k] * deviations[n + k];
-        points.push_back({design.position[0] + std::llround(local.x * scale),
-                          design.position[1] + std::llround(local.y * scale),
-                          design.position[2] + std::llround(local.z * scale)});
+        points.push_back(local);
+    }
+    return points;
+}
+
+// Step 6: the points rounded to the grid of the written decimals.
+std::vector<TGridPoint> Written_Grid(const TDataSetOptions &options, const TDesign &design,
+                                     TRandom &random)
+{
+    const std::vector<TVec> local = Deviated_Points(options, design, random);
+    const double scale = Grid_Scale(options.decimals);
+    std::vector<TGridPoint> points;
+    points.reserve(local.size());
+    for (const TVec &p : local) {
+        points.push_back({design.position[0] + std::llround(p.x * scale),
+                          design.position[1] + std::llround(p.y * scale),
+                          design.position[2] + std::llround(p.z * scale)});
     }
     return points;
 }
@@ -199,9 +212,11 @@ TDataSet Generate_Data_Set(const TDataSetOptions &options, qint32 number, std::u
     const TFit library_fit = library.get();
     const TFit orthogonal_fit = orthogonal.valid() ? orthogonal.get() : TFit();
     if (!library_fit.fitted) {
-        data_set.failure = QStringLiteral("the written points do not determine the %1 (%2)")
-                               .arg(QLatin1String(Type_Name(options.type)),
-                                    QString::fromStdString(library_fit.failure));
+        data_set.failure =
+            QStringLiteral("the fitting library cannot fit a %1 to the written "
+                           "points (%2): %3")
+                .arg(QLatin1String(Type_Name(options.type)),
+                     QString::fromStdString(library_fit.failure), Likely_Cause(options));
         return data_set;
     }
     if (!written) {
@@ -266,4 +281,24 @@ std::vector<TDataSet> Generate_Data_Sets(const TDataSetOptions &options, int cou
     for (int i = 1; i <= count; ++i)
         data_sets.push_back(Generate_Data_Set(options, i, Data_Set_Seed(seed, 0, i)));
     return data_sets;
+}
+
+TDesignedPoints Designed_Points(const TDataSetOptions &options, std::uint64_t seed)
+{
+    TDesignedPoints designed;
+    if (!Options_Problem(options).isEmpty())
+        return designed;
+    TRandom random(seed);
+    const TDesign design = Make_Design(options, random);
+    const double scale = Grid_Scale(options.decimals);
+    const TVector3 origin(static_cast<double>(design.position[0]) / scale,
+                          static_cast<double>(design.position[1]) / scale,
+                          static_cast<double>(design.position[2]) / scale);
+    designed.position = origin;
+    designed.direction = TVector3(design.direction.x, design.direction.y, design.direction.z);
+    if (options.type == TFeatureType::CIRCLE || options.type == TFeatureType::SPHERE)
+        designed.diameter = 2 * design.radius;
+    for (const TVec &p : Deviated_Points(options, design, random))
+        designed.points.push_back(origin + TVector3(p.x, p.y, p.z));
+    return designed;
 }

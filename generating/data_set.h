@@ -65,6 +65,19 @@ struct TDataSet
 // every machine.
 TDataSet Generate_Data_Set(const TDataSetOptions &options, qint32 number, std::uint64_t seed);
 
+// The design and the points before they are rounded, in mm: what the data
+// set of the same options and seed is built from, for checking the
+// construction. The direction is the design's normal, direction or axis (a
+// sphere's cap axis), of either sign; the diameter is zero for a plane or line.
+struct TDesignedPoints
+{
+    TVector3 position;
+    TVector3 direction;
+    double diameter = 0;
+    std::vector<TVector3> points;
+};
+TDesignedPoints Designed_Points(const TDataSetOptions &options, std::uint64_t seed);
+
 // The points as a reader of the written file gets them.
 std::vector<TVector3> Written_Points(const TDataSet &data_set);
 // The reference as a reader of the written file gets it (iterations 0).
