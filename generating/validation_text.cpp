@@ -68,6 +68,16 @@ void Append_Fixed(QByteArray &text, qint64 units, int decimals)
     text.append(line, static_cast<int>(Write_Fixed(line, units, decimals) - line));
 }
 
+QString Parameters_Text(const TDataSetOptions &options)
+{
+    QString text = Describe(options);
+    if (options.type == TFeatureType::CIRCLE)
+        text += Radial_Only(options) ? QStringLiteral(", radial deviations")
+                                     : QStringLiteral(", radial and axial deviations, never both "
+                                                      "at one point");
+    return text;
+}
+
 QString Data_Set_Label(const TDataSet &data_set)
 {
     return Feature_Label(Validation_Type(data_set.options.type), data_set.number);
@@ -110,11 +120,7 @@ QByteArray Validation_File_Text(TFeatureType type, const QStringList &comments,
     text.append(Validation_Type(type).header).append('\n');
     for (const TDataSet &data_set : data_sets) {
         text.append("# ").append(Data_Set_Label(data_set).toUtf8()).append(": ");
-        text.append(Describe(data_set.options).toUtf8());
-        if (type == TFeatureType::CIRCLE)
-            text.append(Radial_Only(data_set.options)
-                            ? ", radial deviations"
-                            : ", radial and axial deviations, never both at one point");
+        text.append(Parameters_Text(data_set.options).toUtf8());
         if (!data_set.note.isEmpty())
             text.append("; ").append(data_set.note.toUtf8());
         text.append('\n');

@@ -11,6 +11,11 @@
 // many decimals ("-12.30000"; no decimal point for 0 decimals), appended.
 void Append_Fixed(QByteArray &text, qint64 units, int decimals);
 
+// The parameters of a data set in words, as its comment in the file and the
+// manual page give them: Describe's text and, for a circle, the kind of its
+// deviations.
+QString Parameters_Text(const TDataSetOptions &options);
+
 // "PLN_3", as the converter labels the data set's feature.
 QString Data_Set_Label(const TDataSet &data_set);
 

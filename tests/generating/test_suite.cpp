@@ -35,6 +35,7 @@ private slots:
     void covers_what_it_must();
     void every_reference_is_the_least_squares_fit_data();
     void every_reference_is_the_least_squares_fit();
+    void manual_page_lists_the_suite();
 };
 
 void TestSuite::covers_what_it_must_data()
@@ -169,6 +170,29 @@ void TestSuite::every_reference_is_the_least_squares_fit()
         QVERIFY(std::abs(std::abs(stated_gap["size"].toDouble()) - gap.diameter) <=
                 1e-10 + 5e-3 * gap.diameter);
     }
+}
+
+// tessaline-generate(1) lists every data set of the suite, label by label.
+void TestSuite::manual_page_lists_the_suite()
+{
+    QFile page(TESSALINE_GENERATE_MAN_PAGE);
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(page.readAll()).split('\n');
+    const QRegularExpression label("^\\.B ((PLN|LN|CIR|SPH)_[0-9]+)$");
+    QStringList listed;
+    for (int i = 0; i + 1 < lines.size(); ++i) {
+        const QRegularExpressionMatch match = label.match(lines[i]);
+        if (match.hasMatch())
+            listed << match.captured(1) + ": " + lines[i + 1];
+    }
+    QStringList suite;
+    for (TFeatureType type : TYPES) {
+        const std::vector<TDataSetOptions> list = Suite_Options(type);
+        for (size_t i = 0; i < list.size(); ++i)
+            suite << Feature_Label(Validation_Type(type), static_cast<qint32>(i + 1)) + ": " +
+                         Parameters_Text(list[i]);
+    }
+    QCOMPARE(listed, suite);
 }
 
 QTEST_GUILESS_MAIN(TestSuite)
