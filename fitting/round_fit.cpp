@@ -6,6 +6,7 @@
 #include <Eigen/QR>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -118,12 +119,17 @@ TRoundFit<Dimension> Fit_Round(const std::vector<Eigen::Matrix<double, Dimension
     bool stuck = false;
     int iteration = 0;
     while (!converged && !stuck && iteration < Maximum_Iterations) {
-        if (current.cost == 0) {
+        const double scale = parameters.norm();
+        // Residuals no larger than the rounding of the coordinates about the
+        // centroid: the points lie on the circle or sphere, and where they
+        // barely determine it (four points on a small cap) the steps that
+        // rounding alone makes can be far longer than 1e-15 of it.
+        const double rounding = 4 * std::numeric_limits<double>::epsilon() * scale;
+        if (current.cost <= 2 * static_cast<double>(points.size()) * rounding * rounding) {
             converged = true;
             break;
         }
         ++iteration;
-        const double scale = parameters.norm();
         const TParameters gauss_newton = Step<Dimension>(current, 0);
         if (!gauss_newton.allFinite()) {
             stuck = true;
@@ -137,6 +143,11 @@ TRoundFit<Dimension> Fit_Round(const std::vector<Eigen::Matrix<double, Dimension
             const TParameters step =
                 damping == 0 ? gauss_newton : Step<Dimension>(current, damping);
             const TParameters trial = parameters + step;
+            // A step lost in the rounding of the parameters ends the iteration.
+            if (trial == parameters) {
+                converged = true;
+                break;
+            }
             const TEvaluation<Dimension> next = Evaluate<Dimension>(points, trial, parameters);
             if (next.change < 0) {
                 parameters = trial;

@@ -206,6 +206,7 @@ private slots:
     void sphere();
     void sphere_failure_data();
     void sphere_failure();
+    void sphere_through_four_points_on_a_small_cap();
     void direction_sign_is_fixed();
 };
 
@@ -522,6 +523,53 @@ void TestFitting::sphere_failure()
     QFETCH(TPoints, points);
     QFETCH(QString, failure);
     Check_Failure(Fit_Sphere(points), failure);
+}
+
+// Four points written to 5 decimals on a cap of 20 degrees of a sphere of
+// 100 mm, 1000 mm from the origin: so ill-conditioned that rounding alone
+// makes steps of 3e-13 mm, which must not keep the iteration going. The
+// answer is their circumsphere: with q = p - p0, 2 q_i.c = |q_i|^2 for the
+// other three, solved by Cramer's rule in long double.
+void TestFitting::sphere_through_four_points_on_a_small_cap()
+{
+    const TPoints points = {
+        TVector3(295.96609, 922.12219, 147.90321), TVector3(296.77314, 938.46459, 144.47473),
+        TVector3(297.72683, 918.31691, 132.09354), TVector3(298.51717, 925.53839, 160.67266)};
+    const long double p0[3] = {295.96609L, 922.12219L, 147.90321L};
+    const long double p[3][3] = {{296.77314L, 938.46459L, 144.47473L},
+                                 {297.72683L, 918.31691L, 132.09354L},
+                                 {298.51717L, 925.53839L, 160.67266L}};
+    long double a[3][3];
+    long double b[3];
+    for (int i = 0; i < 3; ++i) {
+        b[i] = 0;
+        for (int j = 0; j < 3; ++j) {
+            a[i][j] = 2 * (p[i][j] - p0[j]);
+            b[i] += (p[i][j] - p0[j]) * (p[i][j] - p0[j]);
+        }
+    }
+    const auto determinant = [](const long double(&m)[3][3]) {
+        return m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) -
+               m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
+               m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
+    };
+    const long double whole = determinant(a);
+    long double centre[3];
+    for (int k = 0; k < 3; ++k) {
+        long double replaced[3][3];
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j)
+                replaced[i][j] = j == k ? b[i] : a[i][j];
+        centre[k] = determinant(replaced) / whole;
+    }
+    const TVector3 expected(static_cast<double>(p0[0] + centre[0]),
+                            static_cast<double>(p0[1] + centre[1]),
+                            static_cast<double>(p0[2] + centre[2]));
+    const double diameter = static_cast<double>(
+        2 * std::sqrt(centre[0] * centre[0] + centre[1] * centre[1] + centre[2] * centre[2]));
+
+    const TFit fit = Fit_Sphere(points);
+    Check_Fit(fit, points, expected, TVector3(), diameter);
 }
 
 // The sign follows the direction, not the order or the side of the points.
