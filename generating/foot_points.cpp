@@ -148,7 +148,8 @@ void Sphere(const TDataSetOptions &options, const TDesign &design, TRandom &rand
     const double half_angle = options.arc * (PI / 180);
     const double half_sine = Sine_Cosine(half_angle / 2).sine;
     const double cap_depth = 2 * half_sine * half_sine; // 1 - cos(half angle), for a unit sphere
-    const double golden_angle = PI * (3 - std::sqrt(5.0));
+    // The golden angle, in turns.
+    const double golden_turn = (3 - std::sqrt(5.0)) / 2;
     const double first = random.Uniform(0, 2 * PI);
     TConditions block = Block(0, 1, n, 4);
     for (size_t k = 0; k < n; ++k) {
@@ -159,16 +160,17 @@ void Sphere(const TDataSetOptions &options, const TDesign &design, TRandom &rand
         const double depth = cap_depth * share; // 1 - cos(polar angle)
         const double height = 1 - depth;
         const double out = std::sqrt(depth * (2 - depth));
-        const double azimuth =
-            first + golden_angle * static_cast<double>(k) + random.Uniform(-0.1, 0.1);
-        const TSineCosine around = Sine_Cosine(azimuth);
+        // In turns within [0, 1), so that angles stay small for any count.
+        const double turn =
+            Fraction(golden_turn * static_cast<double>(k) + random.Uniform(-0.015, 0.015));
+        const TSineCosine around = Sine_Cosine(first + 2 * PI * turn);
         const TVec direction =
             design.direction * height +
             (design.across_1 * around.cosine + design.across_2 * around.sine) * out;
         feet.position.push_back(direction * design.radius);
         feet.normal.push_back(direction);
         feet.cycle_1.push_back(share);
-        feet.cycle_2.push_back((azimuth - first) / (2 * PI));
+        feet.cycle_2.push_back(turn);
         // Sum e = sum e m = 0, as 1, 1 - m.axis and m across the axis.
         block.columns[0].push_back(1);
         block.columns[1].push_back(depth);

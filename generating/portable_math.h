@@ -57,7 +57,8 @@ TVec Across(const TVec &unit);
 // magnitude positive (the first of equal ones).
 TVec Signed_Direction(const TVec &direction);
 
-// Sine and cosine within about an ulp, for |angle| below 1e9.
+// Sine and cosine within about an ulp for |angle| up to 1e6, where the
+// reduction by pi/2 is exact; beyond, still a pair on the unit circle.
 struct TSineCosine
 {
     double sine;
