@@ -159,6 +159,7 @@ TFit Fit_Circle_Orthogonal(const std::vector<TVector3> &points)
                                  turn_length);
     TEvaluation current = Evaluate(local, circle, circle, turn_length);
     double damping = 0;
+    double previous_step = HUGE_VAL;
     bool converged = false;
     bool stuck = false;
     int iteration = 0;
@@ -196,7 +197,13 @@ TFit Fit_Circle_Orthogonal(const std::vector<TVector3> &points)
                 circle = trial;
                 current = next;
                 damping = damping < 1e-6 ? 0 : damping / 10;
-                converged = step.norm() <= 1e-15 * scale;
+                // Steps this short that no longer shrink go back and forth
+                // in the rounding of the residuals, which few points on a
+                // short arc or a small cap amplify.
+                const double length = step.norm();
+                converged = length <= 1e-15 * scale ||
+                            (length <= 1e-11 * scale && length >= previous_step / 2);
+                previous_step = length;
                 break;
             }
             // Past this length a step that does not lower the cost is lost

@@ -115,6 +115,7 @@ TRoundFit<Dimension> Fit_Round(const std::vector<Eigen::Matrix<double, Dimension
     parameters << start.centre, start.radius;
     TEvaluation<Dimension> current = Evaluate<Dimension>(points, parameters, parameters);
     double damping = 0;
+    double previous_step = HUGE_VAL;
     bool converged = false;
     bool stuck = false;
     int iteration = 0;
@@ -153,7 +154,13 @@ TRoundFit<Dimension> Fit_Round(const std::vector<Eigen::Matrix<double, Dimension
                 parameters = trial;
                 current = next;
                 damping = damping < 1e-6 ? 0 : damping / 10;
-                converged = step.norm() <= 1e-15 * scale;
+                // Steps this short that no longer shrink go back and forth
+                // in the rounding of the residuals, which few points on a
+                // short arc or a small cap amplify.
+                const double length = step.norm();
+                converged = length <= 1e-15 * scale ||
+                            (length <= 1e-11 * scale && length >= previous_step / 2);
+                previous_step = length;
                 break;
             }
             // Once the undamped step is this short the quadratic model holds,
