@@ -52,11 +52,11 @@ const TEntry FLAT[] = {
 const TEntry CIRCLES[] = {
     {0, 50, 360, 0, AXIS, NONE, 5},          {0, 10, 180, 100, RANDOM, NONE, 5},
     {0, 100, 90, 1000, TILTED, NONE, 5},     {1, 50, 360, 10, TILTED, SMALL, 5},
-    {2, 100, 360, 1000, RANDOM, SMALL, 5},   {3, 1, 360, 0, RANDOM, LARGE, 5},
+    {2, 100, 360, 1000, RANDOM, SMALL, 5},   {3, 1, 360, 0, RANDOM, LARGE, 6},
     {8, 25, 180, 100, AXIS, LARGE, 5},       {10, 200, 360, 10, RANDOM, SMALL, 5},
     {25, 1, 360, 10, AXIS, SMALL, 5},        {25, 10, 360, 100, TILTED, LARGE, 5},
     {25, 50, 360, 0, RANDOM, NONE, 5},       {25, 50, 180, 0, RANDOM, SMALL, 5},
-    {25, 100, 180, 1000, TILTED, SMALL, 5},  {25, 2, 180, 1000, RANDOM, LARGE, 5},
+    {25, 100, 180, 1000, TILTED, SMALL, 5},  {25, 2, 180, 1000, RANDOM, LARGE, 6},
     {30, 250, 360, 100, AXIS, LARGE, 5},     {30, 500, 360, 1000, RANDOM, SMALL, 5},
     {25, 50, 90, 0, RANDOM, SMALL, 5},       {25, 100, 90, 1000, AXIS, LARGE, 5},
     {30, 20, 90, 10, TILTED, SMALL, 5},      {25, 50, 30, 0, AXIS, SMALL, 5},
@@ -64,7 +64,7 @@ const TEntry CIRCLES[] = {
     {25, 50, 10, 0, AXIS, SMALL, 5},         {25, 50, 10, 10, RANDOM, NONE, 6},
     {30, 200, 10, 1000, AXIS, SMALL, 5},     {40, 500, 30, 10, RANDOM, SMALL, 6},
     {50, 5, 360, 1000, RANDOM, LARGE, 5},    {500, 100, 360, 0, RANDOM, SMALL, 5},
-    {500, 500, 360, 1000, RANDOM, LARGE, 5}, {500, 1, 180, 10, TILTED, NONE, 5},
+    {500, 500, 360, 1000, RANDOM, LARGE, 5}, {500, 1, 180, 10, TILTED, NONE, 6},
     {500, 50, 90, 100, AXIS, SMALL, 5},      {500, 100, 10, 100, TILTED, SMALL, 6},
     {0, 50, 10, 0, AXIS, NONE, 5},           {45, 10, 180, 0, AXIS, LARGE, 5},
 };

@@ -13,8 +13,9 @@
 // random orientations; no form, small form (1e-4 of the size) and large form
 // (1e-2 of the size); circles on arcs of 360, 180, 90, 30 and 10 degrees,
 // sphere caps of 180, 90, 45 and 20 degrees, plane patches of aspect 1 and
-// 10; coordinates to 5 decimals, 6 on the short arcs that are not
-// axis-aligned, where 5 would part the two circle definitions measurably.
+// 10; coordinates to 5 decimals, 6 on the circles that are not axis-aligned
+// and on short arcs (30 degrees or less) or small (2 mm or less), where 5
+// would part the two circle definitions measurably.
 // It changes only with Tessaline's version.
 std::vector<TDataSetOptions> Suite_Options(TFeatureType type);
 

@@ -19,9 +19,10 @@ namespace {
 const TFeatureType TYPES[] = {TFeatureType::PLANE, TFeatureType::LINE, TFeatureType::CIRCLE,
                               TFeatureType::SPHERE};
 
-bool Short_Arc(const TDataSetOptions &options)
+// Where 5 decimals would part the two circle definitions measurably.
+bool Short_Or_Small(const TDataSetOptions &options)
 {
-    return options.type == TFeatureType::CIRCLE && options.arc <= 30;
+    return options.type == TFeatureType::CIRCLE && (options.arc <= 30 || options.size <= 2);
 }
 
 } // namespace
@@ -73,7 +74,7 @@ void TestSuite::covers_what_it_must()
         arcs.insert(options.arc);
         aspects.insert(options.aspect);
         // Six decimals only where five would part the circle definitions.
-        const bool six = Short_Arc(options) && options.orientation != TOrientation::AXIS;
+        const bool six = Short_Or_Small(options) && options.orientation != TOrientation::AXIS;
         QCOMPARE(options.decimals, six ? 6 : 5);
     }
     QVERIFY(least_points && a_few_more && from_25_to_50 && five_hundred);
