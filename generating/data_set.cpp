@@ -201,13 +201,14 @@ TDataSet Generate_Data_Set(const TDataSetOptions &options, qint32 number, std::u
         data_set.cap_axis = TVector3(design.direction.x, design.direction.y, design.direction.z);
 
     // The fitting library's fits of the written points do not depend on the
-    // reference, so they run beside its computation, one on each core.
+    // reference, so they run beside its computation, one on each core; where
+    // no thread can be had they run when asked for.
     const std::vector<TVector3> points = Written_Points(data_set);
+    const auto policy = std::launch::async | std::launch::deferred;
     std::future<TFit> orthogonal;
     if (options.type == TFeatureType::CIRCLE)
-        orthogonal = std::async(std::launch::async, Fit_Circle_Orthogonal, std::cref(points));
-    std::future<TFit> library =
-        std::async(std::launch::async, Library_Fit, options.type, std::cref(points));
+        orthogonal = std::async(policy, Fit_Circle_Orthogonal, std::cref(points));
+    std::future<TFit> library = std::async(policy, Library_Fit, options.type, std::cref(points));
     const bool written = Write_Reference(data_set, design);
     const TFit library_fit = library.get();
     const TFit orthogonal_fit = orthogonal.valid() ? orthogonal.get() : TFit();
