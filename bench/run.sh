@@ -4,9 +4,11 @@
 #   bash bench/run.sh [RUNS]       (default 3 runs per figure, the best is shown)
 # Builds build-bench (RelWithDebInfo, as setup.sh builds), generates the files
 # in $TESSALINE_BENCH_DIR (default /tmp/tessaline-bench, about 1.5 GB at its
-# largest), converts each with tessaline-convert to a file, times the window's
-# Open of 100,000 points offscreen, and a plain awk script for reference;
-# last, the reading of a QIF results file of 100,000 measured features.
+# largest), converts each with tessaline-convert to a file, times
+# tessaline-generate on a million points of each type and on the suite, the
+# window's Open of 100,000 points offscreen, and a plain awk script for
+# reference; last, the reading of a QIF results file of 100,000 measured
+# features.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -16,11 +18,13 @@ data=${TESSALINE_BENCH_DIR:-/tmp/tessaline-bench}
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSALINE_BENCH=ON >/dev/null
 cmake --build "$build" --parallel "$(nproc)" \
-    --target tessaline-convert tessaline-grade tessaline-bench-generate tessaline-bench-window \
+    --target tessaline-convert tessaline-grade tessaline-generate tessaline-bench-generate \
+    tessaline-bench-window \
     >/dev/null
 convert=$build/cli/tessaline-convert
 grade=$build/cli/tessaline-grade
 generate=$build/bench/tessaline-bench-generate
+generator=$build/cli/tessaline-generate
 window=$build/bench/tessaline-bench-window
 mkdir -p "$data" "$data/home"
 mkdir -p -m 700 "$data/run"
@@ -68,6 +72,25 @@ for size in 100000 1000000; do
 done
 echo
 echo "Target: 1,000,000 plane points, measured, to a file in < 1.0 s wall with < 1024 MB peak."
+echo
+# Data sets whose fits are known exactly: building, the reference, the
+# fitting library's check (and for circles the full three-dimensional fit),
+# the text, the file.
+echo "tessaline-generate, 1000 mm from the origin, to a file; best of $runs:"
+printf '%-8s %-9s %9s %10s %9s\n' type points output wall peak
+printf '%-8s %-9s %9s %10s %9s\n' "" "" MB s MB
+for type in plane line circle sphere; do
+    output=$data/generated_$type.dat
+    read -r wall rss < <(best_of "$generator" --type "$type" --points 1000000 --distance 1000 \
+        -o "$output")
+    printf '%-8s %-9s %9.1f %10.3f %9.0f\n' "$type" 1000000 \
+        "$(calc "$(stat -c %s "$output") / 1000000")" "$wall" "$(calc "$rss / 1024")"
+done
+read -r wall rss < <(best_of "$generator" --suite "$data/suite")
+printf '%-8s %-9s %9.1f %10.3f %9.0f\n' suite \
+    "$(cat "$data"/suite/*.dat | grep -cv '^[#A-Za-z]')" \
+    "$(calc "$(cat "$data"/suite/* | wc -c) / 1000000")" "$wall" "$(calc "$rss / 1024")"
+echo "Target: 1,000,000 points of each type in < 1.0 s wall with < 300 MB peak; the suite in < 2.0 s."
 echo
 
 # The file's own fits against Tessaline's: reading, fitting and grading,

@@ -7,6 +7,7 @@
 #include <Eigen/QR>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -158,16 +159,21 @@ TFit Fit_Circle_Orthogonal(const std::vector<TVector3> &points)
                                  turn_length);
     TEvaluation current = Evaluate(local, circle, circle, turn_length);
     double damping = 0;
+    double previous_step = HUGE_VAL;
     bool converged = false;
     bool stuck = false;
     int iteration = 0;
     while (!converged && !stuck && iteration < Maximum_Iterations) {
-        if (current.cost == 0) {
+        const double scale = std::sqrt(circle.centre.squaredNorm() + circle.radius * circle.radius);
+        // Residuals no larger than the rounding of the coordinates about the
+        // centre: the points lie on the circle, and on a short arc the
+        // steps that rounding alone makes can be far longer than 1e-15.
+        const double rounding = 4 * std::numeric_limits<double>::epsilon() * scale;
+        if (current.cost <= 2 * static_cast<double>(local.size()) * rounding * rounding) {
             converged = true;
             break;
         }
         ++iteration;
-        const double scale = std::sqrt(circle.centre.squaredNorm() + circle.radius * circle.radius);
         const TStep gauss_newton = Step(current, 0);
         if (!gauss_newton.allFinite()) {
             stuck = true;
@@ -180,12 +186,24 @@ TFit Fit_Circle_Orthogonal(const std::vector<TVector3> &points)
         for (;;) {
             const TStep step = damping == 0 ? gauss_newton : Step(current, damping);
             const TCircle trial = Moved(circle, step, turn_length);
+            // A step lost in the rounding of the parameters ends the iteration.
+            if (trial.centre == circle.centre && trial.axis == circle.axis &&
+                trial.radius == circle.radius) {
+                converged = true;
+                break;
+            }
             const TEvaluation next = Evaluate(local, trial, circle, turn_length);
             if (next.change < 0) {
                 circle = trial;
                 current = next;
                 damping = damping < 1e-6 ? 0 : damping / 10;
-                converged = step.norm() <= 1e-15 * scale;
+                // Steps this short that no longer shrink go back and forth
+                // in the rounding of the residuals, which few points on a
+                // short arc or a small cap amplify.
+                const double length = step.norm();
+                converged = length <= 1e-15 * scale ||
+                            (length <= 1e-11 * scale && length >= previous_step / 2);
+                previous_step = length;
                 break;
             }
             // Past this length a step that does not lower the cost is lost

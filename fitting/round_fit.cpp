@@ -6,6 +6,7 @@
 #include <Eigen/QR>
 
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -114,16 +115,22 @@ TRoundFit<Dimension> Fit_Round(const std::vector<Eigen::Matrix<double, Dimension
     parameters << start.centre, start.radius;
     TEvaluation<Dimension> current = Evaluate<Dimension>(points, parameters, parameters);
     double damping = 0;
+    double previous_step = HUGE_VAL;
     bool converged = false;
     bool stuck = false;
     int iteration = 0;
     while (!converged && !stuck && iteration < Maximum_Iterations) {
-        if (current.cost == 0) {
+        const double scale = parameters.norm();
+        // Residuals no larger than the rounding of the coordinates about the
+        // centroid: the points lie on the circle or sphere, and where they
+        // barely determine it (four points on a small cap) the steps that
+        // rounding alone makes can be far longer than 1e-15 of it.
+        const double rounding = 4 * std::numeric_limits<double>::epsilon() * scale;
+        if (current.cost <= 2 * static_cast<double>(points.size()) * rounding * rounding) {
             converged = true;
             break;
         }
         ++iteration;
-        const double scale = parameters.norm();
         const TParameters gauss_newton = Step<Dimension>(current, 0);
         if (!gauss_newton.allFinite()) {
             stuck = true;
@@ -137,12 +144,23 @@ TRoundFit<Dimension> Fit_Round(const std::vector<Eigen::Matrix<double, Dimension
             const TParameters step =
                 damping == 0 ? gauss_newton : Step<Dimension>(current, damping);
             const TParameters trial = parameters + step;
+            // A step lost in the rounding of the parameters ends the iteration.
+            if (trial == parameters) {
+                converged = true;
+                break;
+            }
             const TEvaluation<Dimension> next = Evaluate<Dimension>(points, trial, parameters);
             if (next.change < 0) {
                 parameters = trial;
                 current = next;
                 damping = damping < 1e-6 ? 0 : damping / 10;
-                converged = step.norm() <= 1e-15 * scale;
+                // Steps this short that no longer shrink go back and forth
+                // in the rounding of the residuals, which few points on a
+                // short arc or a small cap amplify.
+                const double length = step.norm();
+                converged = length <= 1e-15 * scale ||
+                            (length <= 1e-11 * scale && length >= previous_step / 2);
+                previous_step = length;
                 break;
             }
             // Once the undamped step is this short the quadratic model holds,

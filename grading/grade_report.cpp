@@ -56,21 +56,6 @@ const char *Quantity_Name(TQuantity quantity)
     return "";
 }
 
-const char *Feature_Type_Name(TFeatureType type)
-{
-    switch (type) {
-    case TFeatureType::PLANE:
-        return "plane";
-    case TFeatureType::LINE:
-        return "line";
-    case TFeatureType::CIRCLE:
-        return "circle";
-    case TFeatureType::SPHERE:
-        return "sphere";
-    }
-    return "";
-}
-
 QString Fit_Definitions()
 {
     return QStringLiteral(

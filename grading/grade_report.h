@@ -106,8 +106,6 @@ struct TGradeReport
 const char *Verdict_Name(TVerdict verdict);
 // "position", "angle", "size".
 const char *Quantity_Name(TQuantity quantity);
-// "plane", "line", "circle", "sphere".
-const char *Feature_Type_Name(TFeatureType type);
 
 // The least-squares fit definitions Tessaline grades with, one sentence per
 // type, for --help and the reports.

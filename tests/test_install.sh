@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build tree into a temporary prefix and checks what lands where:
-# both programs, the desktop entry, the AppStream metainfo, the icons and the
-# manual pages; validates the desktop entry and the metainfo; starts both
+# the programs, the desktop entry, the AppStream metainfo, the icons and the
+# manual pages; validates the desktop entry and the metainfo; starts the
 # installed programs.
 #   bash test_install.sh BUILD_DIR SOURCE_DIR VERSION [CONFIG]
 set -uo pipefail
@@ -39,7 +39,7 @@ echo "Installed tree:"
 (cd "$prefix" && find . -mindepth 1 \( -type f -o -type l \) | sort | sed 's/^/    /')
 
 # What must be there.
-for program in tessaline tessaline-convert tessaline-grade; do
+for program in tessaline tessaline-convert tessaline-grade tessaline-generate; do
     if [ -f "$prefix/bin/$program" ] && [ -x "$prefix/bin/$program" ]; then
         pass "bin/$program is an executable file"
     else
@@ -60,7 +60,7 @@ for file in "$desktop" "$metainfo" "$png" "$svg"; do
 done
 
 man_pages=()
-for page in tessaline tessaline-convert tessaline-grade; do
+for page in tessaline tessaline-convert tessaline-grade tessaline-generate; do
     found=$(find "$prefix/share/man/man1" -maxdepth 1 -name "$page.1*" 2>/dev/null | head -n 1)
     if [ -n "$found" ]; then
         pass "${found#"$prefix"/}"
@@ -160,7 +160,7 @@ if [ -s "$desktop" ]; then
 fi
 
 # The metainfo: valid where appstreamcli exists, naming the installed desktop
-# entry and both installed programs.
+# entry and the installed programs.
 if [ -s "$metainfo" ]; then
     if command -v appstreamcli >/dev/null 2>&1; then
         if output=$(appstreamcli validate --no-net --pedantic "$metainfo" 2>&1); then
@@ -178,7 +178,7 @@ if [ -s "$metainfo" ]; then
     else
         fail "the metainfo does not name $app_id.desktop as its launchable"
     fi
-    for program in tessaline tessaline-convert tessaline-grade; do
+    for program in tessaline tessaline-convert tessaline-grade tessaline-generate; do
         if grep -q "<binary>$program</binary>" "$metainfo"; then
             pass "the metainfo provides $program"
         else
@@ -271,6 +271,40 @@ if [ -x "$prefix/bin/tessaline-grade" ]; then
         else
             cat "$work/grade.out"
             fail "installed tessaline-grade --refit $name does not pass"
+        fi
+    done
+fi
+if [ -x "$prefix/bin/tessaline-generate" ]; then
+    output=$("$prefix/bin/tessaline-generate" --version 2>&1)
+    status=$?
+    if [ $status -eq 0 ] && grep -q "$version" <<<"$output"; then
+        pass "installed tessaline-generate --version: $output"
+    else
+        fail "installed tessaline-generate --version exited $status: $output"
+    fi
+    # The installed generator writes the suite, the same bytes as the build
+    # tree's, and every file of it is self-consistent by the installed grader.
+    built=$(find "$build/cli" -maxdepth 1 -name tessaline-generate -type f | head -n 1)
+    if "$prefix/bin/tessaline-generate" --suite "$work/suite" >"$work/generate.out" 2>&1; then
+        pass "installed tessaline-generate --suite"
+    else
+        cat "$work/generate.out"
+        fail "installed tessaline-generate --suite"
+    fi
+    if [ -n "$built" ] && "$built" --suite "$work/built-suite" >/dev/null 2>&1 &&
+        diff -r "$work/suite" "$work/built-suite" >/dev/null; then
+        pass "same suite as the build tree's generator"
+    else
+        fail "the installed and the built generator write different suites"
+    fi
+    for file in "$work"/suite/*.dat; do
+        [ -f "$file" ] || continue
+        if [ -x "$prefix/bin/tessaline-grade" ] &&
+            "$prefix/bin/tessaline-grade" --refit "$file" >"$work/grade.out" 2>&1; then
+            pass "installed tessaline-grade --refit suite/${file##*/}: $(tail -n 1 "$work/grade.out")"
+        else
+            cat "$work/grade.out"
+            fail "installed tessaline-grade --refit suite/${file##*/} does not pass"
         fi
     done
 fi

@@ -83,6 +83,7 @@ for path in \
     ./usr/bin/tessaline \
     ./usr/bin/tessaline-convert \
     ./usr/bin/tessaline-grade \
+    ./usr/bin/tessaline-generate \
     ./usr/share/doc/tessaline/copyright \
     ./usr/share/doc/tessaline/changelog.gz \
     ./usr/share/applications/org.tessaline.tessaline.desktop \
@@ -95,7 +96,7 @@ for path in \
         fail "the package has no ${path#./}"
     fi
 done
-for page in tessaline tessaline-convert tessaline-grade; do
+for page in tessaline tessaline-convert tessaline-grade tessaline-generate; do
     if grep -Eq "^\./usr/share/man/man1/$page\.1(\.gz)?$" <<<"$contents"; then
         pass "usr/share/man/man1/$page.1*"
     else
@@ -108,7 +109,7 @@ if awk '$2 != "root/root" { bad = 1 } END { exit bad }' "$work/contents"; then
 else
     fail "entries not owned by root/root"
 fi
-for program in tessaline tessaline-convert tessaline-grade; do
+for program in tessaline tessaline-convert tessaline-grade tessaline-generate; do
     if grep -Eq "^-rwxr-xr-x .* \./usr/bin/$program$" "$work/contents"; then
         pass "usr/bin/$program is mode 755"
     else

@@ -8,3 +8,6 @@ enum class TFeatureType
     CIRCLE,
     SPHERE
 };
+
+// "plane", "line", "circle", "sphere": the type as files and reports name it.
+const char *Feature_Type_Name(TFeatureType type);

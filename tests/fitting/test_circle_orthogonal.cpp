@@ -99,6 +99,7 @@ private slots:
     void both_definitions_agree_data();
     void both_definitions_agree();
     void definitions_part_where_points_are_off_both_ways();
+    void three_points_on_a_short_arc();
     void failures_data();
     void failures();
 };
@@ -196,6 +197,31 @@ void TestCircleOrthogonal::definitions_part_where_points_are_off_both_ways()
     QVERIFY2(std::abs(tilt - expected) <= 0.02 * std::abs(expected),
              qPrintable(QString("tilt %1, expected %2").arg(tilt).arg(expected)));
     QVERIFY(Cost(points, orthogonal) < Cost(points, nist));
+}
+
+// Three points span 10 degrees of a circle of 50 mm, written to 5 decimals:
+// so ill-conditioned that rounding alone makes steps of 1e-12 mm, which must
+// not keep the iteration going. The answer is their circumcircle, in y = 0.
+void TestCircleOrthogonal::three_points_on_a_short_arc()
+{
+    const TPoints points = {TVector3(21.30030, 0, 13.08806), TVector3(19.86933, 0, 15.17267),
+                            TVector3(18.70398, 0, 16.58798)};
+    // The circumcentre of a, b, c in the plane, in long double.
+    const long double ax = 21.30030L, az = 13.08806L;
+    const long double bx = 19.86933L - ax, bz = 15.17267L - az;
+    const long double cx = 18.70398L - ax, cz = 16.58798L - az;
+    const long double d = 2 * (bx * cz - bz * cx);
+    const long double ux = (cz * (bx * bx + bz * bz) - bz * (cx * cx + cz * cz)) / d;
+    const long double uz = (bx * (cx * cx + cz * cz) - cx * (bx * bx + bz * bz)) / d;
+    const TVector3 centre(static_cast<double>(ax + ux), 0, static_cast<double>(az + uz));
+    const double diameter = static_cast<double>(2 * std::sqrt(ux * ux + uz * uz));
+
+    const TFit fit = Fit_Circle_Orthogonal(points);
+    QVERIFY2(fit.fitted, fit.failure.c_str());
+    QVERIFY2(Length(fit.position - centre) <= 1e-9,
+             qPrintable(QString::number(Length(fit.position - centre))));
+    QVERIFY(std::abs(fit.diameter - diameter) <= 1e-9);
+    QVERIFY(Angle_Up_To_Sign(fit.direction, TVector3(0, 1, 0)) <= 1e-12);
 }
 
 void TestCircleOrthogonal::failures_data()

@@ -206,6 +206,8 @@ private slots:
     void sphere();
     void sphere_failure_data();
     void sphere_failure();
+    void sphere_through_four_points_on_a_small_cap();
+    void circle_on_a_short_arc_written_to_6_decimals();
     void direction_sign_is_fixed();
 };
 
@@ -522,6 +524,133 @@ void TestFitting::sphere_failure()
     QFETCH(TPoints, points);
     QFETCH(QString, failure);
     Check_Failure(Fit_Sphere(points), failure);
+}
+
+// Four points written to 5 decimals on a cap of 20 degrees of a sphere of
+// 100 mm, 1000 mm from the origin: so ill-conditioned that rounding alone
+// makes steps of 3e-13 mm, which must not keep the iteration going. The
+// answer is their circumsphere: with q = p - p0, 2 q_i.c = |q_i|^2 for the
+// other three, solved by Cramer's rule in long double.
+void TestFitting::sphere_through_four_points_on_a_small_cap()
+{
+    const TPoints points = {
+        TVector3(295.96609, 922.12219, 147.90321), TVector3(296.77314, 938.46459, 144.47473),
+        TVector3(297.72683, 918.31691, 132.09354), TVector3(298.51717, 925.53839, 160.67266)};
+    const long double p0[3] = {295.96609L, 922.12219L, 147.90321L};
+    const long double p[3][3] = {{296.77314L, 938.46459L, 144.47473L},
+                                 {297.72683L, 918.31691L, 132.09354L},
+                                 {298.51717L, 925.53839L, 160.67266L}};
+    long double a[3][3];
+    long double b[3];
+    for (int i = 0; i < 3; ++i) {
+        b[i] = 0;
+        for (int j = 0; j < 3; ++j) {
+            a[i][j] = 2 * (p[i][j] - p0[j]);
+            b[i] += (p[i][j] - p0[j]) * (p[i][j] - p0[j]);
+        }
+    }
+    const auto determinant = [](const long double(&m)[3][3]) {
+        return m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) -
+               m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
+               m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
+    };
+    const long double whole = determinant(a);
+    long double centre[3];
+    for (int k = 0; k < 3; ++k) {
+        long double replaced[3][3];
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j)
+                replaced[i][j] = j == k ? b[i] : a[i][j];
+        centre[k] = determinant(replaced) / whole;
+    }
+    const TVector3 expected(static_cast<double>(p0[0] + centre[0]),
+                            static_cast<double>(p0[1] + centre[1]),
+                            static_cast<double>(p0[2] + centre[2]));
+    const double diameter = static_cast<double>(
+        2 * std::sqrt(centre[0] * centre[0] + centre[1] * centre[1] + centre[2] * centre[2]));
+
+    const TFit fit = Fit_Sphere(points);
+    Check_Fit(fit, points, expected, TVector3(), diameter);
+}
+
+// 25 points of a 10 degree arc of a circle of 50 mm, written to 6 decimals:
+// rounding alone makes steps of 6e-14 mm that go back and forth between two
+// circles, which must end the iteration. The fit is where the definition's
+// first-order conditions hold, taken here in long double: the normal is an
+// eigenvector of the points' spread about their centroid, the centre lies
+// in that plane, and the distances e from the circle in it have sum e = 0
+// and sum e u = 0, u the unit vectors from the centre.
+void TestFitting::circle_on_a_short_arc_written_to_6_decimals()
+{
+    const long long micrometres[][3] = {
+        {-1901462, 24720983, 7704007}, {-1685737, 24694332, 7744072}, {-1565230, 24678793, 7765904},
+        {-1374620, 24653262, 7799637}, {-1186863, 24626973, 7831905}, {-978735, 24596509, 7866560},
+        {-844187, 24576074, 7888341},  {-663824, 24547770, 7916771},  {-462021, 24514861, 7947538},
+        {-289702, 24485724, 7972937},  {-95592, 24451758, 8000586},   {72326, 24421396, 8023680},
+        {208259, 24396152, 8041814},   {385389, 24362362, 8064692},   {542184, 24331606, 8084232},
+        {734054, 24292887, 8107232},   {917275, 24254799, 8128258},   {1081633, 24219705, 8146339},
+        {1287155, 24174585, 8167907},  {1456611, 24136346, 8184819},  {1689067, 24082365, 8206733},
+        {1856567, 24042369, 8221600},  {1972837, 24014063, 8231463},  {2153709, 23969146, 8246061},
+        {2345817, 23920254, 8260570}};
+    TPoints points;
+    for (const auto &p : micrometres)
+        points.emplace_back(p[0] / 1e6, p[1] / 1e6, p[2] / 1e6);
+    const TFit fit = Fit_Circle(points);
+    QVERIFY2(fit.fitted, fit.failure.c_str());
+
+    using TLong = long double;
+    const TLong n[3] = {fit.direction.x, fit.direction.y, fit.direction.z};
+    const TLong c[3] = {fit.position.x, fit.position.y, fit.position.z};
+    const TLong r = fit.diameter / 2;
+    TLong mean[3] = {0, 0, 0};
+    for (const TVector3 &p : points) {
+        mean[0] += p.x / TLong(points.size());
+        mean[1] += p.y / TLong(points.size());
+        mean[2] += p.z / TLong(points.size());
+    }
+    TLong spread[3] = {0, 0, 0}, size[3] = {0, 0, 0};
+    for (const TVector3 &p : points) {
+        const TLong q[3] = {p.x - mean[0], p.y - mean[1], p.z - mean[2]};
+        const TLong h = q[0] * n[0] + q[1] * n[1] + q[2] * n[2];
+        const TLong w[3] = {p.x - c[0], p.y - c[1], p.z - c[2]};
+        const TLong w_height = w[0] * n[0] + w[1] * n[1] + w[2] * n[2];
+        TLong out[3], rho = 0;
+        for (int i = 0; i < 3; ++i) {
+            out[i] = w[i] - w_height * n[i];
+            rho += out[i] * out[i];
+        }
+        rho = std::sqrt(rho);
+        const TLong e = rho - r;
+        for (int i = 0; i < 3; ++i) {
+            spread[i] += h * (q[i] - (q[0] * n[0] + q[1] * n[1] + q[2] * n[2]) * n[i]);
+            size[i] += e * out[i] / rho;
+        }
+    }
+    TLong sum_e = 0;
+    for (const TVector3 &p : points) {
+        const TLong w[3] = {p.x - c[0], p.y - c[1], p.z - c[2]};
+        const TLong w_height = w[0] * n[0] + w[1] * n[1] + w[2] * n[2];
+        TLong rho = 0;
+        for (int i = 0; i < 3; ++i)
+            rho += (w[i] - w_height * n[i]) * (w[i] - w_height * n[i]);
+        sum_e += std::sqrt(rho) - r;
+    }
+    const TLong in_plane =
+        (c[0] - mean[0]) * n[0] + (c[1] - mean[1]) * n[1] + (c[2] - mean[2]) * n[2];
+    // What the rounding of the fitted centre and radius to doubles leaves.
+    const double tolerance = 4 * static_cast<double>(points.size()) *
+                             std::numeric_limits<double>::epsilon() *
+                             (Length(fit.position) + fit.diameter / 2);
+    QVERIFY2(std::abs(static_cast<double>(in_plane)) <= 1e-12,
+             qPrintable(QString::number(double(in_plane))));
+    QVERIFY2(std::abs(static_cast<double>(sum_e)) <= tolerance,
+             qPrintable(QString::number(double(sum_e))));
+    for (int i = 0; i < 3; ++i) {
+        QVERIFY2(std::abs(static_cast<double>(spread[i])) <= tolerance,
+                 qPrintable(QString::number(double(spread[i]))));
+        QVERIFY2(std::abs(static_cast<double>(size[i])) <= tolerance,
+                 qPrintable(QString::number(double(size[i]))));
+    }
 }
 
 // The sign follows the direction, not the order or the side of the points.

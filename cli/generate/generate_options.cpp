@@ -1,0 +1,270 @@
+#include "cli/generate/generate_options.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+#include <QLocale>
+
+#include <cmath>
+
+namespace {
+
+bool Read_Integer(const QString &text, qint64 low, qint64 high, qint64 &value)
+{
+    bool ok = false;
+    const qlonglong read = text.trimmed().toLongLong(&ok);
+    if (!ok || read < low || read > high)
+        return false;
+    value = read;
+    return true;
+}
+
+bool Read_Real(const QString &text, double &value)
+{
+    bool ok = false;
+    const double read = QLocale::c().toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(read))
+        return false;
+    value = read;
+    return true;
+}
+
+} // namespace
+
+TGenerateCommand Parse_Generate_Options(const QStringList &arguments, TGenerateOptions &options,
+                                        QString &text)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Writes validation files (*.dat) whose least-squares fits are known exactly: each "
+        "feature's points are built about a designed plane, line, circle or sphere so that it "
+        "is their least-squares fit, and the file states the least-squares fit of the points "
+        "as written. With --suite, writes Tessaline's fixed suite of data sets of all four "
+        "types.\n\nExit status: 0 when everything was written, 1 when a data set was rejected "
+        "or a file could not be written, 2 for a usage error."));
+    const QCommandLineOption help_option = parser.addHelpOption();
+    const QCommandLineOption version_option = parser.addVersionOption();
+    const QCommandLineOption type_option("type", "The feature type.", "plane|line|circle|sphere");
+    const QCommandLineOption count_option("count", "Data sets in the file (default 1).", "N");
+    const QCommandLineOption points_option("points", "Points of each data set (default 25).", "N");
+    const QCommandLineOption size_option(
+        "size", "Diameter, side of the plane patch or length of the line segment (default 50).",
+        "MM");
+    const QCommandLineOption aspect_option(
+        "aspect", "Plane: the patch's long side over its short side (default 1).", "R");
+    const QCommandLineOption arc_option(
+        "arc",
+        "Circle: span of the arc, up to 360 (the default); sphere: half-angle of the cap, up to "
+        "180 (the default; 90 is a hemisphere).",
+        "DEG");
+    const QCommandLineOption distance_option(
+        "distance", "Distance of the design position from the origin (default 0).", "MM");
+    const QCommandLineOption orientation_option(
+        "orientation",
+        "Of the normal, direction, axis or cap: along a coordinate axis, 0.001 rad off one, or "
+        "uniform over the directions (the default).",
+        "axis|tilted|random");
+    const QCommandLineOption form_option(
+        "form", "The largest deviation of a point from the design (default 0.001).", "MM");
+    const QCommandLineOption decimals_option(
+        "decimals", "Decimals of the written coordinates, 0 to 6 (default 5).", "D");
+    const QCommandLineOption seed_option("seed", "Seed of the random numbers (default 1).", "N");
+    const QCommandLineOption manifest_option(
+        "manifest", "Write the data sets' parameters and residuals as JSON to FILE.", "FILE.json");
+    const QCommandLineOption output_option(QStringList{"o", "output"},
+                                           "The validation file to write; - for standard output.",
+                                           "FILE.dat");
+    const QCommandLineOption suite_option(
+        "suite",
+        "Write the fixed suite: DIR/plane.dat, line.dat, circle.dat, sphere.dat and suite.json; "
+        "DIR is created if missing. Takes --seed alone.",
+        "DIR");
+    const QList<QCommandLineOption> data_set_options = {
+        type_option,   count_option,    points_option,   size_option,
+        aspect_option, arc_option,      distance_option, orientation_option,
+        form_option,   decimals_option, manifest_option, output_option};
+    for (const QCommandLineOption &option : data_set_options)
+        parser.addOption(option);
+    parser.addOption(seed_option);
+    parser.addOption(suite_option);
+
+    if (!parser.parse(arguments)) {
+        text = parser.errorText();
+        return TGenerateCommand::USAGE_ERROR;
+    }
+    if (parser.isSet(help_option)) {
+        text = parser.helpText();
+        return TGenerateCommand::SHOW_HELP;
+    }
+    if (parser.isSet(version_option)) {
+        text = QStringLiteral("tessaline-generate ") + QStringLiteral(TESSALINE_VERSION) + '\n';
+        return TGenerateCommand::SHOW_VERSION;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        text = QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first());
+        return TGenerateCommand::USAGE_ERROR;
+    }
+
+    qint64 integer = 0;
+    if (parser.isSet(seed_option)) {
+        if (!Read_Integer(parser.value(seed_option), 0, static_cast<qint64>(MAX_SEED), integer)) {
+            text = QStringLiteral("--seed needs a whole number from 0 to %1, not '%2'")
+                       .arg(MAX_SEED)
+                       .arg(parser.value(seed_option));
+            return TGenerateCommand::USAGE_ERROR;
+        }
+        options.seed = static_cast<std::uint64_t>(integer);
+    }
+
+    if (parser.isSet(suite_option)) {
+        for (const QCommandLineOption &option : data_set_options) {
+            if (parser.isSet(option)) {
+                text = QStringLiteral("--suite takes --seed as its only other option, not --%1")
+                           .arg(option.names().last());
+                return TGenerateCommand::USAGE_ERROR;
+            }
+        }
+        options.suite_dir = parser.value(suite_option);
+        if (options.suite_dir.isEmpty()) {
+            text = QStringLiteral("--suite needs a directory");
+            return TGenerateCommand::USAGE_ERROR;
+        }
+        return TGenerateCommand::GENERATE;
+    }
+
+    if (!parser.isSet(type_option)) {
+        text = QStringLiteral("give --type plane|line|circle|sphere, or --suite DIR");
+        return TGenerateCommand::USAGE_ERROR;
+    }
+    TFeatureType type = TFeatureType::PLANE;
+    if (!Type_From_Name(parser.value(type_option), type)) {
+        text = QStringLiteral("unknown type '%1': use plane, line, circle or sphere")
+                   .arg(parser.value(type_option));
+        return TGenerateCommand::USAGE_ERROR;
+    }
+    TDataSetOptions &data_set = options.data_set;
+    data_set = Default_Options(type);
+    const QString type_name = QLatin1String(Feature_Type_Name(type));
+    if (parser.isSet(aspect_option) && !Has_Aspect(type)) {
+        text = QStringLiteral("--aspect applies to a plane, not a %1").arg(type_name);
+        return TGenerateCommand::USAGE_ERROR;
+    }
+    if (parser.isSet(arc_option) && !Has_Arc(type)) {
+        text = QStringLiteral("--arc applies to a circle or a sphere, not a %1").arg(type_name);
+        return TGenerateCommand::USAGE_ERROR;
+    }
+
+    const struct
+    {
+        const QCommandLineOption &option;
+        int &value;
+    } integers[] = {{count_option, options.count},
+                    {points_option, data_set.points},
+                    {decimals_option, data_set.decimals}};
+    for (const auto &entry : integers) {
+        if (!parser.isSet(entry.option))
+            continue;
+        if (!Read_Integer(parser.value(entry.option), INT_MIN, INT_MAX, integer)) {
+            text = QStringLiteral("--%1 needs a whole number, not '%2'")
+                       .arg(entry.option.names().first(), parser.value(entry.option));
+            return TGenerateCommand::USAGE_ERROR;
+        }
+        entry.value = static_cast<int>(integer);
+    }
+    const struct
+    {
+        const QCommandLineOption &option;
+        double &value;
+    } reals[] = {{size_option, data_set.size},
+                 {aspect_option, data_set.aspect},
+                 {arc_option, data_set.arc},
+                 {distance_option, data_set.distance},
+                 {form_option, data_set.form}};
+    for (const auto &entry : reals) {
+        if (!parser.isSet(entry.option))
+            continue;
+        if (!Read_Real(parser.value(entry.option), entry.value)) {
+            text = QStringLiteral("--%1 needs a number, not '%2'")
+                       .arg(entry.option.names().first(), parser.value(entry.option));
+            return TGenerateCommand::USAGE_ERROR;
+        }
+    }
+    if (parser.isSet(orientation_option) &&
+        !Orientation_From_Name(parser.value(orientation_option), data_set.orientation)) {
+        text = QStringLiteral("unknown orientation '%1': use axis, tilted or random")
+                   .arg(parser.value(orientation_option));
+        return TGenerateCommand::USAGE_ERROR;
+    }
+
+    if (options.count < 1 || options.count > MAX_COUNT) {
+        text = QStringLiteral("--count: from 1 to %1").arg(MAX_COUNT);
+        return TGenerateCommand::USAGE_ERROR;
+    }
+    text = Options_Problem(data_set);
+    if (!text.isEmpty())
+        return TGenerateCommand::USAGE_ERROR;
+    if (static_cast<qint64>(options.count) * data_set.points > MAX_TOTAL_POINTS) {
+        text = QStringLiteral("--count times --points: at most %1 points in all")
+                   .arg(MAX_TOTAL_POINTS);
+        return TGenerateCommand::USAGE_ERROR;
+    }
+
+    options.output = parser.value(output_option);
+    if (options.output.isEmpty()) {
+        text = QStringLiteral("give -o FILE.dat, or -o - for standard output");
+        return TGenerateCommand::USAGE_ERROR;
+    }
+    options.manifest = parser.value(manifest_option);
+    if (parser.isSet(manifest_option) && options.manifest.isEmpty()) {
+        text = QStringLiteral("--manifest needs a file name, or - for standard output");
+        return TGenerateCommand::USAGE_ERROR;
+    }
+    const bool same_file =
+        options.manifest == options.output ||
+        (options.manifest != QLatin1String("-") && options.output != QLatin1String("-") &&
+         QFileInfo(options.manifest).absoluteFilePath() ==
+             QFileInfo(options.output).absoluteFilePath());
+    if (!options.manifest.isEmpty() && same_file) {
+        text = QStringLiteral("-o and --manifest name the same file");
+        return TGenerateCommand::USAGE_ERROR;
+    }
+    return TGenerateCommand::GENERATE;
+}
+
+QString Options_Text(const TGenerateOptions &options)
+{
+    const TDataSetOptions &data_set = options.data_set;
+    QString text = QStringLiteral("--type %1 --count %2 --points %3 --size %4")
+                       .arg(QLatin1String(Feature_Type_Name(data_set.type)))
+                       .arg(options.count)
+                       .arg(data_set.points)
+                       .arg(Number_Text(data_set.size));
+    if (Has_Aspect(data_set.type))
+        text += QStringLiteral(" --aspect ") + Number_Text(data_set.aspect);
+    if (Has_Arc(data_set.type))
+        text += QStringLiteral(" --arc ") + Number_Text(data_set.arc);
+    text +=
+        QStringLiteral(" --distance %1 --orientation %2 --form %3 --decimals %4")
+            .arg(Number_Text(data_set.distance),
+                 QLatin1String(Orientation_Name(data_set.orientation)), Number_Text(data_set.form))
+            .arg(data_set.decimals);
+    return text;
+}
+
+QJsonObject Options_Json(const TGenerateOptions &options)
+{
+    const TDataSetOptions &data_set = options.data_set;
+    QJsonObject json;
+    json["type"] = QLatin1String(Feature_Type_Name(data_set.type));
+    json["count"] = options.count;
+    json["points"] = data_set.points;
+    json["size"] = data_set.size;
+    if (Has_Aspect(data_set.type))
+        json["aspect"] = data_set.aspect;
+    if (Has_Arc(data_set.type))
+        json["arc"] = data_set.arc;
+    json["distance"] = data_set.distance;
+    json["orientation"] = QLatin1String(Orientation_Name(data_set.orientation));
+    json["form"] = data_set.form;
+    json["decimals"] = data_set.decimals;
+    return json;
+}

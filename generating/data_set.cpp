@@ -1,0 +1,306 @@
+#include "generating/data_set.h"
+
+#include "generating/deviations.h"
+#include "generating/foot_points.h"
+#include "generating/random_numbers.h"
+#include "generating/reference_fit.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <future>
+
+namespace {
+
+constexpr qint64 FIXED_UNITS = 1000000000000000; // 1e15, the written references' unit
+
+qint64 Power_Of_Ten(int exponent)
+{
+    qint64 power = 1;
+    for (int i = 0; i < exponent; ++i)
+        power *= 10;
+    return power;
+}
+
+// A value in units of 1e-15 as a double, to within its last bit.
+double From_Fixed(qint64 units)
+{
+    return static_cast<double>(units / FIXED_UNITS) +
+           static_cast<double>(units % FIXED_UNITS) / static_cast<double>(FIXED_UNITS);
+}
+
+double Length(const TVector3 &v)
+{
+    return std::sqrt(v ^ v);
+}
+
+double Angle_Up_To_Sign(const TVector3 &a, const TVector3 &b)
+{
+    return std::atan2(Length(a * b), std::abs(a ^ b));
+}
+
+TFit Library_Fit(TFeatureType type, const std::vector<TVector3> &points)
+{
+    switch (type) {
+    case TFeatureType::PLANE:
+        return Fit_Plane(points);
+    case TFeatureType::LINE:
+        return Fit_Line(points);
+    case TFeatureType::CIRCLE:
+        return Fit_Circle(points);
+    case TFeatureType::SPHERE:
+        return Fit_Sphere(points);
+    }
+    return {};
+}
+
+// Steps 2 to 5: the points about the design position, before rounding.
+std::vector<TVec> Deviated_Points(const TDataSetOptions &options, const TDesign &design,
+                                  TRandom &random)
+{
+    const size_t n = static_cast<size_t>(options.points);
+    TFootPoints feet = Place_Foot_Points(options, design, random);
+    std::vector<double> deviations = Raw_Deviations(feet, random);
+    double largest_raw = 0;
+    for (double f : deviations)
+        largest_raw = std::max(largest_raw, std::abs(f));
+    Project_Out(deviations, std::move(feet.conditions));
+    Scale_To_Form(deviations, n, options.form, largest_raw);
+
+    std::vector<TVec> points;
+    points.reserve(n);
+    for (size_t k = 0; k < n; ++k) {
+        TVec local = feet.position[k] + feet.normal[k] * deviations[k];
+        if (!feet.normal_2.empty())
+            local = local + feet.normal_2[k] * deviations[n + k];
+        points.push_back(local);
+    }
+    return points;
+}
+
+// Step 6: the points rounded to the grid of the written decimals.
+std::vector<TGridPoint> Written_Grid(const TDataSetOptions &options, const TDesign &design,
+                                     TRandom &random)
+{
+    const std::vector<TVec> local = Deviated_Points(options, design, random);
+    const double scale = Grid_Scale(options.decimals);
+    std::vector<TGridPoint> points;
+    points.reserve(local.size());
+    for (const TVec &p : local) {
+        points.push_back({design.position[0] + std::llround(p.x * scale),
+                          design.position[1] + std::llround(p.y * scale),
+                          design.position[2] + std::llround(p.z * scale)});
+    }
+    return points;
+}
+
+// The reference in the file's fixed-point units, the residuals of the points.
+bool Write_Reference(TDataSet &data_set, const TDesign &design)
+{
+    const TFeatureType type = data_set.options.type;
+    const double scale = Grid_Scale(data_set.decimals);
+    std::vector<TVec> local;
+    local.reserve(data_set.points.size());
+    for (const TGridPoint &p : data_set.points) {
+        local.push_back({static_cast<double>(p.x - design.position[0]) / scale,
+                         static_cast<double>(p.y - design.position[1]) / scale,
+                         static_cast<double>(p.z - design.position[2]) / scale});
+    }
+    const TReferenceFit fit = Reference_Fit(type, local, design);
+    if (!fit.converged)
+        return false;
+
+    const qint64 grid_unit = Power_Of_Ten(15 - data_set.decimals);
+    const double position[3] = {fit.position.x, fit.position.y, fit.position.z};
+    const double direction[3] = {fit.direction.x, fit.direction.y, fit.direction.z};
+    for (int i = 0; i < 3; ++i) {
+        data_set.position[i] = design.position[i] * grid_unit + std::llround(position[i] * 1e15);
+        data_set.direction[i] = std::llround(direction[i] * 1e15);
+    }
+    if (type == TFeatureType::CIRCLE || type == TFeatureType::SPHERE) {
+        const double design_diameter = static_cast<double>(design.diameter) / 1e6;
+        data_set.diameter = design.diameter * Power_Of_Ten(9) +
+                            std::llround((2 * fit.radius - design_diameter) * 1e15);
+    }
+
+    TSum squares;
+    double largest = 0;
+    for (const TVec &p : local) {
+        const double residual = Residual(type, fit, p);
+        squares.Add(residual * residual);
+        largest = std::max(largest, residual);
+    }
+    data_set.residual_rms = std::sqrt(squares.Value() / static_cast<double>(local.size()));
+    data_set.largest_residual = largest;
+    return true;
+}
+
+// Step 7: the fitting library, from its own algebraic start, must find the
+// reference; otherwise the design was a stationary point but not the minimum.
+// What most likely keeps the design from being the minimum.
+QString Likely_Cause(const TDataSetOptions &options)
+{
+    switch (options.type) {
+    case TFeatureType::CIRCLE:
+        return QStringLiteral("a form deviation too large for a %1 degree arc?")
+            .arg(Number_Text(options.arc));
+    case TFeatureType::SPHERE:
+        return QStringLiteral("a form deviation too large for a cap of %1 degrees?")
+            .arg(Number_Text(options.arc));
+    default:
+        return QStringLiteral("a form deviation too large for the size, or too few decimals?");
+    }
+}
+
+// Step 7: the fitting library, from its own algebraic start, must find the
+// reference; otherwise the design was a stationary point but not the minimum.
+QString Check_With_Library(const TDataSet &data_set, const TFit &fit)
+{
+    const TFeatureType type = data_set.options.type;
+    const TFit reference = Written_Reference(data_set);
+    const double position = Length(fit.position - reference.position);
+    const double angle =
+        type == TFeatureType::SPHERE ? 0 : Angle_Up_To_Sign(fit.direction, reference.direction);
+    const double size = std::abs(fit.diameter - reference.diameter);
+    const double position_tolerance =
+        REFERENCE_TOLERANCE + REFERENCE_TOLERANCE_PER_DISTANCE * Length(reference.position);
+    if (position <= position_tolerance && angle <= REFERENCE_TOLERANCE &&
+        size <= REFERENCE_TOLERANCE)
+        return {};
+    return QStringLiteral("the fitting library's own fit of the written points differs from the "
+                          "least-squares %1 found from the design by %2 mm in position, %3 rad "
+                          "in direction and %4 mm in diameter: the design is a stationary point "
+                          "but not the least-squares minimum (%5)")
+        .arg(QLatin1String(Feature_Type_Name(type)))
+        .arg(position, 0, 'g', 3)
+        .arg(angle, 0, 'g', 3)
+        .arg(size, 0, 'g', 3)
+        .arg(Likely_Cause(data_set.options));
+}
+
+} // namespace
+
+TDataSet Generate_Data_Set(const TDataSetOptions &options, qint32 number, std::uint64_t seed)
+{
+    TDataSet data_set;
+    data_set.options = options;
+    data_set.number = number;
+    data_set.decimals = options.decimals;
+    data_set.failure = Options_Problem(options);
+    if (!data_set.failure.isEmpty())
+        return data_set;
+
+    TRandom random(seed);
+    const TDesign design = Make_Design(options, random);
+    data_set.points = Written_Grid(options, design, random);
+    if (options.points == Least_Points(options.type))
+        data_set.note = QStringLiteral("%1 points determine a %2: none can deviate from it")
+                            .arg(options.points)
+                            .arg(QLatin1String(Feature_Type_Name(options.type)));
+    if (options.type == TFeatureType::SPHERE)
+        data_set.cap_axis = TVector3(design.direction.x, design.direction.y, design.direction.z);
+
+    // The fitting library's fits of the written points do not depend on the
+    // reference, so they run beside its computation, one on each core; where
+    // no thread can be had they run when asked for.
+    const std::vector<TVector3> points = Written_Points(data_set);
+    const auto policy = std::launch::async | std::launch::deferred;
+    std::future<TFit> orthogonal;
+    if (options.type == TFeatureType::CIRCLE)
+        orthogonal = std::async(policy, Fit_Circle_Orthogonal, std::cref(points));
+    std::future<TFit> library = std::async(policy, Library_Fit, options.type, std::cref(points));
+    const bool written = Write_Reference(data_set, design);
+    const TFit library_fit = library.get();
+    const TFit orthogonal_fit = orthogonal.valid() ? orthogonal.get() : TFit();
+    if (!library_fit.fitted) {
+        data_set.failure =
+            QStringLiteral("the fitting library cannot fit a %1 to the written "
+                           "points (%2): %3")
+                .arg(QLatin1String(Feature_Type_Name(options.type)),
+                     QString::fromStdString(library_fit.failure), Likely_Cause(options));
+        return data_set;
+    }
+    if (!written) {
+        data_set.failure =
+            QStringLiteral("Gauss-Newton steps from the design do not converge "
+                           "on the points as written: the design is not their "
+                           "least-squares %1 (%2)")
+                .arg(QLatin1String(Feature_Type_Name(options.type)), Likely_Cause(options));
+        return data_set;
+    }
+    data_set.failure = Check_With_Library(data_set, library_fit);
+    if (!data_set.failure.isEmpty())
+        return data_set;
+
+    if (options.type == TFeatureType::CIRCLE) {
+        if (!orthogonal_fit.fitted) {
+            data_set.failure =
+                QStringLiteral("the full three-dimensional circle fit of the "
+                               "written points fails (%1): %2")
+                    .arg(QString::fromStdString(orthogonal_fit.failure), Likely_Cause(options));
+            return data_set;
+        }
+        const TFit reference = Written_Reference(data_set);
+        data_set.has_definition_gap = true;
+        data_set.definition_gap.position = Length(orthogonal_fit.position - reference.position);
+        data_set.definition_gap.angle =
+            Angle_Up_To_Sign(orthogonal_fit.direction, reference.direction);
+        data_set.definition_gap.size = orthogonal_fit.diameter - reference.diameter;
+    }
+    return data_set;
+}
+
+std::vector<TVector3> Written_Points(const TDataSet &data_set)
+{
+    // The correctly rounded quotient is the double nearest the written
+    // decimal, which is what a reader's conversion gives.
+    const double scale = Grid_Scale(data_set.decimals);
+    std::vector<TVector3> points;
+    points.reserve(data_set.points.size());
+    for (const TGridPoint &p : data_set.points) {
+        points.emplace_back(static_cast<double>(p.x) / scale, static_cast<double>(p.y) / scale,
+                            static_cast<double>(p.z) / scale);
+    }
+    return points;
+}
+
+TFit Written_Reference(const TDataSet &data_set)
+{
+    TFit fit;
+    fit.fitted = true;
+    fit.position = TVector3(From_Fixed(data_set.position[0]), From_Fixed(data_set.position[1]),
+                            From_Fixed(data_set.position[2]));
+    fit.direction = TVector3(From_Fixed(data_set.direction[0]), From_Fixed(data_set.direction[1]),
+                             From_Fixed(data_set.direction[2]));
+    fit.diameter = From_Fixed(data_set.diameter);
+    return fit;
+}
+
+std::vector<TDataSet> Generate_Data_Sets(const TDataSetOptions &options, int count,
+                                         std::uint64_t seed)
+{
+    std::vector<TDataSet> data_sets;
+    for (int i = 1; i <= count; ++i)
+        data_sets.push_back(Generate_Data_Set(options, i, Data_Set_Seed(seed, 0, i)));
+    return data_sets;
+}
+
+TDesignedPoints Designed_Points(const TDataSetOptions &options, std::uint64_t seed)
+{
+    TDesignedPoints designed;
+    if (!Options_Problem(options).isEmpty())
+        return designed;
+    TRandom random(seed);
+    const TDesign design = Make_Design(options, random);
+    const double scale = Grid_Scale(options.decimals);
+    const TVector3 origin(static_cast<double>(design.position[0]) / scale,
+                          static_cast<double>(design.position[1]) / scale,
+                          static_cast<double>(design.position[2]) / scale);
+    designed.position = origin;
+    designed.direction = TVector3(design.direction.x, design.direction.y, design.direction.z);
+    if (options.type == TFeatureType::CIRCLE || options.type == TFeatureType::SPHERE)
+        designed.diameter = 2 * design.radius;
+    for (const TVec &p : Deviated_Points(options, design, random))
+        designed.points.push_back(origin + TVector3(p.x, p.y, p.z));
+    return designed;
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "validation/feature_type.h"
+
+#include <QString>
+
+// How the design element is turned: "axis" exactly along a coordinate axis,
+// "tilted" 0.001 rad off one, "random" uniform over the directions.
+enum class TOrientation
+{
+    AXIS,
+    TILTED,
+    RANDOM
+};
+
+// What one data set is made of.
+struct TDataSetOptions
+{
+    TFeatureType type = TFeatureType::PLANE;
+    int points = 25;
+    double size = 50;    // mm: diameter, the plane patch's long side, the line segment's length
+    double aspect = 1;   // plane: the patch's long side over its short side
+    double arc = 360;    // degrees: a circle's span, a sphere cap's half-angle
+    double distance = 0; // mm, of the design position from the origin
+    TOrientation orientation = TOrientation::RANDOM;
+    double form = 0.001; // mm: the largest deviation of a point from the design
+    int decimals = 5;    // of the written coordinates
+};
+
+// The defaults of a type: a circle's arc is 360 degrees, a sphere's cap 180.
+TDataSetOptions Default_Options(TFeatureType type);
+
+// The least number of points that determines the element: plane 3, line 2,
+// circle 3, sphere 4. Their deviations are necessarily zero.
+int Least_Points(TFeatureType type);
+
+// The largest values the options take; beyond them the written numbers
+// would not fit the fixed-point text the files are written in.
+constexpr int MAX_POINTS = 10000000;
+constexpr double MAX_SIZE = 1000;
+constexpr double MAX_ASPECT = 1000;
+constexpr double MAX_DISTANCE = 5000;
+constexpr int MAX_DECIMALS = 6;
+
+bool Has_Aspect(TFeatureType type); // plane
+bool Has_Arc(TFeatureType type);    // circle, sphere
+double Max_Arc(TFeatureType type);  // 360 for a circle, 180 for a sphere
+
+const char *Orientation_Name(TOrientation orientation); // "axis"
+bool Type_From_Name(const QString &name, TFeatureType &type);
+bool Orientation_From_Name(const QString &name, TOrientation &orientation);
+
+// Why the options make no data set, naming the option ("--points: a plane
+// needs at least 3"); empty when they do.
+QString Options_Problem(const TDataSetOptions &options);
+
+// The parameters in words, for comments and messages: "25 points, diameter
+// 50 mm, arc 360 degrees, distance 0 mm, orientation random, form 0.001 mm,
+// 5 decimals".
+QString Describe(const TDataSetOptions &options);
+
+// A number as briefly as it reads back exactly: "0.001", "50".
+QString Number_Text(double value);

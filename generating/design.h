@@ -1,0 +1,29 @@
+#pragma once
+
+#include "generating/data_set_options.h"
+#include "generating/portable_math.h"
+#include "generating/random_numbers.h"
+
+#include <QtGlobal>
+
+// The element a data set is built about (step 1). Its position lies on the
+// grid of the written coordinates, so that points of an axis-aligned circle
+// or plane keep their height exactly when written; everything else is
+// counted from that position.
+struct TDesign
+{
+    qint64 position[3] = {0, 0, 0}; // in units of 10^-decimals mm
+    TVec direction;                 // plane normal, line direction, circle axis, sphere cap's axis
+    TVec across_1;                  // unit, across the direction
+    TVec across_2;                  // direction x across_1
+    qint64 diameter = 0;            // in units of 1e-6 mm; circle and sphere
+    double radius = 0;              // mm
+};
+
+// 10^decimals, exactly.
+double Grid_Scale(int decimals);
+
+TDesign Make_Design(const TDataSetOptions &options, TRandom &random);
+
+// The angle "tilted" turns the direction off its axis, in radians.
+constexpr double TILT = 0.001;

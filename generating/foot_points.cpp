@@ -1,0 +1,214 @@
+#include "generating/foot_points.h"
+
+#include <cmath>
+
+namespace {
+
+double Fraction(double x)
+{
+    return x - std::floor(x);
+}
+
+TConditions Block(size_t first, size_t stride, size_t count, size_t columns)
+{
+    TConditions block;
+    block.first = first;
+    block.stride = stride;
+    block.count = count;
+    block.columns.assign(columns, std::vector<double>());
+    for (std::vector<double> &column : block.columns)
+        column.reserve(count);
+    return block;
+}
+
+// Removes the mean, so that the values sum to zero.
+void Centre(std::vector<double> &values)
+{
+    TSum sum;
+    for (double v : values)
+        sum.Add(v);
+    const double mean = sum.Value() / static_cast<double>(values.size());
+    for (double &v : values)
+        v -= mean;
+}
+
+void Plane(const TDataSetOptions &options, const TDesign &design, TRandom &random,
+           TFootPoints &feet)
+{
+    const size_t n = static_cast<size_t>(options.points);
+    const double long_side = options.size;
+    const double short_side = options.size / options.aspect;
+    // Roberts' R2 sequence: steps of 1/g and 1/g^2, g the plastic number.
+    const double step_1 = 0.75487766624669276005;
+    const double step_2 = 0.56984029099805326591;
+    const double start_1 = random.Uniform();
+    const double start_2 = random.Uniform();
+    const double jitter = 0.3 / std::sqrt(static_cast<double>(n));
+    std::vector<double> u(n);
+    std::vector<double> v(n);
+    for (size_t k = 0; k < n; ++k) {
+        const double index = static_cast<double>(k);
+        u[k] =
+            (Fraction(start_1 + index * step_1 + jitter * random.Uniform(-1, 1)) - 0.5) * long_side;
+        v[k] = (Fraction(start_2 + index * step_2 + jitter * random.Uniform(-1, 1)) - 0.5) *
+               short_side;
+    }
+    Centre(u);
+    Centre(v);
+    TConditions block = Block(0, 1, n, 3);
+    for (size_t k = 0; k < n; ++k) {
+        feet.position.push_back(design.across_1 * u[k] + design.across_2 * v[k]);
+        feet.normal.push_back(design.direction);
+        feet.cycle_1.push_back(u[k] / long_side);
+        feet.cycle_2.push_back(v[k] / short_side);
+        block.columns[0].push_back(1);
+        block.columns[1].push_back(u[k] / long_side);
+        block.columns[2].push_back(v[k] / short_side);
+    }
+    feet.conditions.push_back(std::move(block));
+}
+
+void Line(const TDataSetOptions &options, const TDesign &design, TRandom &random, TFootPoints &feet)
+{
+    const size_t n = static_cast<size_t>(options.points);
+    const double length = options.size;
+    std::vector<double> t(n);
+    for (size_t k = 0; k < n; ++k) {
+        const bool end = k == 0 || k + 1 == n;
+        const double jitter = end ? 0 : random.Uniform(-0.3, 0.3);
+        t[k] = length * ((static_cast<double>(k) + jitter) / static_cast<double>(n - 1) - 0.5);
+    }
+    Centre(t);
+    // Both components of the deviation across the line, first all the
+    // components along across_1, then all along across_2, each with sum e =
+    // sum e t = 0.
+    TConditions block = Block(0, 1, n, 2);
+    for (size_t k = 0; k < n; ++k) {
+        feet.position.push_back(design.direction * t[k]);
+        feet.normal.push_back(design.across_1);
+        feet.normal_2.push_back(design.across_2);
+        feet.cycle_1.push_back(t[k] / length);
+        feet.cycle_2.push_back(0);
+        block.columns[0].push_back(1);
+        block.columns[1].push_back(t[k] / length);
+    }
+    feet.conditions.push_back(block);
+    block.first = n;
+    feet.conditions.push_back(std::move(block));
+}
+
+void Circle(const TDataSetOptions &options, const TDesign &design, TRandom &random,
+            TFootPoints &feet)
+{
+    const size_t n = static_cast<size_t>(options.points);
+    const bool full = options.arc >= 360;
+    const double span = options.arc * (PI / 180);
+    const double first = random.Uniform(0, 2 * PI);
+    const TSineCosine middle = Sine_Cosine(first + span / 2);
+    const bool radial_only = Radial_Only(options);
+    // Radial deviations at the even points, axial ones at the odd points.
+    TConditions radial = radial_only ? Block(0, 1, n, 3) : Block(0, 2, (n + 1) / 2, 3);
+    TConditions axial = Block(1, 2, n / 2, 3);
+    for (size_t k = 0; k < n; ++k) {
+        const double index = static_cast<double>(k);
+        double angle;
+        if (full) {
+            angle = first + 2 * PI * (index + random.Uniform(-0.3, 0.3)) / static_cast<double>(n);
+        } else {
+            const bool end = k == 0 || k + 1 == n;
+            const double jitter = end ? 0 : random.Uniform(-0.3, 0.3);
+            angle = first + span * (index + jitter) / static_cast<double>(n - 1);
+        }
+        const TSineCosine at = Sine_Cosine(angle);
+        const TVec out = design.across_1 * at.cosine + design.across_2 * at.sine;
+        const bool radially = radial_only || k % 2 == 0;
+        feet.position.push_back(out * design.radius);
+        feet.normal.push_back(radially ? out : design.direction);
+        feet.cycle_1.push_back((angle - first) / (full ? 2 * PI : span));
+        feet.cycle_2.push_back(0);
+        // Sum e = sum e cos(angle) = sum e sin(angle) = 0 for each kind, as
+        // 1, 1 - cos and sin of the angle from the arc's middle, which stay
+        // apart on a short arc where 1 and cos(angle) do not.
+        const double dc = at.cosine - middle.cosine;
+        const double ds = at.sine - middle.sine;
+        TConditions &block = radially ? radial : axial;
+        block.columns[0].push_back(1);
+        block.columns[1].push_back((dc * dc + ds * ds) / 2);
+        block.columns[2].push_back(at.sine * middle.cosine - at.cosine * middle.sine);
+    }
+    feet.conditions.push_back(std::move(radial));
+    if (!radial_only)
+        feet.conditions.push_back(std::move(axial));
+}
+
+void Sphere(const TDataSetOptions &options, const TDesign &design, TRandom &random,
+            TFootPoints &feet)
+{
+    const size_t n = static_cast<size_t>(options.points);
+    const double half_angle = options.arc * (PI / 180);
+    const double half_sine = Sine_Cosine(half_angle / 2).sine;
+    const double cap_depth = 2 * half_sine * half_sine; // 1 - cos(half angle), for a unit sphere
+    // The golden angle, in turns.
+    const double golden_turn = (3 - std::sqrt(5.0)) / 2;
+    const double first = random.Uniform(0, 2 * PI);
+    TConditions block = Block(0, 1, n, 4);
+    for (size_t k = 0; k < n; ++k) {
+        const bool rim = k + 1 == n;
+        // Equal areas of the cap between the points' heights.
+        const double share = (static_cast<double>(k + 1) - (rim ? 0 : random.Uniform(0, 0.5))) /
+                             static_cast<double>(n);
+        const double depth = cap_depth * share; // 1 - cos(polar angle)
+        const double height = 1 - depth;
+        const double out = std::sqrt(depth * (2 - depth));
+        // In turns within [0, 1), so that angles stay small for any count.
+        const double turn =
+            Fraction(golden_turn * static_cast<double>(k) + random.Uniform(-0.015, 0.015));
+        const TSineCosine around = Sine_Cosine(first + 2 * PI * turn);
+        const TVec direction =
+            design.direction * height +
+            (design.across_1 * around.cosine + design.across_2 * around.sine) * out;
+        feet.position.push_back(direction * design.radius);
+        feet.normal.push_back(direction);
+        feet.cycle_1.push_back(share);
+        feet.cycle_2.push_back(turn);
+        // Sum e = sum e m = 0, as 1, 1 - m.axis and m across the axis.
+        block.columns[0].push_back(1);
+        block.columns[1].push_back(depth);
+        block.columns[2].push_back(out * around.cosine);
+        block.columns[3].push_back(out * around.sine);
+    }
+    feet.conditions.push_back(std::move(block));
+}
+
+} // namespace
+
+bool Radial_Only(const TDataSetOptions &options)
+{
+    return options.orientation == TOrientation::AXIS || options.points < 8;
+}
+
+TFootPoints Place_Foot_Points(const TDataSetOptions &options, const TDesign &design,
+                              TRandom &random)
+{
+    TFootPoints feet;
+    const size_t n = static_cast<size_t>(options.points);
+    feet.position.reserve(n);
+    feet.normal.reserve(n);
+    feet.cycle_1.reserve(n);
+    feet.cycle_2.reserve(n);
+    switch (options.type) {
+    case TFeatureType::PLANE:
+        Plane(options, design, random, feet);
+        break;
+    case TFeatureType::LINE:
+        Line(options, design, random, feet);
+        break;
+    case TFeatureType::CIRCLE:
+        Circle(options, design, random, feet);
+        break;
+    case TFeatureType::SPHERE:
+        Sphere(options, design, random, feet);
+        break;
+    }
+    return feet;
+}

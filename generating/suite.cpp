@@ -1,0 +1,166 @@
+#include "generating/suite.h"
+
+#include "generating/random_numbers.h"
+#include "generating/validation_text.h"
+
+#include <cmath>
+
+namespace {
+
+enum TForm
+{
+    NONE,
+    SMALL, // 1e-4 of the size
+    LARGE  // 1e-2 of the size
+};
+
+constexpr TOrientation AXIS = TOrientation::AXIS;
+constexpr TOrientation TILTED = TOrientation::TILTED;
+constexpr TOrientation RANDOM = TOrientation::RANDOM;
+
+struct TEntry
+{
+    int points;
+    double size;
+    double shape; // plane: aspect; circle: arc; sphere: cap half-angle; line: unused
+    double distance;
+    TOrientation orientation;
+    TForm form;
+    int decimals;
+};
+
+// Planes and lines share their rows; a line reads no aspect.
+const TEntry FLAT[] = {
+    {0, 50, 1, 0, AXIS, NONE, 5},          {0, 10, 1, 100, RANDOM, NONE, 5},
+    {0, 500, 10, 1000, TILTED, NONE, 5},   {1, 50, 1, 10, TILTED, SMALL, 5},
+    {2, 100, 1, 1000, RANDOM, SMALL, 5},   {3, 1, 1, 0, RANDOM, LARGE, 5},
+    {8, 25, 10, 100, AXIS, LARGE, 5},      {10, 200, 1, 10, RANDOM, SMALL, 5},
+    {25, 1, 1, 10, AXIS, SMALL, 5},        {25, 10, 1, 100, TILTED, LARGE, 5},
+    {25, 50, 1, 0, RANDOM, NONE, 5},       {25, 50, 10, 0, RANDOM, SMALL, 5},
+    {25, 100, 10, 1000, TILTED, SMALL, 5}, {25, 2, 10, 1000, RANDOM, LARGE, 5},
+    {30, 250, 1, 100, AXIS, LARGE, 5},     {30, 500, 1, 1000, RANDOM, SMALL, 5},
+    {35, 5, 1, 0, TILTED, NONE, 5},        {40, 500, 10, 10, RANDOM, LARGE, 5},
+    {40, 20, 1, 1000, AXIS, SMALL, 5},     {50, 50, 10, 1000, AXIS, NONE, 5},
+    {50, 200, 1, 0, TILTED, NONE, 5},      {50, 5, 1, 1000, RANDOM, LARGE, 5},
+    {50, 100, 10, 100, RANDOM, SMALL, 5},  {25, 250, 10, 10, TILTED, SMALL, 5},
+    {30, 1, 10, 100, RANDOM, SMALL, 5},    {45, 10, 10, 0, AXIS, LARGE, 5},
+    {500, 100, 1, 0, RANDOM, SMALL, 5},    {500, 500, 10, 1000, RANDOM, LARGE, 5},
+    {500, 1, 1, 10, TILTED, NONE, 5},      {500, 50, 10, 100, AXIS, SMALL, 5},
+    {25, 500, 1, 0, AXIS, LARGE, 5},       {25, 50, 1, 1000, TILTED, LARGE, 5},
+};
+
+const TEntry CIRCLES[] = {
+    {0, 50, 360, 0, AXIS, NONE, 5},          {0, 10, 180, 100, RANDOM, NONE, 5},
+    {0, 100, 90, 1000, TILTED, NONE, 5},     {1, 50, 360, 10, TILTED, SMALL, 5},
+    {2, 100, 360, 1000, RANDOM, SMALL, 5},   {3, 1, 360, 0, RANDOM, LARGE, 6},
+    {8, 25, 180, 100, AXIS, LARGE, 5},       {10, 200, 360, 10, RANDOM, SMALL, 5},
+    {25, 1, 360, 10, AXIS, SMALL, 5},        {25, 10, 360, 100, TILTED, LARGE, 5},
+    {25, 50, 360, 0, RANDOM, NONE, 5},       {25, 50, 180, 0, RANDOM, SMALL, 5},
+    {25, 100, 180, 1000, TILTED, SMALL, 5},  {25, 2, 180, 1000, RANDOM, LARGE, 6},
+    {30, 250, 360, 100, AXIS, LARGE, 5},     {30, 500, 360, 1000, RANDOM, SMALL, 5},
+    {25, 50, 90, 0, RANDOM, SMALL, 5},       {25, 100, 90, 1000, AXIS, LARGE, 5},
+    {30, 20, 90, 10, TILTED, SMALL, 5},      {25, 50, 30, 0, AXIS, SMALL, 5},
+    {25, 50, 30, 100, RANDOM, SMALL, 6},     {25, 100, 30, 1000, TILTED, NONE, 6},
+    {25, 50, 10, 0, AXIS, SMALL, 5},         {25, 50, 10, 10, RANDOM, NONE, 6},
+    {30, 200, 10, 1000, AXIS, SMALL, 5},     {40, 500, 30, 10, RANDOM, SMALL, 6},
+    {50, 5, 360, 1000, RANDOM, LARGE, 5},    {500, 100, 360, 0, RANDOM, SMALL, 5},
+    {500, 500, 360, 1000, RANDOM, LARGE, 5}, {500, 1, 180, 10, TILTED, NONE, 6},
+    {500, 50, 90, 100, AXIS, SMALL, 5},      {500, 100, 10, 100, TILTED, SMALL, 6},
+    {0, 50, 10, 0, AXIS, NONE, 5},           {45, 10, 180, 0, AXIS, LARGE, 5},
+};
+
+const TEntry SPHERES[] = {
+    {0, 50, 180, 0, AXIS, NONE, 5},        {0, 10, 90, 100, RANDOM, NONE, 5},
+    {0, 100, 20, 1000, TILTED, NONE, 5},   {1, 50, 180, 10, TILTED, SMALL, 5},
+    {2, 100, 180, 1000, RANDOM, SMALL, 5}, {4, 1, 180, 0, RANDOM, LARGE, 5},
+    {10, 25, 90, 100, AXIS, LARGE, 5},     {12, 200, 180, 10, RANDOM, SMALL, 5},
+    {25, 1, 180, 10, AXIS, SMALL, 5},      {25, 10, 180, 100, TILTED, LARGE, 5},
+    {25, 50, 180, 0, RANDOM, NONE, 5},     {25, 50, 90, 0, RANDOM, SMALL, 5},
+    {25, 100, 90, 1000, TILTED, SMALL, 5}, {25, 2, 90, 1000, RANDOM, LARGE, 5},
+    {30, 250, 180, 100, AXIS, LARGE, 5},   {30, 500, 180, 1000, RANDOM, SMALL, 5},
+    {25, 50, 45, 0, RANDOM, SMALL, 5},     {25, 100, 45, 1000, AXIS, SMALL, 5},
+    {30, 20, 45, 10, TILTED, NONE, 5},     {25, 50, 20, 0, AXIS, SMALL, 5},
+    {25, 50, 20, 100, RANDOM, SMALL, 5},   {25, 100, 20, 1000, TILTED, NONE, 5},
+    {40, 500, 45, 10, RANDOM, LARGE, 5},   {50, 5, 180, 1000, RANDOM, LARGE, 5},
+    {500, 100, 180, 0, RANDOM, SMALL, 5},  {500, 500, 180, 1000, RANDOM, LARGE, 5},
+    {500, 1, 90, 10, TILTED, NONE, 5},     {500, 50, 45, 100, AXIS, SMALL, 5},
+    {500, 100, 20, 100, TILTED, SMALL, 5}, {35, 10, 90, 0, AXIS, LARGE, 5},
+    {45, 200, 20, 10, RANDOM, SMALL, 5},   {25, 500, 90, 0, AXIS, LARGE, 5},
+};
+
+template <size_t N>
+std::vector<TDataSetOptions> Options_Of(TFeatureType type, const TEntry (&entries)[N])
+{
+    std::vector<TDataSetOptions> list;
+    for (const TEntry &entry : entries) {
+        TDataSetOptions options = Default_Options(type);
+        // Points below 25 count from the least number the type needs.
+        options.points = entry.points < 25 ? Least_Points(type) + entry.points : entry.points;
+        options.size = entry.size;
+        if (Has_Aspect(type))
+            options.aspect = entry.shape;
+        if (Has_Arc(type))
+            options.arc = entry.shape;
+        options.distance = entry.distance;
+        options.orientation = entry.orientation;
+        options.form = entry.form == NONE ? 0 : entry.size * (entry.form == SMALL ? 1e-4 : 1e-2);
+        options.decimals = entry.decimals;
+        list.push_back(options);
+    }
+    return list;
+}
+
+} // namespace
+
+std::vector<TDataSetOptions> Suite_Options(TFeatureType type)
+{
+    switch (type) {
+    case TFeatureType::PLANE:
+    case TFeatureType::LINE:
+        return Options_Of(type, FLAT);
+    case TFeatureType::CIRCLE:
+        return Options_Of(type, CIRCLES);
+    case TFeatureType::SPHERE:
+        return Options_Of(type, SPHERES);
+    }
+    return {};
+}
+
+std::vector<TDataSet> Generate_Suite(TFeatureType type, std::uint64_t seed)
+{
+    const std::vector<TDataSetOptions> list = Suite_Options(type);
+    std::vector<TDataSet> data_sets;
+    for (size_t i = 0; i < list.size(); ++i) {
+        const qint32 number = static_cast<qint32>(i + 1);
+        data_sets.push_back(Generate_Data_Set(
+            list[i], number, Data_Set_Seed(seed, 1 + static_cast<std::uint64_t>(type), i + 1)));
+    }
+    return data_sets;
+}
+
+QString Suite_Problem(const std::vector<TDataSet> &data_sets)
+{
+    for (const TDataSet &data_set : data_sets) {
+        const QString label = Data_Set_Label(data_set);
+        if (!data_set.failure.isEmpty())
+            return QStringLiteral("%1 (%2) is rejected: %3")
+                .arg(label, Describe(data_set.options), data_set.failure);
+        if (!data_set.has_definition_gap)
+            continue;
+        const TDefinitionGap &gap = data_set.definition_gap;
+        if (!(gap.position < SUITE_GAP_LENGTH && std::abs(gap.size) < SUITE_GAP_LENGTH &&
+              gap.angle < SUITE_GAP_ANGLE))
+            return QStringLiteral("%1 (%2): the two circle definitions part by %3 mm in "
+                                  "position, %4 rad in direction and %5 mm in diameter")
+                .arg(label, Describe(data_set.options))
+                .arg(gap.position, 0, 'g', 3)
+                .arg(gap.angle, 0, 'g', 3)
+                .arg(gap.size, 0, 'g', 3);
+    }
+    return {};
+}
+
+QString Suite_File_Name(TFeatureType type)
+{
+    return QLatin1String(Feature_Type_Name(type)) + QStringLiteral(".dat");
+}

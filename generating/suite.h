@@ -1,0 +1,32 @@
+#pragma once
+
+#include "generating/data_set.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+// The fixed suite: for each type at least 30 data sets that together cover
+// the least number of points and a few more, 25 to 50 and 500 points; sizes
+// from 1 to 500 mm; distances of 0, 10, 100 and 1000 mm; axis, tilted and
+// random orientations; no form, small form (1e-4 of the size) and large form
+// (1e-2 of the size); circles on arcs of 360, 180, 90, 30 and 10 degrees,
+// sphere caps of 180, 90, 45 and 20 degrees, plane patches of aspect 1 and
+// 10; coordinates to 5 decimals, 6 on the circles that are not axis-aligned
+// and on short arcs (30 degrees or less) or small (2 mm or less), where 5
+// would part the two circle definitions measurably.
+// It changes only with Tessaline's version.
+std::vector<TDataSetOptions> Suite_Options(TFeatureType type);
+
+// The suite's data sets of one type, data set i (from 1) built from its own
+// engine, seeded by the seed, the type and i.
+std::vector<TDataSet> Generate_Suite(TFeatureType type, std::uint64_t seed);
+
+// Why generated suite data sets cannot be written: a rejected data set, or a
+// circle whose definition gap is not below SUITE_GAP_LENGTH and
+// SUITE_GAP_ANGLE; empty when they can.
+QString Suite_Problem(const std::vector<TDataSet> &data_sets);
+
+// The suite's file of a type: "plane.dat".
+QString Suite_File_Name(TFeatureType type);
