@@ -1,5 +1,6 @@
 #include "generating/data_set.h"
 
+#include "fitting/feature_fit.h"
 #include "generating/deviations.h"
 #include "generating/foot_points.h"
 #include "generating/random_numbers.h"
@@ -37,21 +38,6 @@ double Length(const TVector3 &v)
 double Angle_Up_To_Sign(const TVector3 &a, const TVector3 &b)
 {
     return std::atan2(Length(a * b), std::abs(a ^ b));
-}
-
-TFit Library_Fit(TFeatureType type, const std::vector<TVector3> &points)
-{
-    switch (type) {
-    case TFeatureType::PLANE:
-        return Fit_Plane(points);
-    case TFeatureType::LINE:
-        return Fit_Line(points);
-    case TFeatureType::CIRCLE:
-        return Fit_Circle(points);
-    case TFeatureType::SPHERE:
-        return Fit_Sphere(points);
-    }
-    return {};
 }
 
 // Steps 2 to 5: the points about the design position, before rounding.
@@ -208,7 +194,7 @@ TDataSet Generate_Data_Set(const TDataSetOptions &options, qint32 number, std::u
     std::future<TFit> orthogonal;
     if (options.type == TFeatureType::CIRCLE)
         orthogonal = std::async(policy, Fit_Circle_Orthogonal, std::cref(points));
-    std::future<TFit> library = std::async(policy, Library_Fit, options.type, std::cref(points));
+    std::future<TFit> library = std::async(policy, Fit_Feature, options.type, std::cref(points));
     const bool written = Write_Reference(data_set, design);
     const TFit library_fit = library.get();
     const TFit orthogonal_fit = orthogonal.valid() ? orthogonal.get() : TFit();

@@ -1,7 +1,7 @@
 #include "grading/reference_uncertainty.h"
 
 #include "conversion/number_format.h"
-#include "grading/feature_fit.h"
+#include "fitting/feature_fit.h"
 
 #include <charconv>
 #include <cmath>

@@ -3,5 +3,6 @@
 #include "fitting/least_squares_fit.h"
 #include "validation/feature_type.h"
 
-// Tessaline's least-squares fit of points as a feature of the type.
+// Tessaline's least-squares fit of points as a feature of the type (only
+// the enumeration of validation/ is used, not its library).
 TFit Fit_Feature(TFeatureType type, const std::vector<TVector3> &points);

@@ -1,4 +1,4 @@
-#include "grading/feature_fit.h"
+#include "fitting/feature_fit.h"
 
 TFit Fit_Feature(TFeatureType type, const std::vector<TVector3> &points)
 {
