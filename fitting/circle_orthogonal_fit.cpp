@@ -1,5 +1,6 @@
 #include "fitting/least_squares_fit.h"
 
+#include "fitting/levenberg_marquardt.h"
 #include "fitting/point_spread.h"
 #include "fitting/row_qr.h"
 
@@ -7,18 +8,14 @@
 #include <Eigen/QR>
 
 #include <cmath>
-#include <limits>
 
 namespace {
-
-constexpr int Maximum_Iterations = 100;
 
 // A step moves the centre (3), turns the axis towards its two cross
 // directions (2, as lengths: how far a point at turn_length from the centre
 // moves) and changes the radius (1).
 constexpr int Parameters = 6;
 using TStep = Eigen::Matrix<double, Parameters, 1>;
-using TFactor = Eigen::Matrix<double, Parameters + 1, Parameters + 1>;
 
 struct TCircle
 {
@@ -53,12 +50,7 @@ TCircle Moved(const TCircle &circle, const TStep &step, double turn_length)
 // radius) and axial (height over the circle's plane): their squares add up
 // to the squared distance from the circle, and unlike that distance they
 // are smooth where a point lies on the circle.
-struct TEvaluation
-{
-    TFactor R; // of the Jacobian with the residuals as one more column
-    double cost = 0;
-    double change = 0; // of the cost, from the circle before
-};
+using TEvaluation = TLevenbergEvaluation<Parameters>;
 
 // As in the circle and sphere fits, the change of the cost is summed from
 // each residual's change, taken without cancellation, so that the iteration
@@ -119,23 +111,6 @@ TEvaluation Evaluate(const std::vector<Eigen::Vector3d> &points, const TCircle &
     return evaluation;
 }
 
-// Minimises |J step + residuals|^2 + damping |D step|^2 with D the column
-// norms of J (Marquardt's scaling), from the factor alone.
-TStep Step(const TEvaluation &evaluation, double damping)
-{
-    const auto R = evaluation.R.topLeftCorner<Parameters, Parameters>();
-    const auto z = evaluation.R.topRightCorner<Parameters, 1>();
-    Eigen::Matrix<double, 2 * Parameters, Parameters> stacked;
-    stacked.topRows<Parameters>() = R;
-    stacked.bottomRows<Parameters>().setZero();
-    stacked.bottomRows<Parameters>().diagonal() =
-        std::sqrt(damping) * R.colwise().norm().transpose();
-    Eigen::Matrix<double, 2 * Parameters, 1> right =
-        Eigen::Matrix<double, 2 * Parameters, 1>::Zero();
-    right.head<Parameters>() = -z;
-    return stacked.colPivHouseholderQr().solve(right);
-}
-
 } // namespace
 
 TFit Fit_Circle_Orthogonal(const std::vector<TVector3> &points)
@@ -157,73 +132,24 @@ TFit Fit_Circle_Orthogonal(const std::vector<TVector3> &points)
     TCircle circle = Make_Circle(Eigen::Vector3d::Zero(),
                                  Eigen::Vector3d(fit.direction.x, fit.direction.y, fit.direction.z),
                                  turn_length);
-    TEvaluation current = Evaluate(local, circle, circle, turn_length);
-    double damping = 0;
-    double previous_step = HUGE_VAL;
-    bool converged = false;
-    bool stuck = false;
-    int iteration = 0;
-    while (!converged && !stuck && iteration < Maximum_Iterations) {
-        const double scale = std::sqrt(circle.centre.squaredNorm() + circle.radius * circle.radius);
-        // Residuals no larger than the rounding of the coordinates about the
-        // centre: the points lie on the circle, and on a short arc the
-        // steps that rounding alone makes can be far longer than 1e-15.
-        const double rounding = 4 * std::numeric_limits<double>::epsilon() * scale;
-        if (current.cost <= 2 * static_cast<double>(local.size()) * rounding * rounding) {
-            converged = true;
-            break;
-        }
-        ++iteration;
-        const TStep gauss_newton = Step(current, 0);
-        if (!gauss_newton.allFinite()) {
-            stuck = true;
-            break;
-        }
-        if (gauss_newton.norm() <= 1e-15 * scale) {
-            converged = true;
-            break;
-        }
-        for (;;) {
-            const TStep step = damping == 0 ? gauss_newton : Step(current, damping);
-            const TCircle trial = Moved(circle, step, turn_length);
-            // A step lost in the rounding of the parameters ends the iteration.
-            if (trial.centre == circle.centre && trial.axis == circle.axis &&
-                trial.radius == circle.radius) {
-                converged = true;
-                break;
-            }
-            const TEvaluation next = Evaluate(local, trial, circle, turn_length);
-            if (next.change < 0) {
-                circle = trial;
-                current = next;
-                damping = damping < 1e-6 ? 0 : damping / 10;
-                // Steps this short that no longer shrink go back and forth
-                // in the rounding of the residuals, which few points on a
-                // short arc or a small cap amplify.
-                const double length = step.norm();
-                converged = length <= 1e-15 * scale ||
-                            (length <= 1e-11 * scale && length >= previous_step / 2);
-                previous_step = length;
-                break;
-            }
-            // Past this length a step that does not lower the cost is lost
-            // in rounding: the minimum is reached as far as double tells.
-            if (gauss_newton.norm() <= 1e-6 * scale) {
-                converged = true;
-                break;
-            }
-            damping = damping == 0 ? 1e-3 : damping * 10;
-            if (damping > 1e12) {
-                stuck = true;
-                break;
-            }
-        }
-    }
-    fit.iterations = iteration;
-    if (!converged) {
+    const TLevenbergResult<TCircle> result = Levenberg_Marquardt<Parameters>(
+        circle, local.size(),
+        [&](const TCircle &at, const TCircle &before) {
+            return Evaluate(local, at, before, turn_length);
+        },
+        [&](const TCircle &at, const TStep &step) { return Moved(at, step, turn_length); },
+        [](const TCircle &a, const TCircle &b) {
+            return a.centre == b.centre && a.axis == b.axis && a.radius == b.radius;
+        },
+        [](const TCircle &at) {
+            return std::sqrt(at.centre.squaredNorm() + at.radius * at.radius);
+        });
+    fit.iterations = result.iterations;
+    if (!result.converged) {
         fit.failure = "no convergence";
         return fit;
     }
+    circle = result.state;
     fit.fitted = true;
     fit.position = To_Vector3(origin + circle.centre);
     fit.direction = To_Vector3(Signed_Direction(circle.axis));

@@ -1,29 +1,19 @@
 #include "fitting/round_fit.h"
 
+#include "fitting/levenberg_marquardt.h"
 #include "fitting/round_start.h"
 #include "fitting/row_qr.h"
 
 #include <Eigen/QR>
 
 #include <cmath>
-#include <limits>
 
 namespace {
-
-constexpr int Maximum_Iterations = 100;
 
 // Parameters (centre, radius); the Jacobian of the distances |p - c| - r is
 // reduced with the distances as one more column, so that the step comes from
 // a QR factor and not from normal equations.
-template <int Dimension> struct TEvaluation
-{
-    static constexpr int Parameters = Dimension + 1;
-    using TFactor = Eigen::Matrix<double, Parameters + 1, Parameters + 1>;
-
-    TFactor R;
-    double cost = 0;   // sum of squared distances
-    double change = 0; // of that sum, from the parameters before
-};
+template <int Dimension> using TEvaluation = TLevenbergEvaluation<Dimension + 1>;
 
 // The change of the cost is summed from each point's change of distance,
 // taken without cancellation: a difference of two rounded sums would only
@@ -77,26 +67,6 @@ TEvaluation<Dimension> Evaluate(const std::vector<Eigen::Matrix<double, Dimensio
     return evaluation;
 }
 
-// Minimises |J step + residuals|^2 + damping |D step|^2 with D the column
-// norms of J (Marquardt's scaling), from the factor alone.
-template <int Dimension>
-Eigen::Matrix<double, Dimension + 1, 1> Step(const TEvaluation<Dimension> &evaluation,
-                                             double damping)
-{
-    constexpr int Parameters = Dimension + 1;
-    const auto R = evaluation.R.template topLeftCorner<Parameters, Parameters>();
-    const auto z = evaluation.R.template topRightCorner<Parameters, 1>();
-    Eigen::Matrix<double, 2 * Parameters, Parameters> stacked;
-    stacked.template topRows<Parameters>() = R;
-    stacked.template bottomRows<Parameters>().setZero();
-    stacked.template bottomRows<Parameters>().diagonal() =
-        std::sqrt(damping) * R.colwise().norm().transpose();
-    Eigen::Matrix<double, 2 * Parameters, 1> right =
-        Eigen::Matrix<double, 2 * Parameters, 1>::Zero();
-    right.template head<Parameters>() = -z;
-    return stacked.colPivHouseholderQr().solve(right);
-}
-
 } // namespace
 
 template <int Dimension>
@@ -113,75 +83,22 @@ TRoundFit<Dimension> Fit_Round(const std::vector<Eigen::Matrix<double, Dimension
     }
     TParameters parameters;
     parameters << start.centre, start.radius;
-    TEvaluation<Dimension> current = Evaluate<Dimension>(points, parameters, parameters);
-    double damping = 0;
-    double previous_step = HUGE_VAL;
-    bool converged = false;
-    bool stuck = false;
-    int iteration = 0;
-    while (!converged && !stuck && iteration < Maximum_Iterations) {
-        const double scale = parameters.norm();
-        // Residuals no larger than the rounding of the coordinates about the
-        // centroid: the points lie on the circle or sphere, and where they
-        // barely determine it (four points on a small cap) the steps that
-        // rounding alone makes can be far longer than 1e-15 of it.
-        const double rounding = 4 * std::numeric_limits<double>::epsilon() * scale;
-        if (current.cost <= 2 * static_cast<double>(points.size()) * rounding * rounding) {
-            converged = true;
-            break;
-        }
-        ++iteration;
-        const TParameters gauss_newton = Step<Dimension>(current, 0);
-        if (!gauss_newton.allFinite()) {
-            stuck = true;
-            break;
-        }
-        if (gauss_newton.norm() <= 1e-15 * scale) {
-            converged = true;
-            break;
-        }
-        for (;;) {
-            const TParameters step =
-                damping == 0 ? gauss_newton : Step<Dimension>(current, damping);
-            const TParameters trial = parameters + step;
-            // A step lost in the rounding of the parameters ends the iteration.
-            if (trial == parameters) {
-                converged = true;
-                break;
-            }
-            const TEvaluation<Dimension> next = Evaluate<Dimension>(points, trial, parameters);
-            if (next.change < 0) {
-                parameters = trial;
-                current = next;
-                damping = damping < 1e-6 ? 0 : damping / 10;
-                // Steps this short that no longer shrink go back and forth
-                // in the rounding of the residuals, which few points on a
-                // short arc or a small cap amplify.
-                const double length = step.norm();
-                converged = length <= 1e-15 * scale ||
-                            (length <= 1e-11 * scale && length >= previous_step / 2);
-                previous_step = length;
-                break;
-            }
-            // Once the undamped step is this short the quadratic model holds,
-            // so a step that does not lower the cost is lost in rounding: the
-            // minimum is reached as far as double precision tells.
-            if (gauss_newton.norm() <= 1e-6 * scale) {
-                converged = true;
-                break;
-            }
-            damping = damping == 0 ? 1e-3 : damping * 10;
-            if (damping > 1e12) {
-                stuck = true;
-                break;
-            }
-        }
-    }
-    fit.iterations = iteration;
-    if (!converged) {
+    const TLevenbergResult<TParameters> result = Levenberg_Marquardt<Dimension + 1>(
+        parameters, points.size(),
+        [&](const TParameters &at, const TParameters &before) {
+            return Evaluate<Dimension>(points, at, before);
+        },
+        [](const TParameters &at, const Eigen::Matrix<double, Dimension + 1, 1> &step) {
+            return TParameters(at + step);
+        },
+        [](const TParameters &a, const TParameters &b) { return a == b; },
+        [](const TParameters &at) { return at.norm(); });
+    fit.iterations = result.iterations;
+    if (!result.converged) {
         fit.failure = "no convergence";
         return fit;
     }
+    parameters = result.state;
     fit.fitted = true;
     fit.centre = parameters.template head<Dimension>();
     fit.radius = std::abs(parameters(Dimension));
