@@ -1,5 +1,7 @@
 #include "conversion/validation_converter.h"
 
+#include "program_run.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -19,33 +21,6 @@ namespace {
 const QString CONVERTER = QStringLiteral(TESSALINE_CONVERT);
 const QString EXAMPLES = QStringLiteral(TESSALINE_EXAMPLES);
 const QString EXPECTED = QStringLiteral(TESSALINE_TEST_DATA) + "/converter";
-
-struct TResult
-{
-    int exit_code = -1;
-    QByteArray output;
-    QStringList errors;
-};
-
-// A converter whose files may not grow beyond a few bytes: every write of
-// a program fails, even for root.
-class TSmallFileProcess : public QProcess
-{
-protected:
-    void setupChildProcess() override
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit = {64, 64};
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-};
-
-// A converter started with its standard output closed.
-class TClosedOutputProcess : public QProcess
-{
-protected:
-    void setupChildProcess() override { ::close(STDOUT_FILENO); }
-};
 
 // A converter that may not map more than this much memory, so that a test
 // can run it out of memory without needing much.
@@ -82,33 +57,9 @@ bool Address_Space_Limits_Work()
 #endif
 }
 
-TResult Run(const QStringList &arguments, QProcess &&process = QProcess())
+TProgramRun Run(const QStringList &arguments, QProcess &&process = QProcess())
 {
-    process.start(CONVERTER, arguments);
-    TResult result;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
-        return result;
-    }
-    result.exit_code = process.exitCode();
-    result.output = process.readAllStandardOutput();
-    const QString errors = QString::fromLocal8Bit(process.readAllStandardError());
-    result.errors = errors.split('\n', Qt::SkipEmptyParts);
-    return result;
-}
-
-QByteArray Read(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return "(cannot read " + path.toLocal8Bit() + ")";
-    }
-    return file.readAll();
-}
-
-bool Write(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+    return Run_Program(CONVERTER, arguments, std::move(process));
 }
 
 // What the window exports for the same file and point type.
@@ -116,7 +67,7 @@ QByteArray Window_Program(const QString &input, TPreferences::TDMISFeatureType t
 {
     TValidationConverter converter;
     converter.preferences.dmis_feature_type = type;
-    converter.Convert(Read(input));
+    converter.Convert(Read_File(input));
     return converter.dmis_text.toLatin1();
 }
 
@@ -191,10 +142,10 @@ void TestConverter::examples()
     if (points != "measured") {
         arguments = QStringList{"--points", points, input};
     }
-    const TResult result = Run(arguments);
+    const TProgramRun result = Run(arguments);
     QCOMPARE(result.errors, QStringList{});
     QCOMPARE(result.exit_code, 0);
-    QCOMPARE(result.output, Read(EXPECTED + "/" + name + "-" + points + ".dms"));
+    QCOMPARE(result.output, Read_File(EXPECTED + "/" + name + "-" + points + ".dms"));
     QCOMPARE(result.output,
              Window_Program(input, static_cast<TPreferences::TDMISFeatureType>(type)));
     QVERIFY(result.output.startsWith("$$ Validation DMIS file\nDMISMN/'validation.dms' 04.0\n"));
@@ -208,12 +159,12 @@ void TestConverter::output_file()
     QTemporaryDir directory;
     QVERIFY(directory.isValid());
     const QString output = directory.filePath("circle program.dms");
-    QVERIFY(Write(output, "an older, longer program that must be replaced completely\n"));
-    const TResult result = Run({"-o", output, "--points", "offset", EXAMPLES + "/circle.dat"});
+    QVERIFY(Write_File(output, "an older, longer program that must be replaced completely\n"));
+    const TProgramRun result = Run({"-o", output, "--points", "offset", EXAMPLES + "/circle.dat"});
     QCOMPARE(result.exit_code, 0);
     QCOMPARE(result.errors, QStringList{});
     QCOMPARE(result.output, QByteArray());
-    QCOMPARE(Read(output), Read(EXPECTED + "/circle-offset.dms"));
+    QCOMPARE(Read_File(output), Read_File(EXPECTED + "/circle-offset.dms"));
     QCOMPARE(QDir(directory.path()).entryList(QDir::Files), QStringList{"circle program.dms"});
 }
 
@@ -231,7 +182,7 @@ void TestConverter::large_program_in_pieces()
     QVERIFY(directory.isValid());
     const QString input = directory.filePath("big.dat");
     const QString output = directory.filePath("big.dms");
-    QVERIFY(Write(input, content));
+    QVERIFY(Write_File(input, content));
 
     TValidationConverter converter;
     int pieces = 0;
@@ -247,10 +198,10 @@ void TestConverter::large_program_in_pieces()
     QVERIFY(whole.size() > 2 * TValidationConverter::TEXT_PIECE_SIZE);
     QVERIFY(joined == whole);
 
-    const TResult to_file = Run({input, "-o", output});
+    const TProgramRun to_file = Run({input, "-o", output});
     QCOMPARE(to_file.exit_code, 0);
-    QVERIFY(Read(output) == whole);
-    const TResult to_stdout = Run({input});
+    QVERIFY(Read_File(output) == whole);
+    const TProgramRun to_stdout = Run({input});
     QCOMPARE(to_stdout.exit_code, 0);
     QVERIFY(to_stdout.output == whole);
 }
@@ -264,16 +215,16 @@ void TestConverter::output_dir()
     const QString out = directory.filePath("out");
     QVERIFY(QDir().mkpath(out));
 
-    const TResult result =
+    const TProgramRun result =
         Run({"--output-dir", out, EXAMPLES + "/plane.dat", EXAMPLES + "/sphere.dat", copy});
     QCOMPARE(result.exit_code, 0);
     QCOMPARE(result.errors, QStringList{});
     QCOMPARE(result.output, QByteArray());
     QCOMPARE(QDir(out).entryList(QDir::Files),
              (QStringList{"line.v2.dms", "plane.dms", "sphere.dms"}));
-    QCOMPARE(Read(out + "/plane.dms"), Read(EXPECTED + "/plane-measured.dms"));
-    QCOMPARE(Read(out + "/sphere.dms"), Read(EXPECTED + "/sphere-measured.dms"));
-    QCOMPARE(Read(out + "/line.v2.dms"), Read(EXPECTED + "/line-measured.dms"));
+    QCOMPARE(Read_File(out + "/plane.dms"), Read_File(EXPECTED + "/plane-measured.dms"));
+    QCOMPARE(Read_File(out + "/sphere.dms"), Read_File(EXPECTED + "/sphere-measured.dms"));
+    QCOMPARE(Read_File(out + "/line.v2.dms"), Read_File(EXPECTED + "/line-measured.dms"));
 }
 
 void TestConverter::diagnostics()
@@ -281,9 +232,9 @@ void TestConverter::diagnostics()
     QTemporaryDir directory;
     QVERIFY(directory.isValid());
     const QString input = directory.filePath("malformed.dat");
-    QVERIFY(Write(input, MALFORMED));
+    QVERIFY(Write_File(input, MALFORMED));
 
-    const TResult result = Run({input});
+    const TProgramRun result = Run({input});
     QCOMPARE(result.exit_code, 0);
     QCOMPARE(result.output, Window_Program(input, TPreferences::MEASURED_POINTS));
 
@@ -309,23 +260,23 @@ void TestConverter::not_a_validation_file()
     QTemporaryDir directory;
     QVERIFY(directory.isValid());
     const QString input = directory.filePath("notes.dat");
-    QVERIFY(Write(input, "# comment\nPlane 1 1 0 0 0 0 0 1 0\n1 2 3\n"));
+    QVERIFY(Write_File(input, "# comment\nPlane 1 1 0 0 0 0 0 1 0\n1 2 3\n"));
     const QString output = directory.filePath("notes.dms");
-    QVERIFY(Write(output, "kept"));
+    QVERIFY(Write_File(output, "kept"));
 
-    TResult result = Run({"-o", output, input});
+    TProgramRun result = Run({"-o", output, input});
     QCOMPARE(result.exit_code, 1);
     QCOMPARE(result.errors.size(), 1);
     QVERIFY2(result.errors[0].startsWith(input + ": error: not a validation file"),
              qPrintable(result.errors[0]));
-    QCOMPARE(Read(output), QByteArray("kept"));
+    QCOMPARE(Read_File(output), QByteArray("kept"));
 
     result = Run({input});
     QCOMPARE(result.exit_code, 1);
     QCOMPARE(result.output, QByteArray());
 
     const QString empty = directory.filePath("empty.dat");
-    QVERIFY(Write(empty, ""));
+    QVERIFY(Write_File(empty, ""));
     result = Run({"--output-dir", directory.path(), empty});
     QCOMPARE(result.exit_code, 1);
     QCOMPARE(result.errors.size(), 1);
@@ -354,7 +305,7 @@ void TestConverter::usage_errors()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, reason);
-    const TResult result = Run(arguments);
+    const TProgramRun result = Run(arguments);
     QCOMPARE(result.exit_code, 2);
     QCOMPARE(result.output, QByteArray());
     QVERIFY(!result.errors.isEmpty());
@@ -363,7 +314,7 @@ void TestConverter::usage_errors()
 
 void TestConverter::help_and_version()
 {
-    TResult result = Run({"--help"});
+    TProgramRun result = Run({"--help"});
     QCOMPARE(result.exit_code, 0);
     QVERIFY(result.output.contains("--points"));
     QVERIFY(result.output.contains("--output-dir"));
@@ -378,12 +329,13 @@ void TestConverter::unreadable_input_does_not_stop_the_others()
     QTemporaryDir directory;
     QVERIFY(directory.isValid());
     const QString missing = directory.filePath("missing.dat");
-    const TResult result =
+    const TProgramRun result =
         Run({"--output-dir", directory.path(), missing, EXAMPLES + "/circle.dat"});
     QCOMPARE(result.exit_code, 1);
     QCOMPARE(result.errors,
              QStringList{missing + ": error: cannot read: No such file or directory"});
-    QCOMPARE(Read(directory.filePath("circle.dms")), Read(EXPECTED + "/circle-measured.dms"));
+    QCOMPARE(Read_File(directory.filePath("circle.dms")),
+             Read_File(EXPECTED + "/circle-measured.dms"));
     QVERIFY(!QFile::exists(directory.filePath("missing.dms")));
 }
 
@@ -392,13 +344,13 @@ void TestConverter::failed_write_leaves_existing_file_intact()
     QTemporaryDir directory;
     QVERIFY(directory.isValid());
     const QString output = directory.filePath("plane.dms");
-    QVERIFY(Write(output, "previous program"));
+    QVERIFY(Write_File(output, "previous program"));
 
-    const TResult result = Run({"-o", output, EXAMPLES + "/plane.dat"}, TSmallFileProcess());
+    const TProgramRun result = Run({"-o", output, EXAMPLES + "/plane.dat"}, TSmallFileProcess());
     QCOMPARE(result.exit_code, 1);
     QCOMPARE(result.errors.size(), 1);
     QCOMPARE(result.errors[0], output + ": error: cannot write: File too large");
-    QCOMPARE(Read(output), QByteArray("previous program"));
+    QCOMPARE(Read_File(output), QByteArray("previous program"));
     QCOMPARE(QDir(directory.path()).entryList(QDir::Files), QStringList{"plane.dms"});
 }
 
@@ -410,20 +362,20 @@ void TestConverter::unwritable_directory_is_written_in_place()
     QTemporaryDir directory;
     QVERIFY(directory.isValid());
     const QString output = directory.filePath("plane.dms");
-    QVERIFY(Write(output, "previous program"));
+    QVERIFY(Write_File(output, "previous program"));
     QVERIFY(QFile::setPermissions(directory.path(), QFile::ReadOwner | QFile::ExeOwner));
 
-    const TResult result = Run({"-o", output, EXAMPLES + "/plane.dat"});
+    const TProgramRun result = Run({"-o", output, EXAMPLES + "/plane.dat"});
     QFile::setPermissions(directory.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QCOMPARE(result.errors, QStringList{});
     QCOMPARE(result.exit_code, 0);
-    QCOMPARE(Read(output), Read(EXPECTED + "/plane-measured.dms"));
+    QCOMPARE(Read_File(output), Read_File(EXPECTED + "/plane-measured.dms"));
 }
 
 void TestConverter::output_fits()
 {
-    const QByteArray plain = Read(EXPECTED + "/circle-measured.dms");
-    const TResult result = Run({"--output-fits", EXAMPLES + "/circle.dat"});
+    const QByteArray plain = Read_File(EXPECTED + "/circle-measured.dms");
+    const TProgramRun result = Run({"--output-fits", EXAMPLES + "/circle.dat"});
     QCOMPARE(result.exit_code, 0);
     QVERIFY(plain.endsWith("\nENDFIL\n"));
     QCOMPARE(result.output,
@@ -433,9 +385,9 @@ void TestConverter::output_fits()
     QTemporaryDir directory;
     QVERIFY(directory.isValid());
     const QString input = directory.filePath("header-only.dat");
-    QVERIFY(
-        Write(input, "Best_Fit_Validation:Version=1:Type=Sphere\nSphere 1 2 0 0 0 10 0\n1 2 3\n"));
-    const TResult none = Run({"--output-fits", input});
+    QVERIFY(Write_File(
+        input, "Best_Fit_Validation:Version=1:Type=Sphere\nSphere 1 2 0 0 0 10 0\n1 2 3\n"));
+    const TProgramRun none = Run({"--output-fits", input});
     QCOMPARE(none.exit_code, 0);
     QCOMPARE(none.output, Run({input}).output);
     QVERIFY(!none.output.contains("OUTPUT"));
@@ -472,7 +424,7 @@ void TestConverter::outputs_that_are_not_regular_files_are_written_through()
         output = "/dev/null";
     }
 
-    const TResult result = Run({"-o", output, EXAMPLES + "/sphere.dat"});
+    const TProgramRun result = Run({"-o", output, EXAMPLES + "/sphere.dat"});
     if (reader.joinable())
         reader.join();
     QCOMPARE(result.errors, QStringList{});
@@ -481,7 +433,7 @@ void TestConverter::outputs_that_are_not_regular_files_are_written_through()
     QCOMPARE(lstat(QFile::encodeName(output).constData(), &status), 0);
     if (kind == "fifo") {
         QVERIFY(S_ISFIFO(status.st_mode));
-        QCOMPARE(received, Read(EXPECTED + "/sphere-measured.dms"));
+        QCOMPARE(received, Read_File(EXPECTED + "/sphere-measured.dms"));
     } else {
         QVERIFY(S_ISCHR(status.st_mode));
         QCOMPARE(status.st_rdev, makedev(1, 3));
@@ -495,13 +447,15 @@ void TestConverter::output_through_dev_stdout_appends_to_a_log()
     QTemporaryDir directory;
     QVERIFY(directory.isValid());
     const QString log = directory.filePath("run.log");
-    QVERIFY(Write(log, "earlier lines of the log\n"));
+    QVERIFY(Write_File(log, "earlier lines of the log\n"));
     QProcess process;
     process.setStandardOutputFile(log, QIODevice::Append);
-    const TResult result = Run({"-o", "/dev/stdout", EXAMPLES + "/line.dat"}, std::move(process));
+    const TProgramRun result =
+        Run({"-o", "/dev/stdout", EXAMPLES + "/line.dat"}, std::move(process));
     QCOMPARE(result.errors, QStringList{});
     QCOMPARE(result.exit_code, 0);
-    QCOMPARE(Read(log), "earlier lines of the log\n" + Read(EXPECTED + "/line-measured.dms"));
+    QCOMPARE(Read_File(log),
+             "earlier lines of the log\n" + Read_File(EXPECTED + "/line-measured.dms"));
     QVERIFY(QFileInfo(log).isFile());
 }
 
@@ -522,9 +476,9 @@ void TestConverter::output_that_is_an_input_is_refused()
     QVERIFY(directory.isValid());
     const QString input = directory.filePath("plane.dat");
     QVERIFY(QFile::copy(EXAMPLES + "/plane.dat", input));
-    const QByteArray original = Read(input);
+    const QByteArray original = Read_File(input);
 
-    TResult result;
+    TProgramRun result;
     QString output = input;
     if (kind == "symlink") {
         output = directory.filePath("plane.dms");
@@ -554,7 +508,7 @@ void TestConverter::output_that_is_an_input_is_refused()
     QVERIFY(!result.errors.isEmpty());
     QCOMPARE(result.errors[0], output + ": error: cannot write: it is the input " + input +
                                    ", which is left as it was");
-    QCOMPARE(Read(input), original);
+    QCOMPARE(Read_File(input), original);
 }
 
 void TestConverter::outputs_that_clash_in_the_output_directory()
@@ -571,7 +525,7 @@ void TestConverter::outputs_that_clash_in_the_output_directory()
     QVERIFY(QFile::copy(EXAMPLES + "/circle.dat", third));
     const QString out = directory.filePath("out");
 
-    const TResult result = Run({"--output-dir", out, first, second, third});
+    const TProgramRun result = Run({"--output-dir", out, first, second, third});
     QCOMPARE(result.exit_code, 1);
     const QString written = out + "/part.dms";
     QCOMPARE(
@@ -581,7 +535,7 @@ void TestConverter::outputs_that_clash_in_the_output_directory()
                      third + ": error: not converted: its output " + written +
                          " is the output of " + first + " as well, which was converted first"}));
     QCOMPARE(QDir(out).entryList(QDir::Files), QStringList{"part.dms"});
-    QCOMPARE(Read(written), Read(EXPECTED + "/plane-measured.dms"));
+    QCOMPARE(Read_File(written), Read_File(EXPECTED + "/plane-measured.dms"));
 }
 
 void TestConverter::name_at_the_length_limit_is_written_in_place()
@@ -590,11 +544,11 @@ void TestConverter::name_at_the_length_limit_is_written_in_place()
     QVERIFY(directory.isValid());
     // No room for the suffix of a temporary copy beside it.
     const QString output = directory.filePath(QString(251, 'n') + ".dms");
-    QVERIFY(Write(output, "previous program"));
-    TResult result = Run({"-o", output, EXAMPLES + "/plane.dat"});
+    QVERIFY(Write_File(output, "previous program"));
+    TProgramRun result = Run({"-o", output, EXAMPLES + "/plane.dat"});
     QCOMPARE(result.errors, QStringList{});
     QCOMPARE(result.exit_code, 0);
-    QCOMPARE(Read(output), Read(EXPECTED + "/plane-measured.dms"));
+    QCOMPARE(Read_File(output), Read_File(EXPECTED + "/plane-measured.dms"));
     QCOMPARE(QDir(directory.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 
     // A failed write in place is still a failed write.
@@ -605,7 +559,7 @@ void TestConverter::name_at_the_length_limit_is_written_in_place()
 
 void TestConverter::closed_standard_output_is_reported()
 {
-    const TResult result = Run({EXAMPLES + "/plane.dat"}, TClosedOutputProcess());
+    const TProgramRun result = Run({EXAMPLES + "/plane.dat"}, TClosedOutputProcess());
     QCOMPARE(result.exit_code, 1);
     QCOMPARE(result.errors,
              QStringList{"standard output: error: cannot write: Bad file descriptor"});
@@ -617,11 +571,11 @@ void TestConverter::long_field_is_quoted_short_and_fields_in_order()
     QVERIFY(directory.isValid());
     const QString input = directory.filePath("fields.dat");
     const QByteArray huge(5 << 20, 'x');
-    QVERIFY(Write(input, "Best_Fit_Validation:Version=1:Type=Plane\n"
-                         "Plane 1 1 0 0 0 0 0 1 0\n"
-                         "a " +
-                             huge + " c\n"));
-    const TResult result = Run({"-o", directory.filePath("fields.dms"), input});
+    QVERIFY(Write_File(input, "Best_Fit_Validation:Version=1:Type=Plane\n"
+                              "Plane 1 1 0 0 0 0 0 1 0\n"
+                              "a " +
+                                  huge + " c\n"));
+    const TProgramRun result = Run({"-o", directory.filePath("fields.dms"), input});
     QCOMPARE(result.exit_code, 0);
     QCOMPARE(
         result.errors,
@@ -636,9 +590,9 @@ void TestConverter::carriage_returns_without_line_feed_are_reported()
     QTemporaryDir directory;
     QVERIFY(directory.isValid());
     const QString input = directory.filePath("old-mac.dat");
-    QVERIFY(Write(input, "Best_Fit_Validation:Version=1:Type=Plane\rPlane 1 1 0 0 0 0 0 1 0\r"
-                         "1 2 3\r"));
-    const TResult result = Run({input});
+    QVERIFY(Write_File(input, "Best_Fit_Validation:Version=1:Type=Plane\rPlane 1 1 0 0 0 0 0 1 0\r"
+                              "1 2 3\r"));
+    const TProgramRun result = Run({input});
     QCOMPARE(result.exit_code, 0);
     QCOMPARE(result.errors, QStringList{input + ":1: warning: the file has carriage returns but no "
                                                 "line feed, so it reads as one line"});
@@ -646,8 +600,9 @@ void TestConverter::carriage_returns_without_line_feed_are_reported()
     QVERIFY(result.output.endsWith("DECPL/ALL,5\nENDFIL\n"));
 
     // Carriage returns before line feeds are the usual line ends.
-    QVERIFY(Write(input, "Best_Fit_Validation:Version=1:Type=Plane\r\nPlane 1 1 0 0 0 0 0 1 0\r\n"
-                         "1 2 3\r\n"));
+    QVERIFY(Write_File(input,
+                       "Best_Fit_Validation:Version=1:Type=Plane\r\nPlane 1 1 0 0 0 0 0 1 0\r\n"
+                       "1 2 3\r\n"));
     QCOMPARE(Run({input}).errors, QStringList{});
 }
 
@@ -660,14 +615,14 @@ void TestConverter::huge_line_with_one_wide_character_converts()
     const QString input = directory.filePath("wide.dat");
     // 32 MB of digits and one accented letter: held as text it needs some
     // 200 MB, as the reader holds it some 64.
-    QVERIFY(Write(input, "Best_Fit_Validation:Version=1:Type=Plane\n" + QByteArray(32 << 20, '1') +
-                             "\xc3\xa9 2 3\n"));
+    QVERIFY(Write_File(input, "Best_Fit_Validation:Version=1:Type=Plane\n" +
+                                  QByteArray(32 << 20, '1') + "\xc3\xa9 2 3\n"));
     const QString output = directory.filePath("wide.dms");
-    const TResult result = Run({"-o", output, input}, TMemoryLimitProcess(150 << 20));
+    const TProgramRun result = Run({"-o", output, input}, TMemoryLimitProcess(150 << 20));
     QCOMPARE(result.errors, QStringList{input + ":2: warning: surplus line: no feature is open, "
                                                 "ERR comment written"});
     QCOMPARE(result.exit_code, 0);
-    QVERIFY(Read(output).contains(
+    QVERIFY(Read_File(output).contains(
         "DECPL/ALL,5\n$$  ERR:  Number of data points greater than defined in feature.\nENDFIL\n"));
 }
 
@@ -682,14 +637,14 @@ void TestConverter::running_out_of_memory_is_reported()
         "Best_Fit_Validation:Version=1:Type=Plane\nPlane 1 2000000 0 0 0 0 0 1 0\n";
     for (int i = 0; i < 1999999; ++i)
         content += "0 0 0\n";
-    QVERIFY(Write(input, content));
+    QVERIFY(Write_File(input, content));
     const QString output = directory.filePath("many.dms");
-    QVERIFY(Write(output, "previous program"));
-    const TResult result = Run({"-o", output, input}, TMemoryLimitProcess(150 << 20));
+    QVERIFY(Write_File(output, "previous program"));
+    const TProgramRun result = Run({"-o", output, input}, TMemoryLimitProcess(150 << 20));
     QCOMPARE(result.exit_code, 1);
     QCOMPARE(result.errors, QStringList{input + ": error: not converted: too large to convert in "
                                                 "the memory there is"});
-    QCOMPARE(Read(output), QByteArray("previous program"));
+    QCOMPARE(Read_File(output), QByteArray("previous program"));
 }
 
 QTEST_GUILESS_MAIN(TestConverter)

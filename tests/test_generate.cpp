@@ -1,5 +1,7 @@
 // tessaline-generate, driven as a user drives it.
 
+#include "program_run.h"
+
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -21,56 +23,9 @@ namespace {
 const QString GENERATE = QStringLiteral(TESSALINE_GENERATE);
 const QString EXPECTED = QStringLiteral(TESSALINE_TEST_DATA) + "/generate";
 
-struct TResult
+TProgramRun Run(const QStringList &arguments, QProcess &&process = QProcess())
 {
-    int exit_code = -1;
-    QByteArray output;
-    QStringList errors;
-};
-
-// A program whose files may not grow beyond a few bytes.
-class TSmallFileProcess : public QProcess
-{
-protected:
-    void setupChildProcess() override
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit = {64, 64};
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-};
-
-class TClosedOutputProcess : public QProcess
-{
-protected:
-    void setupChildProcess() override { ::close(STDOUT_FILENO); }
-};
-
-TResult Run(const QStringList &arguments, QProcess &&process = QProcess())
-{
-    process.start(GENERATE, arguments);
-    TResult result;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-        return result;
-    result.exit_code = process.exitCode();
-    result.output = process.readAllStandardOutput();
-    result.errors =
-        QString::fromLocal8Bit(process.readAllStandardError()).split('\n', Qt::SkipEmptyParts);
-    return result;
-}
-
-QByteArray Read(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return "(cannot read " + path.toLocal8Bit() + ")";
-    return file.readAll();
-}
-
-bool Write(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+    return Run_Program(GENERATE, arguments, std::move(process));
 }
 
 // The small files whose bytes must never change with the same seed and options.
@@ -167,7 +122,7 @@ void TestGenerate::usage_errors()
     QVERIFY(directory.isValid());
     QProcess process;
     process.setWorkingDirectory(directory.path());
-    const TResult result = Run(arguments, std::move(process));
+    const TProgramRun result = Run(arguments, std::move(process));
     QCOMPARE(result.exit_code, 2);
     QCOMPARE(result.output, QByteArray());
     QCOMPARE(result.errors.size(), 1);
@@ -180,7 +135,7 @@ void TestGenerate::usage_errors()
 
 void TestGenerate::help_and_version()
 {
-    TResult result = Run({"--help"});
+    TProgramRun result = Run({"--help"});
     QCOMPARE(result.exit_code, 0);
     for (const char *option : {"--type", "--count", "--points", "--size", "--aspect", "--arc",
                                "--distance", "--orientation", "--form", "--decimals", "--seed",
@@ -207,13 +162,13 @@ void TestGenerate::same_seed_same_bytes()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, expected);
-    const TResult result = Run(arguments + QStringList{"-o", "-"});
+    const TProgramRun result = Run(arguments + QStringList{"-o", "-"});
     QCOMPARE(result.errors, QStringList());
     QCOMPARE(result.exit_code, 0);
-    QCOMPARE(result.output, Read(expected));
+    QCOMPARE(result.output, Read_File(expected));
     QStringList other_seed = arguments;
     other_seed.last() = "8";
-    const TResult other = Run(other_seed + QStringList{"-o", "-"});
+    const TProgramRun other = Run(other_seed + QStringList{"-o", "-"});
     QCOMPARE(other.exit_code, 0);
     QVERIFY(other.output != result.output);
 }
@@ -225,15 +180,15 @@ void TestGenerate::file_and_manifest()
     // The manifest names the file without its directory.
     const QString output = directory.filePath("plane-seed7.dat");
     const QString manifest = directory.filePath("plane.json");
-    const TResult result =
+    const TProgramRun result =
         Run(GOLDEN[0].arguments + QStringList{"-o", output, "--manifest", manifest});
     QCOMPARE(result.errors, QStringList());
     QCOMPARE(result.exit_code, 0);
     QCOMPARE(result.output, QByteArray());
-    QCOMPARE(Read(output), Read(EXPECTED + "/plane-seed7.dat"));
-    QCOMPARE(Read(manifest), Read(EXPECTED + "/plane-seed7.json"));
+    QCOMPARE(Read_File(output), Read_File(EXPECTED + "/plane-seed7.dat"));
+    QCOMPARE(Read_File(manifest), Read_File(EXPECTED + "/plane-seed7.json"));
 
-    const QJsonObject json = QJsonDocument::fromJson(Read(manifest)).object();
+    const QJsonObject json = QJsonDocument::fromJson(Read_File(manifest)).object();
     QCOMPARE(json["version"].toString(), QString(TESSALINE_VERSION));
     QCOMPARE(json["seed"].toInt(), 7);
     QCOMPARE(json["options"].toObject()["aspect"].toDouble(), 2.0);
@@ -243,10 +198,10 @@ void TestGenerate::file_and_manifest()
     QCOMPARE(entries[1].toObject()["file"].toString(), QString("plane-seed7.dat"));
 
     // The manifest alone on standard output.
-    const TResult to_standard_output =
+    const TProgramRun to_standard_output =
         Run(GOLDEN[0].arguments + QStringList{"-o", output, "--manifest", "-"});
     QCOMPARE(to_standard_output.exit_code, 0);
-    QCOMPARE(to_standard_output.output, Read(manifest));
+    QCOMPARE(to_standard_output.output, Read_File(manifest));
 }
 
 void TestGenerate::suite_into_a_new_directory()
@@ -254,13 +209,13 @@ void TestGenerate::suite_into_a_new_directory()
     QTemporaryDir directory;
     QVERIFY(directory.isValid());
     const QString suite = directory.filePath("new/suite");
-    TResult result = Run({"--suite", suite});
+    TProgramRun result = Run({"--suite", suite});
     QCOMPARE(result.errors, QStringList());
     QCOMPARE(result.exit_code, 0);
     const QStringList files{"circle.dat", "line.dat", "plane.dat", "sphere.dat", "suite.json"};
     QCOMPARE(QDir(suite).entryList(QDir::Files, QDir::Name), files);
 
-    const QJsonObject json = QJsonDocument::fromJson(Read(suite + "/suite.json")).object();
+    const QJsonObject json = QJsonDocument::fromJson(Read_File(suite + "/suite.json")).object();
     QCOMPARE(json["seed"].toInt(), 1);
     QCOMPARE(json["options"].toObject()["suite"].toBool(), true);
     QMap<QString, int> per_file;
@@ -270,7 +225,7 @@ void TestGenerate::suite_into_a_new_directory()
         const QString name = QString(type) + ".dat";
         QVERIFY2(per_file[name] >= 30, qPrintable(name));
         QCOMPARE(
-            Read(suite + "/" + name)
+            Read_File(suite + "/" + name)
                 .count("\n" + QByteArray(type).left(1).toUpper() + QByteArray(type).mid(1) + " "),
             per_file[name]);
     }
@@ -283,8 +238,8 @@ void TestGenerate::suite_into_a_new_directory()
     const QString again = directory.filePath("again");
     QCOMPARE(Run({"--suite", again}).exit_code, 0);
     for (const QString &file : files) {
-        QCOMPARE(Read(again + "/" + file), Read(suite + "/" + file));
-        QVERIFY(Read(other + "/" + file) != Read(suite + "/" + file));
+        QCOMPARE(Read_File(again + "/" + file), Read_File(suite + "/" + file));
+        QVERIFY(Read_File(other + "/" + file) != Read_File(suite + "/" + file));
     }
 }
 
@@ -293,9 +248,10 @@ void TestGenerate::rejected_data_set_writes_nothing()
     QTemporaryDir directory;
     QVERIFY(directory.isValid());
     const QString output = directory.filePath("arc.dat");
-    QVERIFY(Write(output, "previous"));
-    const TResult result = Run({"--type", "circle", "--count", "2", "--arc", "10", "--form", "5",
-                                "-o", output, "--manifest", directory.filePath("arc.json")});
+    QVERIFY(Write_File(output, "previous"));
+    const TProgramRun result =
+        Run({"--type", "circle", "--count", "2", "--arc", "10", "--form", "5", "-o", output,
+             "--manifest", directory.filePath("arc.json")});
     QCOMPARE(result.exit_code, 1);
     QCOMPARE(result.errors.size(), 2);
     QVERIFY2(
@@ -304,7 +260,7 @@ void TestGenerate::rejected_data_set_writes_nothing()
             result.errors[0].contains("form 5 mm") &&
             result.errors[0].contains("too large for a 10 degree arc"),
         qPrintable(result.errors[0]));
-    QCOMPARE(Read(output), QByteArray("previous"));
+    QCOMPARE(Read_File(output), QByteArray("previous"));
     QVERIFY(!QFile::exists(directory.filePath("arc.json")));
 }
 
@@ -313,11 +269,11 @@ void TestGenerate::failed_write_leaves_existing_file_intact()
     QTemporaryDir directory;
     QVERIFY(directory.isValid());
     const QString output = directory.filePath("plane.dat");
-    QVERIFY(Write(output, "previous"));
-    const TResult result = Run({"--type", "plane", "-o", output}, TSmallFileProcess());
+    QVERIFY(Write_File(output, "previous"));
+    const TProgramRun result = Run({"--type", "plane", "-o", output}, TSmallFileProcess());
     QCOMPARE(result.exit_code, 1);
     QCOMPARE(result.errors, QStringList{output + ": error: cannot write: File too large"});
-    QCOMPARE(Read(output), QByteArray("previous"));
+    QCOMPARE(Read_File(output), QByteArray("previous"));
     QCOMPARE(QDir(directory.path()).entryList(QDir::Files), QStringList{"plane.dat"});
 }
 
@@ -333,11 +289,11 @@ void TestGenerate::output_that_is_not_a_regular_file_is_written_through()
         if (file.open(QIODevice::ReadOnly))
             received = file.readAll();
     });
-    const TResult result = Run(GOLDEN[1].arguments + QStringList{"-o", fifo});
+    const TProgramRun result = Run(GOLDEN[1].arguments + QStringList{"-o", fifo});
     reader.join();
     QCOMPARE(result.errors, QStringList());
     QCOMPARE(result.exit_code, 0);
-    QCOMPARE(received, Read(EXPECTED + "/line-seed7.dat"));
+    QCOMPARE(received, Read_File(EXPECTED + "/line-seed7.dat"));
     struct stat status;
     QCOMPARE(lstat(QFile::encodeName(fifo).constData(), &status), 0);
     QVERIFY(S_ISFIFO(status.st_mode));
@@ -345,7 +301,7 @@ void TestGenerate::output_that_is_not_a_regular_file_is_written_through()
 
 void TestGenerate::closed_standard_output_is_reported()
 {
-    const TResult result = Run({"--type", "line", "-o", "-"}, TClosedOutputProcess());
+    const TProgramRun result = Run({"--type", "line", "-o", "-"}, TClosedOutputProcess());
     QCOMPARE(result.exit_code, 1);
     QCOMPARE(result.errors,
              QStringList{"standard output: error: cannot write: Bad file descriptor"});
@@ -356,12 +312,12 @@ void TestGenerate::suite_directory_that_cannot_be_made()
     QTemporaryDir directory;
     QVERIFY(directory.isValid());
     const QString file = directory.filePath("file");
-    QVERIFY(Write(file, "not a directory"));
-    const TResult result = Run({"--suite", file + "/suite"});
+    QVERIFY(Write_File(file, "not a directory"));
+    const TProgramRun result = Run({"--suite", file + "/suite"});
     QCOMPARE(result.exit_code, 1);
     QCOMPARE(result.errors,
              QStringList{file + "/suite: error: cannot create the directory: Not a directory"});
-    QCOMPARE(Read(file), QByteArray("not a directory"));
+    QCOMPARE(Read_File(file), QByteArray("not a directory"));
 }
 
 QTEST_GUILESS_MAIN(TestGenerate)

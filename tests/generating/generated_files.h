@@ -4,6 +4,7 @@
 // what they hold, for the tests of the generator.
 
 #include "core/vector3.h"
+#include "fitting/feature_fit.h"
 #include "fitting/least_squares_fit.h"
 #include "validation/validation_reader.h"
 
@@ -86,21 +87,6 @@ inline double Angle_From_Nearest_Axis(const TVector3 &direction)
     const double m =
         std::max({std::abs(direction.x), std::abs(direction.y), std::abs(direction.z)});
     return std::atan2(std::sqrt((1 - m) * (1 + m)), m);
-}
-
-inline TFit Library_Fit(TFeatureType type, const std::vector<TVector3> &points)
-{
-    switch (type) {
-    case TFeatureType::PLANE:
-        return Fit_Plane(points);
-    case TFeatureType::LINE:
-        return Fit_Line(points);
-    case TFeatureType::CIRCLE:
-        return Fit_Circle(points);
-    case TFeatureType::SPHERE:
-        return Fit_Sphere(points);
-    }
-    return {};
 }
 
 // Orthogonal distance of a point from a fitted element.

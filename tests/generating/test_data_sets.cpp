@@ -107,7 +107,7 @@ void TestDataSets::design_is_the_least_squares_fit()
     QFETCH(TDataSetOptions, options);
     const TDesignedPoints designed = Designed_Points(options, 11);
     QCOMPARE(static_cast<int>(designed.points.size()), options.points);
-    std::vector<TFit> fits{Library_Fit(options.type, designed.points)};
+    std::vector<TFit> fits{Fit_Feature(options.type, designed.points)};
     if (options.type == CIRCLE)
         fits.push_back(Fit_Circle_Orthogonal(designed.points));
     for (const TFit &fit : fits) {
@@ -163,7 +163,7 @@ void TestDataSets::written_data_set_is_what_the_manifest_says()
         QCOMPARE(entry["decimals"].toInt(), options.decimals);
 
         const TFit stated = feature.Stated();
-        const TFit fit = Library_Fit(options.type, feature.points);
+        const TFit fit = Fit_Feature(options.type, feature.points);
         QVERIFY(fit.fitted);
         // The rounding of the points moves a fitted circle's centre and
         // diameter by more the shorter its arc, as 1 / (1 - cos(arc / 2)).

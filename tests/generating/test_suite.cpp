@@ -140,7 +140,7 @@ void TestSuite::every_reference_is_the_least_squares_fit()
         const TReadFeature &feature = features[i];
         const QString where = QStringLiteral("data set %1").arg(i + 1);
         const TFit stated = feature.Stated();
-        const TFit fit = Library_Fit(type, feature.points);
+        const TFit fit = Fit_Feature(type, feature.points);
         QVERIFY2(fit.fitted, qPrintable(where));
         const TFitDifference difference = Difference(type, fit, stated);
         QVERIFY2(difference.position <= 1e-9 + 1e-14 * Length(stated.position),
