@@ -4,19 +4,11 @@
 
 #include <QDir>
 #include <QFile>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
-
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <csignal>
-#include <thread>
 
 namespace {
 
@@ -62,11 +54,8 @@ private slots:
     void same_seed_same_bytes();
     void file_and_manifest();
     void suite_into_a_new_directory();
-    void rejected_data_set_writes_nothing();
-    void failed_write_leaves_existing_file_intact();
-    void output_that_is_not_a_regular_file_is_written_through();
-    void closed_standard_output_is_reported();
-    void suite_directory_that_cannot_be_made();
+    void failures_leave_what_is_there_data();
+    void failures_leave_what_is_there();
 };
 
 void TestGenerate::usage_errors_data()
@@ -86,7 +75,6 @@ void TestGenerate::usage_errors_data()
                                   << "--arc: more than 0 and at most 360";
     QTest::newRow("cap over 180") << QStringList{"--type", "sphere", "--arc", "190"} + out
                                   << "at most 180 degrees for a sphere";
-    QTest::newRow("arc of 0") << QStringList{"--type", "circle", "--arc", "0"} + out << "--arc";
     QTest::newRow("too few points") << QStringList{"--type", "sphere", "--points", "3"} + out
                                     << "--points: a sphere needs at least 4";
     QTest::newRow("7 decimals") << QStringList{"--type", "line", "--decimals", "7"} + out
@@ -173,11 +161,12 @@ void TestGenerate::same_seed_same_bytes()
     QVERIFY(other.output != result.output);
 }
 
+// The file and the manifest are the fixed-seed ones; the manifest names the
+// file without its directory.
 void TestGenerate::file_and_manifest()
 {
     QTemporaryDir directory;
     QVERIFY(directory.isValid());
-    // The manifest names the file without its directory.
     const QString output = directory.filePath("plane-seed7.dat");
     const QString manifest = directory.filePath("plane.json");
     const TProgramRun result =
@@ -187,16 +176,6 @@ void TestGenerate::file_and_manifest()
     QCOMPARE(result.output, QByteArray());
     QCOMPARE(Read_File(output), Read_File(EXPECTED + "/plane-seed7.dat"));
     QCOMPARE(Read_File(manifest), Read_File(EXPECTED + "/plane-seed7.json"));
-
-    const QJsonObject json = QJsonDocument::fromJson(Read_File(manifest)).object();
-    QCOMPARE(json["version"].toString(), QString(TESSALINE_VERSION));
-    QCOMPARE(json["seed"].toInt(), 7);
-    QCOMPARE(json["options"].toObject()["aspect"].toDouble(), 2.0);
-    const QJsonArray entries = json["data_sets"].toArray();
-    QCOMPARE(entries.size(), 2);
-    QCOMPARE(entries[1].toObject()["label"].toString(), QString("PLN_2"));
-    QCOMPARE(entries[1].toObject()["file"].toString(), QString("plane-seed7.dat"));
-
     // The manifest alone on standard output.
     const TProgramRun to_standard_output =
         Run(GOLDEN[0].arguments + QStringList{"-o", output, "--manifest", "-"});
@@ -204,6 +183,9 @@ void TestGenerate::file_and_manifest()
     QCOMPARE(to_standard_output.output, Read_File(manifest));
 }
 
+// What the suite holds is test_suite's; here, that the program writes it
+// into a directory it makes, the same bytes again over what is there, and
+// others for another seed.
 void TestGenerate::suite_into_a_new_directory()
 {
     QTemporaryDir directory;
@@ -214,110 +196,60 @@ void TestGenerate::suite_into_a_new_directory()
     QCOMPARE(result.exit_code, 0);
     const QStringList files{"circle.dat", "line.dat", "plane.dat", "sphere.dat", "suite.json"};
     QCOMPARE(QDir(suite).entryList(QDir::Files, QDir::Name), files);
-
     const QJsonObject json = QJsonDocument::fromJson(Read_File(suite + "/suite.json")).object();
     QCOMPARE(json["seed"].toInt(), 1);
     QCOMPARE(json["options"].toObject()["suite"].toBool(), true);
-    QMap<QString, int> per_file;
-    for (const QJsonValue &entry : json["data_sets"].toArray())
-        ++per_file[entry.toObject()["file"].toString()];
-    for (const char *type : {"plane", "line", "circle", "sphere"}) {
-        const QString name = QString(type) + ".dat";
-        QVERIFY2(per_file[name] >= 30, qPrintable(name));
-        QCOMPARE(
-            Read_File(suite + "/" + name)
-                .count("\n" + QByteArray(type).left(1).toUpper() + QByteArray(type).mid(1) + " "),
-            per_file[name]);
-    }
 
-    // Again, over what is there: the same bytes; another seed, others.
-    result = Run({"--seed", "1", "--suite", suite});
-    QCOMPARE(result.exit_code, 0);
-    const QString other = directory.filePath("other");
-    QCOMPARE(Run({"--suite", other, "--seed", "2"}).exit_code, 0);
     const QString again = directory.filePath("again");
     QCOMPARE(Run({"--suite", again}).exit_code, 0);
+    QCOMPARE(Run({"--seed", "1", "--suite", again}).exit_code, 0);
+    const QString other = directory.filePath("other");
+    QCOMPARE(Run({"--suite", other, "--seed", "2"}).exit_code, 0);
     for (const QString &file : files) {
         QCOMPARE(Read_File(again + "/" + file), Read_File(suite + "/" + file));
         QVERIFY(Read_File(other + "/" + file) != Read_File(suite + "/" + file));
     }
 }
 
-void TestGenerate::rejected_data_set_writes_nothing()
+// Exit status 1 with the reason, and the file "x" that was there keeps its
+// bytes. The output machinery is files/' and tested with tessaline-convert;
+// one write that fails shows the generator uses it.
+void TestGenerate::failures_leave_what_is_there_data()
 {
-    QTemporaryDir directory;
-    QVERIFY(directory.isValid());
-    const QString output = directory.filePath("arc.dat");
-    QVERIFY(Write_File(output, "previous"));
-    const TProgramRun result =
-        Run({"--type", "circle", "--count", "2", "--arc", "10", "--form", "5", "-o", output,
-             "--manifest", directory.filePath("arc.json")});
-    QCOMPARE(result.exit_code, 1);
-    QCOMPARE(result.errors.size(), 2);
-    QVERIFY2(
-        result.errors[0].startsWith("tessaline-generate: error: data set 1 (circle, 25 points, "
-                                    "diameter 50 mm, arc 10 degrees,") &&
-            result.errors[0].contains("form 5 mm") &&
-            result.errors[0].contains("too large for a 10 degree arc"),
-        qPrintable(result.errors[0]));
-    QCOMPARE(Read_File(output), QByteArray("previous"));
-    QVERIFY(!QFile::exists(directory.filePath("arc.json")));
+    QTest::addColumn<QStringList>("arguments"); // %1: the directory
+    QTest::addColumn<bool>("small_files");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("rejected data set, nor a manifest written")
+        << QStringList{"--type", "circle", "--count", "2",    "--arc",      "10",
+                       "--form", "5",      "-o",      "%1/x", "--manifest", "%1/m.json"}
+        << false
+        << "tessaline-generate: error: data set 1 (circle, 25 points, diameter 50 mm, arc 10 "
+           "degrees, distance 0 mm, orientation random, form 5 mm, 5 decimals, seed 1) is "
+           "rejected: Gauss-Newton steps from the design do not converge on the points as "
+           "written: the design is not their least-squares circle (a form deviation too large "
+           "for a 10 degree arc?)";
+    QTest::newRow("failed write") << QStringList{"--type", "plane", "-o", "%1/x"} << true
+                                  << "%1/x: error: cannot write: File too large";
+    QTest::newRow("suite directory under a file")
+        << QStringList{"--suite", "%1/x/suite"} << false
+        << "%1/x/suite: error: cannot create the directory: Not a directory";
 }
 
-void TestGenerate::failed_write_leaves_existing_file_intact()
+void TestGenerate::failures_leave_what_is_there()
 {
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, small_files);
+    QFETCH(QString, error);
     QTemporaryDir directory;
     QVERIFY(directory.isValid());
-    const QString output = directory.filePath("plane.dat");
-    QVERIFY(Write_File(output, "previous"));
-    const TProgramRun result = Run({"--type", "plane", "-o", output}, TSmallFileProcess());
+    QVERIFY(Write_File(directory.filePath("x"), "previous"));
+    arguments.replaceInStrings("%1", directory.path());
+    const TProgramRun result = small_files ? Run(arguments, TSmallFileProcess()) : Run(arguments);
     QCOMPARE(result.exit_code, 1);
-    QCOMPARE(result.errors, QStringList{output + ": error: cannot write: File too large"});
-    QCOMPARE(Read_File(output), QByteArray("previous"));
-    QCOMPARE(QDir(directory.path()).entryList(QDir::Files), QStringList{"plane.dat"});
-}
-
-void TestGenerate::output_that_is_not_a_regular_file_is_written_through()
-{
-    QTemporaryDir directory;
-    QVERIFY(directory.isValid());
-    const QString fifo = directory.filePath("fifo");
-    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    QByteArray received;
-    std::thread reader([&] {
-        QFile file(fifo);
-        if (file.open(QIODevice::ReadOnly))
-            received = file.readAll();
-    });
-    const TProgramRun result = Run(GOLDEN[1].arguments + QStringList{"-o", fifo});
-    reader.join();
-    QCOMPARE(result.errors, QStringList());
-    QCOMPARE(result.exit_code, 0);
-    QCOMPARE(received, Read_File(EXPECTED + "/line-seed7.dat"));
-    struct stat status;
-    QCOMPARE(lstat(QFile::encodeName(fifo).constData(), &status), 0);
-    QVERIFY(S_ISFIFO(status.st_mode));
-}
-
-void TestGenerate::closed_standard_output_is_reported()
-{
-    const TProgramRun result = Run({"--type", "line", "-o", "-"}, TClosedOutputProcess());
-    QCOMPARE(result.exit_code, 1);
-    QCOMPARE(result.errors,
-             QStringList{"standard output: error: cannot write: Bad file descriptor"});
-}
-
-void TestGenerate::suite_directory_that_cannot_be_made()
-{
-    QTemporaryDir directory;
-    QVERIFY(directory.isValid());
-    const QString file = directory.filePath("file");
-    QVERIFY(Write_File(file, "not a directory"));
-    const TProgramRun result = Run({"--suite", file + "/suite"});
-    QCOMPARE(result.exit_code, 1);
-    QCOMPARE(result.errors,
-             QStringList{file + "/suite: error: cannot create the directory: Not a directory"});
-    QCOMPARE(Read_File(file), QByteArray("not a directory"));
+    QVERIFY(!result.errors.isEmpty());
+    QCOMPARE(result.errors[0], error.replace("%1", directory.path()));
+    QCOMPARE(Read_File(directory.filePath("x")), QByteArray("previous"));
+    QCOMPARE(QDir(directory.path()).entryList(QDir::Files), QStringList{"x"});
 }
 
 QTEST_GUILESS_MAIN(TestGenerate)

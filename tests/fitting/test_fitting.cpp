@@ -3,6 +3,7 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -599,41 +600,32 @@ void TestFitting::circle_on_a_short_arc_written_to_6_decimals()
     QVERIFY2(fit.fitted, fit.failure.c_str());
 
     using TLong = long double;
-    const TLong n[3] = {fit.direction.x, fit.direction.y, fit.direction.z};
-    const TLong c[3] = {fit.position.x, fit.position.y, fit.position.z};
+    using TLong3 = std::array<TLong, 3>;
+    const auto dot = [](const TLong3 &a, const TLong3 &b) {
+        return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+    };
+    const TLong3 n = {fit.direction.x, fit.direction.y, fit.direction.z};
+    const TLong3 c = {fit.position.x, fit.position.y, fit.position.z};
     const TLong r = fit.diameter / 2;
-    TLong mean[3] = {0, 0, 0};
-    for (const TVector3 &p : points) {
-        mean[0] += p.x / TLong(points.size());
-        mean[1] += p.y / TLong(points.size());
-        mean[2] += p.z / TLong(points.size());
-    }
-    TLong spread[3] = {0, 0, 0}, size[3] = {0, 0, 0};
-    for (const TVector3 &p : points) {
-        const TLong q[3] = {p.x - mean[0], p.y - mean[1], p.z - mean[2]};
-        const TLong h = q[0] * n[0] + q[1] * n[1] + q[2] * n[2];
-        const TLong w[3] = {p.x - c[0], p.y - c[1], p.z - c[2]};
-        const TLong w_height = w[0] * n[0] + w[1] * n[1] + w[2] * n[2];
-        TLong out[3], rho = 0;
-        for (int i = 0; i < 3; ++i) {
-            out[i] = w[i] - w_height * n[i];
-            rho += out[i] * out[i];
-        }
-        rho = std::sqrt(rho);
-        const TLong e = rho - r;
-        for (int i = 0; i < 3; ++i) {
-            spread[i] += h * (q[i] - (q[0] * n[0] + q[1] * n[1] + q[2] * n[2]) * n[i]);
-            size[i] += e * out[i] / rho;
-        }
-    }
+    TLong3 mean = {0, 0, 0};
+    for (const TVector3 &p : points)
+        mean = {mean[0] + p.x, mean[1] + p.y, mean[2] + p.z};
+    for (TLong &m : mean)
+        m /= TLong(points.size());
+    TLong3 spread = {0, 0, 0}, size = {0, 0, 0};
     TLong sum_e = 0;
     for (const TVector3 &p : points) {
-        const TLong w[3] = {p.x - c[0], p.y - c[1], p.z - c[2]};
-        const TLong w_height = w[0] * n[0] + w[1] * n[1] + w[2] * n[2];
-        TLong rho = 0;
-        for (int i = 0; i < 3; ++i)
-            rho += (w[i] - w_height * n[i]) * (w[i] - w_height * n[i]);
-        sum_e += std::sqrt(rho) - r;
+        const TLong3 q = {p.x - mean[0], p.y - mean[1], p.z - mean[2]};
+        const TLong3 w = {p.x - c[0], p.y - c[1], p.z - c[2]};
+        const TLong h = dot(q, n), w_height = dot(w, n);
+        const TLong3 out = {w[0] - w_height * n[0], w[1] - w_height * n[1], w[2] - w_height * n[2]};
+        const TLong rho = std::sqrt(dot(out, out));
+        const TLong e = rho - r;
+        sum_e += e;
+        for (int i = 0; i < 3; ++i) {
+            spread[i] += h * (q[i] - h * n[i]);
+            size[i] += e * out[i] / rho;
+        }
     }
     const TLong in_plane =
         (c[0] - mean[0]) * n[0] + (c[1] - mean[1]) * n[1] + (c[2] - mean[2]) * n[2];

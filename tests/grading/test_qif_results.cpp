@@ -80,6 +80,21 @@ QByteArray Name(const QByteArray &label)
     return Value("FeatureName", label);
 }
 
+QByteArray Location(const QByteArray &text, const QByteArray &attributes = QByteArray())
+{
+    return Value("Location", text, attributes);
+}
+
+QByteArray Normal(const QByteArray &text, const QByteArray &attributes = QByteArray())
+{
+    return Value("Normal", text, attributes);
+}
+
+QByteArray Diameter(const QByteArray &text, const QByteArray &attributes = QByteArray())
+{
+    return Value("Diameter", text, attributes);
+}
+
 QByteArray Item(const char *type, const QByteArray &id, const QByteArray &label)
 {
     return "<" + QByteArray(type) + "FeatureItem id=\"" + id + "\">" +
@@ -88,13 +103,11 @@ QByteArray Item(const char *type, const QByteArray &id, const QByteArray &label)
 
 // One measurement of each type, all in millimetres.
 const QByteArrayList FOUR = {
-    Measured("Plane",
-             Name("PLN_1") + Value("Location", "1.5 -2.25 3.125") + Value("Normal", "0 0 1")),
-    Measured("Line", Value("Direction", "0.6 0.8 0") + Name("LIN_2") + Value("Location", "1 2 3")),
-    Measured("Circle", Name("CIR_3") + Value("Location", " 10.5\t20.25\n0 ") +
-                           Value("Normal", "0 0 1.0") + Value("Diameter", "12.004")),
-    Measured("Sphere", Name("SPH_4") + Value("Location", "7.64415200000037e-006 -0 2") +
-                           Value("Diameter", "25")),
+    Measured("Plane", Name("PLN_1") + Location("1.5 -2.25 3.125") + Normal("0 0 1")),
+    Measured("Line", Value("Direction", "0.6 0.8 0") + Name("LIN_2") + Location("1 2 3")),
+    Measured("Circle",
+             Name("CIR_3") + Location(" 10.5\t20.25\n0 ") + Normal("0 0 1.0") + Diameter("12.004")),
+    Measured("Sphere", Name("SPH_4") + Location("7.64415200000037e-006 -0 2") + Diameter("25")),
 };
 
 // FOUR read, from its first line on (the circle's location spans two lines).
@@ -110,6 +123,24 @@ QString Of(const char *element, const char *label, const QString &problem)
 {
     return QStringLiteral("the %1 of \"%2\": %3").arg(element, label, problem);
 }
+
+// A row of reading_data for a document that can be used.
+void Row(const char *name, const QByteArray &content, const TExpectedFeatures &features,
+         const QStringList &warnings = {}, const QString &format = QStringLiteral("QIF 3.0.0"),
+         int qif_results = 0)
+{
+    QTest::newRow(name) << content << qif_results << format << features << warnings << QString();
+}
+
+// A row for a document that cannot be used: failure is "LINE: MESSAGE".
+void Failure(const char *name, const QByteArray &content, const QString &failure,
+             const QString &format = QStringLiteral("QIF 3"), int qif_results = 0)
+{
+    QTest::newRow(name) << content << qif_results << format << TExpectedFeatures{} << QStringList()
+                        << failure;
+}
+
+const QByteArray ROOT3 = "<QIFDocument xmlns=\"http://qifstandards.org/xsd/qif3\">";
 
 } // namespace
 
@@ -135,13 +166,12 @@ void TestQifResults::reading_data()
     QTest::addColumn<QStringList>("warnings");
     QTest::addColumn<QString>("failure"); // "LINE: MESSAGE", empty when none
 
-    const QString qif3 = QStringLiteral("QIF 3.0.0");
     const double inch = 25.4;
-    const QByteArray plane = Name("PLN_1") + Value("Location", "1 2 3") + Value("Normal", "0 0 1");
+    const QByteArray plane = Name("PLN_1") + Location("1 2 3") + Normal("0 0 1");
+    const QByteArray sphere = Name("SPH_4") + Location("1 2 3") + Diameter("4");
 
     // Versions and types.
-    QTest::newRow("QIF 3, each type")
-        << Qif3(MM, "", FOUR) << 0 << qif3 << Four(5) << QStringList() << QString();
+    Row("QIF 3, each type", Qif3(MM, "", FOUR), Four(5));
     QByteArrayList actuals;
     for (const char *type : {"Plane", "Line", "Circle", "Sphere"}) {
         QByteArray children = FOUR[actuals.size()];
@@ -149,282 +179,205 @@ void TestQifResults::reading_data()
         children.chop(children.size() - children.lastIndexOf('<'));
         actuals << Measured(type, children, true);
     }
-    QTest::newRow("QIF 2.1, each type")
-        << Qif2(true, MM, "", actuals) << 0 << "QIF 2.1.0" << Four(5) << QStringList() << QString();
-    QTest::newRow("QIF 2.0, no MeasurementResultsSet")
-        << Qif2(false, MM, "", actuals) << 0 << "QIF 2.0.0" << Four(5) << QStringList()
-        << QString();
-    QTest::newRow("prefixed, other namespaces and elements skipped, no versionQIF")
-        << QByteArray("<?xml version=\"1.0\"?>\n<!-- results -->\n"
-                      "<q:QIFDocument xmlns:q=\"http://qifstandards.org/xsd/qif3\" "
-                      "xmlns:x=\"urn:other\">\n<q:Header/><q:Results><q:MeasurementResultsSet>"
-                      "<q:MeasurementResults id=\"1\"><q:MeasuredFeatures>\n"
-                      "<x:PlaneFeatureMeasurement><q:FeatureName>PLN_5</q:FeatureName>"
-                      "</x:PlaneFeatureMeasurement><q:CylinderFeatureMeasurement id=\"2\">"
-                      "<q:FeatureName>PLN_5</q:FeatureName></q:CylinderFeatureMeasurement>\n"
-                      "<q:PlaneFeatureMeasurement id=\"3\"><x:Location>9 9 9</x:Location>"
-                      "<q:Extra><q:Location>8 8 8</q:Location></q:Extra>"
-                      "<q:Normal>0 0 1</q:Normal><q:FeatureName>PLN_1</q:FeatureName>"
-                      "<q:Location>1 2 3</q:Location></q:PlaneFeatureMeasurement>\n"
-                      "</q:MeasuredFeatures></q:MeasurementResults></q:MeasurementResultsSet>"
-                      "</q:Results></q:QIFDocument>\n")
-        << 0 << "QIF 3" << TExpectedFeatures{Flat("PLN_1", 6, {1000, 2000, 3000}, {0, 0, 1}, 0, 0)}
-        << QStringList() << QString();
+    Row("QIF 2.1, each type", Qif2(true, MM, "", actuals), Four(5), {}, "QIF 2.1.0");
+    Row("QIF 2.0, no MeasurementResultsSet", Qif2(false, MM, "", actuals), Four(5), {},
+        "QIF 2.0.0");
+    Row("prefixed, other namespaces and elements skipped, no versionQIF",
+        "<?xml version=\"1.0\"?>\n<!-- results -->\n"
+        "<q:QIFDocument xmlns:q=\"http://qifstandards.org/xsd/qif3\" xmlns:x=\"urn:other\">\n"
+        "<q:Header/><q:Results><q:MeasurementResultsSet><q:MeasurementResults id=\"1\">"
+        "<q:MeasuredFeatures>\n<x:PlaneFeatureMeasurement><q:FeatureName>PLN_5</q:FeatureName>"
+        "</x:PlaneFeatureMeasurement><q:CylinderFeatureMeasurement id=\"2\">"
+        "<q:FeatureName>PLN_5</q:FeatureName></q:CylinderFeatureMeasurement>\n"
+        "<q:PlaneFeatureMeasurement id=\"3\"><x:Location>9 9 9</x:Location>"
+        "<q:Extra><q:Location>8 8 8</q:Location></q:Extra><q:Normal>0 0 1</q:Normal>"
+        "<q:FeatureName>PLN_1</q:FeatureName><q:Location>1 2 3</q:Location>"
+        "</q:PlaneFeatureMeasurement>\n</q:MeasuredFeatures></q:MeasurementResults>"
+        "</q:MeasurementResultsSet></q:Results></q:QIFDocument>\n",
+        {Flat("PLN_1", 6, {1000, 2000, 3000}, {0, 0, 1}, 0, 0)}, {}, "QIF 3");
 
     // Labels.
-    QTest::newRow("label through the feature item, own name first")
-        << Qif3(MM, Item("Plane", "7", "PLN_1") + Item("Plane", " 8 ", "PLN_9"),
-                {Measured("Plane", Value("FeatureItemId", "7") + Value("Location", "1 2 3") +
-                                       Value("Normal", "0 0 1")),
-                 Measured("Plane", Value("FeatureItemId", "8") + Name("PLN_5") +
-                                       Value("Location", "1 2 3") + Value("Normal", "0 0 1"))})
-        << 0 << qif3
-        << TExpectedFeatures{Flat("PLN_1", 5, {1, 2, 3}, {0, 0, 1}, 0, 0),
-                             Flat("PLN_5", 6, {1, 2, 3}, {0, 0, 1}, 0, 0)}
-        << QStringList() << QString();
-    QTest::newRow("no label to match")
-        << Qif3(MM, Item("Plane", "7", ""),
-                {Measured("Plane",
-                          Value("FeatureItemId", "7", " xId=\"2\"") + Value("Location", "1 2 3")),
-                 Measured("Plane", Value("FeatureItemId", "99")),
-                 Measured("Plane", Value("FeatureItemId", "7")),
-                 Measured("Sphere", Name(" ") + Value("Location", "1 2 3"))})
-        << 0 << qif3 << TExpectedFeatures{}
-        << QStringList{W(5, "the FeatureItemId \"7\" of the PlaneFeatureMeasurement refers to "
-                            "another document (xId): it cannot be matched to the reference"),
-                       W(6, "the FeatureItemId \"99\" of the PlaneFeatureMeasurement is the id "
-                            "of no feature item: it cannot be matched to the reference"),
-                       W(7, "feature item \"7\" has no FeatureName: the PlaneFeatureMeasurement "
-                            "cannot be matched to the reference"),
-                       W(8, "the SphereFeatureMeasurement has neither a FeatureName nor a "
-                            "FeatureItemId: it cannot be matched to the reference")}
-        << QString();
-    QTest::newRow("labels as in DMIS output: case, twice, unknown, wrong type")
-        << Qif3(MM, "",
-                {Measured("Plane",
-                          Name("pln_1") + Value("Location", "1 2 3") + Value("Normal", "0 0 1")),
-                 Measured("Plane",
-                          Name("PLN_1") + Value("Location", "4 5 6") + Value("Normal", "0 0 1")),
-                 Measured("Plane", Name("PLN_7") + Value("Location", "4 5 6")),
-                 Measured("Circle", Name("SPH_4"))})
-        << 0 << qif3
-        << TExpectedFeatures{Flat("PLN_1", 6, {4, 5, 6}, {0, 0, 1}, 0, 0), Missing("SPH_4", 8)}
-        << QStringList{W(5, "label \"pln_1\" matches reference label \"PLN_1\" only when case "
-                            "is ignored; taken as \"PLN_1\""),
-                       W(6, "label \"PLN_1\" was given before on line 5; this later result "
-                            "counts"),
-                       W(7, "label \"PLN_7\" is not in the reference"),
-                       W(8, "result for \"SPH_4\" is a CircleFeatureMeasurement, the reference "
-                            "feature is a sphere")}
-        << QString();
+    Row("label through the feature item, own name first",
+        Qif3(MM, Item("Plane", "7", "PLN_1") + Item("Plane", " 8 ", "PLN_9"),
+             {Measured("Plane", Value("FeatureItemId", "7") + Location("1 2 3") + Normal("0 0 1")),
+              Measured("Plane", Value("FeatureItemId", "8") + Name("PLN_5") + Location("1 2 3") +
+                                    Normal("0 0 1"))}),
+        {Flat("PLN_1", 5, {1, 2, 3}, {0, 0, 1}, 0, 0),
+         Flat("PLN_5", 6, {1, 2, 3}, {0, 0, 1}, 0, 0)});
+    Row("no label to match",
+        Qif3(MM, Item("Plane", "7", ""),
+             {Measured("Plane", Value("FeatureItemId", "7", " xId=\"2\"") + Location("1 2 3")),
+              Measured("Plane", Value("FeatureItemId", "99")),
+              Measured("Plane", Value("FeatureItemId", "7")),
+              Measured("Sphere", Name(" ") + Location("1 2 3"))}),
+        {},
+        {W(5, "the FeatureItemId \"7\" of the PlaneFeatureMeasurement refers to another document "
+              "(xId): it cannot be matched to the reference"),
+         W(6, "the FeatureItemId \"99\" of the PlaneFeatureMeasurement is the id of no feature "
+              "item: it cannot be matched to the reference"),
+         W(7, "feature item \"7\" has no FeatureName: the PlaneFeatureMeasurement cannot be "
+              "matched to the reference"),
+         W(8, "the SphereFeatureMeasurement has neither a FeatureName nor a FeatureItemId: it "
+              "cannot be matched to the reference")});
+    // Given twice: the line's fallback below; not in the reference:
+    // deep_wide_and_long.
+    Row("labels as in DMIS output: case, wrong type",
+        Qif3(MM, "",
+             {Measured("Plane", Name("pln_1") + Location("4 5 6") + Normal("0 0 1")),
+              Measured("Circle", Name("SPH_4"))}),
+        {Flat("PLN_1", 5, {4, 5, 6}, {0, 0, 1}, 0, 0), Missing("SPH_4", 6)},
+        {W(5, "label \"pln_1\" matches reference label \"PLN_1\" only when case is ignored; taken "
+              "as \"PLN_1\""),
+         W(6, "result for \"SPH_4\" is a CircleFeatureMeasurement, the reference feature is a "
+              "sphere")});
 
     // Values: never 0 when absent.
-    QTest::newRow("missing children")
-        << Qif3(MM, "",
-                {Measured("Plane", Name("PLN_1") + Value("Location", "1 2 3")),
-                 Measured("Circle",
-                          Name("CIR_3") + Value("Location", "1 2 3") + Value("Normal", "0 0 1")),
-                 Measured("Sphere", Name("SPH_4") + Value("Diameter", "4")),
-                 Measured("Line", Name("LIN_2"))})
-        << 0 << qif3
-        << TExpectedFeatures{Missing("PLN_1", 5), Missing("CIR_3", 6), Missing("SPH_4", 7),
-                             Missing("LIN_2", 8)}
-        << QStringList{W(5, "\"PLN_1\" has no Normal, which a plane needs"),
-                       W(6, "\"CIR_3\" has no Diameter, which a circle needs"),
-                       W(7, "\"SPH_4\" has no Location, which a sphere needs"),
-                       W(8, "\"LIN_2\" has no Location, which a line needs"),
-                       W(8, "\"LIN_2\" has no Direction, which a line needs")}
-        << QString();
-    QTest::newRow("a line's Normal as its direction, only without a Direction")
-        << Qif3(MM, "",
-                {Measured("Line", Name("LIN_2") + Value("Location", "1 2 3") +
-                                      Value("Normal", "0 0.6 0.80")),
-                 Measured("Line", Name("LIN_2") + Value("Location", "1 2 3") +
-                                      Value("Normal", "0 0 1") + Value("Direction", "1 0 0"))})
-        << 0 << qif3 << TExpectedFeatures{Flat("LIN_2", 6, {1, 2, 3}, {1, 0, 0}, 0, 0)}
-        << QStringList{W(5, "\"LIN_2\" has no Direction; its Normal is taken as the direction, "
-                            "where some writers put it"),
-                       W(6, "label \"LIN_2\" was given before on line 5; this later result "
-                            "counts")}
-        << QString();
-    QTest::newRow("numbers that do not read")
-        << Qif3(MM, "",
-                {Measured("Sphere", Name("SPH_4") + Value("Location", "NaN INF 1e999") +
-                                        Value("Diameter", "")),
-                 Measured("Circle", Name("CIR_3") + Value("Location", "1 2") +
-                                        Value("Normal", "0 0 1 0") + Value("Diameter", "1,5"))})
-        << 0 << qif3 << TExpectedFeatures{Missing("SPH_4", 5), Missing("CIR_3", 6)}
-        << QStringList{W(5, Of("Location", "SPH_4", "number 1 does not read as a number: \"NaN\"")),
-                       W(5, Of("Location", "SPH_4", "number 2 does not read as a number: \"INF\"")),
-                       W(5,
-                         Of("Location", "SPH_4", "number 3 does not read as a number: \"1e999\"")),
-                       W(5, Of("Diameter", "SPH_4", "no number")),
-                       W(6, Of("Location", "CIR_3", "2 numbers, not 3")),
-                       W(6, Of("Normal", "CIR_3", "4 numbers, not 3")),
-                       W(6, Of("Diameter", "CIR_3", "does not read as a number: \"1,5\""))}
-        << QString();
+    Row("missing children",
+        Qif3(MM, "",
+             {Measured("Plane", Name("PLN_1") + Location("1 2 3")),
+              Measured("Circle", Name("CIR_3") + Location("1 2 3") + Normal("0 0 1")),
+              Measured("Sphere", Name("SPH_4") + Diameter("4")), Measured("Line", Name("LIN_2"))}),
+        {Missing("PLN_1", 5), Missing("CIR_3", 6), Missing("SPH_4", 7), Missing("LIN_2", 8)},
+        {W(5, "\"PLN_1\" has no Normal, which a plane needs"),
+         W(6, "\"CIR_3\" has no Diameter, which a circle needs"),
+         W(7, "\"SPH_4\" has no Location, which a sphere needs"),
+         W(8, "\"LIN_2\" has no Location, which a line needs"),
+         W(8, "\"LIN_2\" has no Direction, which a line needs")});
+    Row("a line's Normal as its direction, only without a Direction",
+        Qif3(MM, "",
+             {Measured("Line", Name("LIN_2") + Location("1 2 3") + Normal("0 0.6 0.80")),
+              Measured("Line", Name("LIN_2") + Location("1 2 3") + Normal("0 0 1") +
+                                   Value("Direction", "1 0 0"))}),
+        {Flat("LIN_2", 6, {1, 2, 3}, {1, 0, 0}, 0, 0)},
+        {W(5, "\"LIN_2\" has no Direction; its Normal is taken as the direction, where some "
+              "writers put it"),
+         W(6, "label \"LIN_2\" was given before on line 5; this later result counts")});
+    Row("numbers that do not read",
+        Qif3(MM, "",
+             {Measured("Sphere", Name("SPH_4") + Location("NaN INF 1e999") + Diameter("")),
+              Measured("Circle",
+                       Name("CIR_3") + Location("1 2") + Normal("0 0 1 0") + Diameter("1,5"))}),
+        {Missing("SPH_4", 5), Missing("CIR_3", 6)},
+        {W(5, Of("Location", "SPH_4", "number 1 does not read as a number: \"NaN\"")),
+         W(5, Of("Location", "SPH_4", "number 2 does not read as a number: \"INF\"")),
+         W(5, Of("Location", "SPH_4", "number 3 does not read as a number: \"1e999\"")),
+         W(5, Of("Diameter", "SPH_4", "no number")),
+         W(6, Of("Location", "CIR_3", "2 numbers, not 3")),
+         W(6, Of("Normal", "CIR_3", "4 numbers, not 3")),
+         W(6, Of("Diameter", "CIR_3", "does not read as a number: \"1,5\""))});
 
     // Units.
-    QTest::newRow("unit by factor")
-        << Qif3(Units(Unit("in", "<Factor>0.0254</Factor>")), "",
-                {Measured("Circle", Name("CIR_3") + Value("Location", "1.5 0 -2") +
-                                        Value("Normal", "0 0 1") + Value("Diameter", "0.50"))})
-        << 0 << qif3
-        << TExpectedFeatures{Circle("CIR_3", 5, {1.5 * inch, 0, -2 * inch}, {0, 0, 1}, 0.5 * inch,
-                                    0.05 * inch, 0, 0.005 * inch)}
-        << QStringList() << QString();
-    QTest::newRow("unit by name, any case")
-        << Qif3(Units(Unit(" MilliMetre ")), "",
-                {Measured("Sphere",
-                          Name("SPH_4") + Value("Location", "1 2 3") + Value("Diameter", "4"))})
-        << 0 << qif3 << TExpectedFeatures{Sphere("SPH_4", 5, {1, 2, 3}, 4, 0, 0)} << QStringList()
-        << QString();
-    QTest::newRow("offset added before the factor")
-        << Qif3(Units(Unit("cm", "<Factor>0.01</Factor><Offset>-1</Offset>")), "",
-                {Measured("Sphere",
-                          Name("SPH_4") + Value("Location", "1 2 3") + Value("Diameter", "4"))})
-        << 0 << qif3 << TExpectedFeatures{Sphere("SPH_4", 5, {0, 10, 20}, 30, 0, 0)}
-        << QStringList() << QString();
-    QTest::newRow("no FileUnits: metres")
-        << Qif3("", "",
-                {Measured("Sphere", Name("SPH_4") + Value("Location", "0.001 0 0") +
-                                        Value("Diameter", "0.0254"))})
-        << 0 << qif3 << TExpectedFeatures{Sphere("SPH_4", 5, {1, 0, 0}, 25.4, 0.5, 0.05)}
-        << QStringList() << QString();
-    QTest::newRow("linearUnit attribute: declared, primary, undeclared")
-        << Qif3(Units(Unit("mm"), Unit("foot") + Unit("rod")), "",
-                {Measured("Sphere", Name("SPH_4") +
-                                        Value("Location", "1 2 3", " linearUnit=\"foot\"") +
-                                        Value("Diameter", "4", " linearUnit=\"mm\"")),
-                 Measured("Circle", Name("CIR_3") +
-                                        Value("Location", "1 2 3", " linearUnit=\"yard\"") +
-                                        Value("Normal", "0 0 1") +
-                                        Value("Diameter", "4", " linearUnit=\"rod\""))})
-        << 0 << qif3
-        << TExpectedFeatures{Sphere("SPH_4", 5, {304.8, 609.6, 914.4}, 4, 0, 0),
-                             Missing("CIR_3", 6)}
-        << QStringList{W(6,
-                         Of("Location", "CIR_3", "its unit \"yard\" is not declared in FileUnits")),
-                       W(6, Of("Diameter", "CIR_3",
-                               "the length unit \"rod\" has no UnitConversion Factor and is not "
-                               "one of mm, millimeter, millimetre, cm, m, meter, metre, in, inch, "
-                               "ft, foot, feet"))}
-        << QString();
-    QTest::newRow("unknown primary unit")
-        << Qif3(Units(Unit("furlong")), "", {Measured("Plane", plane)}) << 0 << qif3
-        << TExpectedFeatures{} << QStringList()
-        << "2: the length unit \"furlong\" has no UnitConversion Factor and is not one of mm, "
-           "millimeter, millimetre, cm, m, meter, metre, in, inch, ft, foot, feet; no length of "
-           "the file can be read";
-    QTest::newRow("factor not above 0")
-        << Qif3(Units(Unit("mm", "<Factor>0</Factor>")), "", {Measured("Plane", plane)}) << 0
-        << qif3 << TExpectedFeatures{} << QStringList()
-        << "2: the Factor \"0\" of the length unit \"mm\" is not a number of metres above 0; no "
-           "length of the file can be read";
+    Row("unit by factor",
+        Qif3(Units(Unit("in", "<Factor>0.0254</Factor>")), "",
+             {Measured("Circle",
+                       Name("CIR_3") + Location("1.5 0 -2") + Normal("0 0 1") + Diameter("0.50"))}),
+        {Circle("CIR_3", 5, {1.5 * inch, 0, -2 * inch}, {0, 0, 1}, 0.5 * inch, 0.05 * inch, 0,
+                0.005 * inch)});
+    Row("unit by name, any case",
+        Qif3(Units(Unit(" MilliMetre ")), "", {Measured("Sphere", sphere)}),
+        {Sphere("SPH_4", 5, {1, 2, 3}, 4, 0, 0)});
+    Row("offset added before the factor",
+        Qif3(Units(Unit("cm", "<Factor>0.01</Factor><Offset>-1</Offset>")), "",
+             {Measured("Sphere", sphere)}),
+        {Sphere("SPH_4", 5, {0, 10, 20}, 30, 0, 0)});
+    Row("no FileUnits: metres",
+        Qif3("", "",
+             {Measured("Sphere", Name("SPH_4") + Location("0.001 0 0") + Diameter("0.0254"))}),
+        {Sphere("SPH_4", 5, {1, 0, 0}, 25.4, 0.5, 0.05)});
+    Row("linearUnit attribute: declared, primary, undeclared",
+        Qif3(Units(Unit("mm"), Unit("foot") + Unit("rod")), "",
+             {Measured("Sphere", Name("SPH_4") + Location("1 2 3", " linearUnit=\"foot\"") +
+                                     Diameter("4", " linearUnit=\"mm\"")),
+              Measured("Circle", Name("CIR_3") + Location("1 2 3", " linearUnit=\"yard\"") +
+                                     Normal("0 0 1") + Diameter("4", " linearUnit=\"rod\""))}),
+        {Sphere("SPH_4", 5, {304.8, 609.6, 914.4}, 4, 0, 0), Missing("CIR_3", 6)},
+        {W(6, Of("Location", "CIR_3", "its unit \"yard\" is not declared in FileUnits")),
+         W(6, Of("Diameter", "CIR_3",
+                 "the length unit \"rod\" has no UnitConversion Factor and is not one of mm, "
+                 "millimeter, millimetre, cm, m, meter, metre, in, inch, ft, foot, feet"))});
+    Failure("unknown primary unit", Qif3(Units(Unit("furlong")), "", {Measured("Plane", plane)}),
+            "2: the length unit \"furlong\" has no UnitConversion Factor and is not one of mm, "
+            "millimeter, millimetre, cm, m, meter, metre, in, inch, ft, foot, feet; no length of "
+            "the file can be read",
+            "QIF 3.0.0");
+    Failure("factor not above 0",
+            Qif3(Units(Unit("mm", "<Factor>0</Factor>")), "", {Measured("Plane", plane)}),
+            "2: the Factor \"0\" of the length unit \"mm\" is not a number of metres above 0; no "
+            "length of the file can be read",
+            "QIF 3.0.0");
 
     // Resolution.
-    QTest::newRow("resolution from decimalPlaces and significantFigures, per axis first")
-        << Qif3(MM, "",
-                {Measured("Circle",
-                          Name("CIR_3") +
-                              Value("Location", "1.23456 20 300.5",
-                                    " decimalPlaces=\"3\" zSignificantFigures=\"2\"") +
-                              Value("Normal", "0 0 1", " xDecimalPlaces=\"1\"") +
-                              Value("Diameter", "0.0012345", " significantFigures=\"+2\"")),
-                 Measured("Sphere", Name("SPH_4") +
-                                        Value("Location", "1.5 0 0", " decimalPlaces=\"two\"") +
-                                        Value("Diameter", "0", " significantFigures=\"3\""))})
-        << 0 << qif3
-        << TExpectedFeatures{Circle("CIR_3", 5, {1.23456, 20, 300.5}, {0, 0, 1}, 0.0012345, 5, 0.05,
-                                    0.00005),
-                             Sphere("SPH_4", 6, {1.5, 0, 0}, 0, 0.05, 0)}
-        << QStringList{W(6, Of("Location", "SPH_4",
-                               "decimalPlaces \"two\" is not a whole number of 0 or more; the "
-                               "resolution is taken from the text"))}
-        << QString();
+    Row("resolution from decimalPlaces and significantFigures, per axis first",
+        Qif3(MM, "",
+             {Measured("Circle", Name("CIR_3") +
+                                     Location("1.23456 20 300.5",
+                                              " decimalPlaces=\"3\" zSignificantFigures=\"2\"") +
+                                     Normal("0 0 1", " xDecimalPlaces=\"1\"") +
+                                     Diameter("0.0012345", " significantFigures=\"+2\"")),
+              Measured("Sphere", Name("SPH_4") + Location("1.5 0 0", " decimalPlaces=\"two\"") +
+                                     Diameter("0", " significantFigures=\"3\""))}),
+        {Circle("CIR_3", 5, {1.23456, 20, 300.5}, {0, 0, 1}, 0.0012345, 5, 0.05, 0.00005),
+         Sphere("SPH_4", 6, {1.5, 0, 0}, 0, 0.05, 0)},
+        {W(6, Of("Location", "SPH_4",
+                 "decimalPlaces \"two\" is not a whole number of 0 or more; the resolution is "
+                 "taken from the text"))});
 
     // Several parts.
     QByteArray two = Qif3(MM, "", {Measured("Plane", plane)});
     two.replace("</MeasurementResults></MeasurementResultsSet>",
                 "</MeasurementResults>\n<MeasurementResults id=\"2\"><MeasuredFeatures>\n" +
-                    Measured("Plane", Name("PLN_1") + Value("Location", "4 5 6") +
-                                          Value("Normal", "0 1 0")) +
+                    Measured("Plane", Name("PLN_1") + Location("4 5 6") + Normal("0 1 0")) +
                     "\n</MeasuredFeatures></MeasurementResults></MeasurementResultsSet>");
-    QTest::newRow("two MeasurementResults: the first")
-        << two << 0 << qif3 << TExpectedFeatures{Flat("PLN_1", 5, {1, 2, 3}, {0, 0, 1}, 0, 0)}
-        << QStringList{W(4, "the file holds 2 MeasurementResults; the first is graded "
-                            "(--qif-results N grades the N-th)")}
-        << QString();
-    QTest::newRow("two MeasurementResults: the second")
-        << two << 2 << qif3 << TExpectedFeatures{Flat("PLN_1", 8, {4, 5, 6}, {0, 1, 0}, 0, 0)}
-        << QStringList() << QString();
-    QTest::newRow("two MeasurementResults: a third")
-        << two << 3 << qif3 << TExpectedFeatures{} << QStringList()
-        << "0: asked for MeasurementResults 3; the file holds 2";
+    Row("two MeasurementResults: the first", two, {Flat("PLN_1", 5, {1, 2, 3}, {0, 0, 1}, 0, 0)},
+        {W(4, "the file holds 2 MeasurementResults; the first is graded (--qif-results N grades "
+              "the N-th)")});
+    Row("two MeasurementResults: the second", two, {Flat("PLN_1", 8, {4, 5, 6}, {0, 1, 0}, 0, 0)},
+        {}, "QIF 3.0.0", 2);
+    Failure("two MeasurementResults: a third", two,
+            "0: asked for MeasurementResults 3; the file "
+            "holds 2",
+            "QIF 3.0.0", 3);
 
     // Documents that cannot be used.
-    QTest::newRow("not well-formed")
-        << QByteArray("<QIFDocument xmlns=\"http://qifstandards.org/xsd/qif3\">\n<Results>\n"
-                      "</Result>\n</QIFDocument>\n")
-        << 0 << "QIF 3" << TExpectedFeatures{} << QStringList()
-        << "3: not well-formed XML: opening and ending tag mismatch";
-    QTest::newRow("a carriage return alone ends a line, as in XML")
-        << QByteArray("<QIFDocument xmlns=\"http://qifstandards.org/xsd/qif3\">\r<Results>\r\r"
-                      "</Result>\r</QIFDocument>\r")
-        << 0 << "QIF 3" << TExpectedFeatures{} << QStringList()
-        << "4: not well-formed XML: opening and ending tag mismatch";
-    QTest::newRow("the XML reader's message quoting much of the file, cut")
-        << QByteArray("<?xml version=\"1.0\" encoding=\"" + QByteArray(300, 'x') +
-                      "\"?>\n<QIFDocument/>")
-        << 0 << "QIF 3" << TExpectedFeatures{} << QStringList()
-        << "1: not well-formed XML: encoding " + QString(191, 'x') + " [...]";
-    QTest::newRow("a byte that is no UTF-8, found on its line")
-        << QByteArray("<QIFDocument xmlns=\"http://qifstandards.org/xsd/qif3\">\n<Results>\n"
-                      "<FeatureName>\xed</FeatureName>\n</Results>\n</QIFDocument>\n")
-        << 0 << "QIF 3" << TExpectedFeatures{} << QStringList()
-        << "3: not well-formed XML: encountered incorrectly encoded content";
-    QTest::newRow("content after the document")
-        << QByteArray(Qif3(MM, "", {Measured("Plane", plane)}) + "<x/>\n") << 0 << qif3
-        << TExpectedFeatures{} << QStringList()
-        << "8: not well-formed XML: extra content at end of document";
-    QTest::newRow("another namespace")
-        << QByteArray("<QIFDocument xmlns=\"http://qifstandards.org/xsd/qif4\"/>") << 0 << "QIF 3"
-        << TExpectedFeatures{} << QStringList()
-        << "1: the QIFDocument is in the namespace \"http://qifstandards.org/xsd/qif4\", which "
-           "is neither QIF 3 (http://qifstandards.org/xsd/qif3) nor QIF 2 "
-           "(http://qifstandards.org/xsd/qif2)";
-    QTest::newRow("another root")
-        << QByteArray(" \n<svg xmlns=\"http://www.w3.org/2000/svg\"/>") << 0 << "QIF 3"
-        << TExpectedFeatures{} << QStringList()
-        << "2: the root element is \"svg\", not QIFDocument: the file is XML but not QIF";
+    Failure("not well-formed", ROOT3 + "\n<Results>\n</Result>\n</QIFDocument>\n",
+            "3: not well-formed XML: opening and ending tag mismatch");
+    Failure("a carriage return alone ends a line, as in XML",
+            ROOT3 + "\r<Results>\r\r</Result>\r</QIFDocument>\r",
+            "4: not well-formed XML: opening and ending tag mismatch");
+    Failure("the XML reader's message quoting much of the file, cut",
+            "<?xml version=\"1.0\" encoding=\"" + QByteArray(300, 'x') + "\"?>\n<QIFDocument/>",
+            "1: not well-formed XML: encoding " + QString(191, 'x') + " [...]");
+    Failure("a byte that is no UTF-8, found on its line",
+            ROOT3 + "\n<Results>\n<FeatureName>\xed</FeatureName>\n</Results>\n</QIFDocument>\n",
+            "3: not well-formed XML: encountered incorrectly encoded content");
+    Failure("content after the document", Qif3(MM, "", {Measured("Plane", plane)}) + "<x/>\n",
+            "8: not well-formed XML: extra content at end of document", "QIF 3.0.0");
+    Failure("another namespace", "<QIFDocument xmlns=\"http://qifstandards.org/xsd/qif4\"/>",
+            "1: the QIFDocument is in the namespace \"http://qifstandards.org/xsd/qif4\", which is "
+            "neither QIF 3 (http://qifstandards.org/xsd/qif3) nor QIF 2 "
+            "(http://qifstandards.org/xsd/qif2)");
+    Failure("another root", " \n<svg xmlns=\"http://www.w3.org/2000/svg\"/>",
+            "2: the root element is \"svg\", not QIFDocument: the file is XML but not QIF");
     QByteArray laughs = "<?xml version=\"1.0\"?>\n<!DOCTYPE QIFDocument [\n<!ENTITY a \"ha\">\n";
     for (int n = 1; n <= 9; ++n) {
         laughs += "<!ENTITY " + QByteArray(1, char('a' + n)) + " \"" +
                   QByteArray("&" + QByteArray(1, char('a' + n - 1)) + ";").repeated(10) + "\">\n";
     }
-    laughs += "]>\n<QIFDocument xmlns=\"http://qifstandards.org/xsd/qif3\">&j;</QIFDocument>\n";
-    QTest::newRow("entities: a billion laughs")
-        << laughs << 0 << "QIF 3" << TExpectedFeatures{} << QStringList()
-        << "13: the document type declaration declares entities (the first is \"a\"), which QIF "
-           "documents do not use; they are not expanded and the file is not read";
-    QTest::newRow("entities: from outside the file")
-        << QByteArray("<!DOCTYPE QIFDocument [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>"
-                      "<QIFDocument xmlns=\"http://qifstandards.org/xsd/qif3\">&x;</QIFDocument>")
-        << 0 << "QIF 3" << TExpectedFeatures{} << QStringList()
-        << "1: the document type declaration declares entities (the first is \"x\"), which QIF "
-           "documents do not use; they are not expanded and the file is not read";
-    QTest::newRow("entity not declared")
-        << QByteArray("<QIFDocument xmlns=\"http://qifstandards.org/xsd/qif3\">&x;</QIFDocument>")
-        << 0 << "QIF 3" << TExpectedFeatures{} << QStringList()
-        << "1: not well-formed XML: entity 'x' not declared";
-    QTest::newRow("a QIF document without results")
-        << QByteArray("<QIFDocument xmlns=\"http://qifstandards.org/xsd/qif3\"><Product/>"
-                      "</QIFDocument>")
-        << 0 << "QIF 3" << TExpectedFeatures{}
-        << QStringList{W(1, "no result at all could be read; formats tried: DMIS output "
-                            "(FA(label)=FEAT/... statements), CSV (a header with a label column, "
-                            "then rows), QIF (measured planes, lines, circles and spheres)")}
-        << QString();
+    Failure("entities: a billion laughs", laughs + "]>\n" + ROOT3 + "&j;</QIFDocument>\n",
+            "13: the document type declaration declares entities (the first is \"a\"), which QIF "
+            "documents do not use; they are not expanded and the file is not read");
+    Failure("entities: from outside the file",
+            "<!DOCTYPE QIFDocument [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>" + ROOT3 +
+                "&x;</QIFDocument>",
+            "1: the document type declaration declares entities (the first is \"x\"), which QIF "
+            "documents do not use; they are not expanded and the file is not read");
+    Failure("entity not declared", ROOT3 + "&x;</QIFDocument>",
+            "1: not well-formed XML: entity 'x' not declared");
+    Row("a QIF document without results", ROOT3 + "<Product/></QIFDocument>", {},
+        {W(1, "no result at all could be read; formats tried: DMIS output (FA(label)=FEAT/... "
+              "statements), CSV (a header with a label column, then rows), QIF (measured planes, "
+              "lines, circles and spheres)")},
+        "QIF 3");
 }
 
 void TestQifResults::reading()
@@ -464,8 +417,7 @@ void TestQifResults::every_cut_is_an_error()
 
 void TestQifResults::deep_wide_and_long()
 {
-    const QByteArray plane =
-        Measured("Plane", Name("PLN_1") + Value("Location", "1 2 3") + Value("Normal", "0 0 1"));
+    const QByteArray plane = Measured("Plane", Name("PLN_1") + Location("1 2 3") + Normal("0 0 1"));
     const QByteArrayList cases[] = {
         // 100,000 levels of elements that are skipped.
         {QByteArray("<x>").repeated(100000) + QByteArray("</x>").repeated(100000), plane},
