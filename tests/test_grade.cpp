@@ -185,6 +185,7 @@ void TestGrade::json_to_standard_output()
     const QJsonObject json = Json_Of(result.output);
     QCOMPARE(json["reference"].toString(), Path("planes.dat"));
     QCOMPARE(json["results"].toString(), Path("out.dmo"));
+    QCOMPARE(json["results_format"].toString(), QString("DMIS output"));
     QCOMPARE(json["tested_software"].toString(), QString("Probe 7.1"));
     QCOMPARE(json["mpe"].toObject()["position"].toDouble(), 0.002);
     QCOMPARE(json["mpe"].toObject()["angle"].toDouble(), 0.000001);
@@ -267,7 +268,7 @@ void TestGrade::refit_of_the_examples_passes()
     QCOMPARE(result.errors, QStringList{});
     QCOMPARE(result.exit_code, 0);
     const QJsonObject json = Json_Of(result.output);
-    QVERIFY(json["results"].isNull());
+    QVERIFY(json["results"].isNull() && json["results_format"].isNull());
     QCOMPARE(json["summary"].toObject()["pass"].toInt(), features);
 }
 

@@ -18,7 +18,6 @@ struct TReadFeature
 {
     TFeatureType type = TFeatureType::PLANE;
     qint32 number = 0;
-    int point_count = 0;
     std::vector<double> values; // of the record, after the point count
     std::vector<TVector3> points;
 
@@ -30,10 +29,9 @@ struct TReadFeature
         fit.position = TVector3(values[0], values[1], values[2]);
         if (type != TFeatureType::SPHERE)
             fit.direction = TVector3(values[3], values[4], values[5]);
-        if (type == TFeatureType::CIRCLE)
-            fit.diameter = values[6];
-        if (type == TFeatureType::SPHERE)
-            fit.diameter = values[3];
+        fit.diameter = type == TFeatureType::CIRCLE   ? values[6]
+                       : type == TFeatureType::SPHERE ? values[3]
+                                                      : 0;
         return fit;
     }
     double Stated_Rms() const { return values.back(); }
@@ -45,23 +43,20 @@ public:
     void Header(const TValidationType &type) override { file_type = type.type; }
     void Feature(const TFeatureRecord &record) override
     {
-        TReadFeature feature;
-        feature.type = file_type;
-        feature.number = record.number;
-        feature.point_count = record.point_count;
-        feature.values.assign(record.values, record.values + record.value_count);
-        features.push_back(feature);
+        features.push_back({file_type,
+                            record.number,
+                            std::vector<double>(record.values, record.values + record.value_count),
+                            {}});
     }
     void Point(qint32, qint32, const TVector3 &point) override
     {
         features.back().points.push_back(point);
     }
     void Feature_Complete() override {}
-    void Surplus_Line() override { ++surplus_lines; }
+    void Surplus_Line() override {}
 
     TFeatureType file_type = TFeatureType::PLANE;
     std::vector<TReadFeature> features;
-    int surplus_lines = 0;
 };
 
 inline std::vector<TReadFeature> Read_Features(const QByteArray &text)

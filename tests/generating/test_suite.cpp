@@ -142,35 +142,34 @@ void TestSuite::every_reference_is_the_least_squares_fit()
         const TFit stated = feature.Stated();
         const TFit fit = Fit_Feature(type, feature.points);
         QVERIFY2(fit.fitted, qPrintable(where));
-        const TFitDifference d = Difference(type, fit, stated);
-        QVERIFY2(d.position <= 1e-9 + 1e-14 * Length(stated.position) && d.angle <= 1e-9 &&
-                     d.diameter <= 1e-9,
-                 qPrintable(where + QString(": %1 mm, %2 rad, %3 mm apart")
-                                        .arg(d.position)
-                                        .arg(d.angle)
-                                        .arg(d.diameter)));
+        const TFitDifference difference = Difference(type, fit, stated);
+        QVERIFY2(difference.position <= 1e-9 + 1e-14 * Length(stated.position),
+                 qPrintable(where + QString(": position %1").arg(difference.position)));
+        QVERIFY2(difference.angle <= 1e-9,
+                 qPrintable(where + QString(": angle %1").arg(difference.angle)));
+        QVERIFY2(difference.diameter <= 1e-9,
+                 qPrintable(where + QString(": diameter %1").arg(difference.diameter)));
         if (type != TFeatureType::CIRCLE)
             continue;
         const TFit orthogonal = Fit_Circle_Orthogonal(feature.points);
         QVERIFY2(orthogonal.fitted, qPrintable(where));
         const TFitDifference gap = Difference(type, orthogonal, stated);
+        QVERIFY2(gap.position < 1e-5 && gap.diameter < 1e-5 && gap.angle < 1e-7,
+                 qPrintable(where + QString(": gap %1 mm, %2 rad, %3 mm")
+                                        .arg(gap.position)
+                                        .arg(gap.angle)
+                                        .arg(gap.diameter)));
         const QJsonObject stated_gap =
             entries[static_cast<int>(i)].toObject()["definition_gap"].toObject();
-        // Below a tenth of the default MPEs; the manifest gives 3 significant
-        // digits, and a sign to the size's gap.
-        const struct
-        {
-            const char *name;
-            double gap, limit, manifest;
-        } quantities[] = {{"position", gap.position, 1e-5, stated_gap["position"].toDouble()},
-                          {"angle", gap.angle, 1e-7, stated_gap["angle"].toDouble()},
-                          {"size", gap.diameter, 1e-5, std::abs(stated_gap["size"].toDouble())}};
-        for (const auto &q : quantities)
-            QVERIFY2(q.gap < q.limit && std::abs(q.manifest - q.gap) <= 1e-10 + 5e-3 * q.gap,
-                     qPrintable(where + QString(": %1 gap %2, the manifest's %3")
-                                            .arg(q.name)
-                                            .arg(q.gap)
-                                            .arg(q.manifest)));
+        // The manifest gives 3 significant digits.
+        QVERIFY2(std::abs(stated_gap["position"].toDouble() - gap.position) <=
+                     1e-10 + 5e-3 * gap.position,
+                 qPrintable(where + QString(": %1 against %2")
+                                        .arg(stated_gap["position"].toDouble())
+                                        .arg(gap.position)));
+        QVERIFY(std::abs(stated_gap["angle"].toDouble() - gap.angle) <= 1e-10 + 5e-3 * gap.angle);
+        QVERIFY(std::abs(std::abs(stated_gap["size"].toDouble()) - gap.diameter) <=
+                1e-10 + 5e-3 * gap.diameter);
     }
 }
 

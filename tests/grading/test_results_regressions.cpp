@@ -216,24 +216,21 @@ void TestResultsRegressions::Checks_Catch_Broken_Readings()
         r.warnings.clear();
     };
     QVERIFY(!broken(failed));
-    QVERIFY(broken([&](TResultsReading &r) {
-        failed(r);
+    const auto broken_failure = [&](const std::function<void(TResultsReading &)> &change) {
+        return broken([&](TResultsReading &r) {
+            failed(r);
+            change(r);
+        });
+    };
+    QVERIFY(broken_failure([](TResultsReading &r) {
         r.warnings = {{1, QStringLiteral("label \"x\" is not in the reference")}};
     }));
-    QVERIFY(broken([&](TResultsReading &r) {
-        failed(r);
-        r.failure_line = 9;
-    }));
-    QVERIFY(broken([&](TResultsReading &r) {
-        failed(r);
+    QVERIFY(broken_failure([](TResultsReading &r) { r.failure_line = 9; }));
+    QVERIFY(broken_failure([](TResultsReading &r) {
         r.failure_message = QStringLiteral("Premature end of document.");
     }));
-    QVERIFY(broken([&](TResultsReading &r) {
-        failed(r);
-        r.format = TResultsFormat::CSV;
-    }));
-    // QIF measurements may share a line, statements and rows may not.
-    QVERIFY(broken([](TResultsReading &r) { r.features[1].line_number = 1; }));
+    QVERIFY(broken_failure([](TResultsReading &r) { r.format = TResultsFormat::CSV; }));
+    // QIF measurements may share a line (statements and rows may not: above).
     QVERIFY(!broken([](TResultsReading &r) {
         r.format = TResultsFormat::QIF;
         r.features[1].line_number = 1;
