@@ -2,6 +2,7 @@
 // kind, 1000 mm from the origin with 0.001 mm of noise; prints the best of a
 // few runs and the fit beside the shape the points were generated from.
 //   tessaline-bench-fit [POINTS] [RUNS]    (default 1000000 points, 5 runs)
+#include "core/vector_measures.h"
 #include "fitting/least_squares_fit.h"
 
 #include <algorithm>
@@ -25,11 +26,6 @@ struct TShape
     TVector3 direction;
     double diameter;
 };
-
-double Length(const TVector3 &v)
-{
-    return std::sqrt(v ^ v);
-}
 
 void Run(const TShape &shape, int runs)
 {

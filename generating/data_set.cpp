@@ -1,5 +1,6 @@
 #include "generating/data_set.h"
 
+#include "core/vector_measures.h"
 #include "fitting/feature_fit.h"
 #include "generating/deviations.h"
 #include "generating/foot_points.h"
@@ -28,16 +29,6 @@ double From_Fixed(qint64 units)
 {
     return static_cast<double>(units / FIXED_UNITS) +
            static_cast<double>(units % FIXED_UNITS) / static_cast<double>(FIXED_UNITS);
-}
-
-double Length(const TVector3 &v)
-{
-    return std::sqrt(v ^ v);
-}
-
-double Angle_Up_To_Sign(const TVector3 &a, const TVector3 &b)
-{
-    return std::atan2(Length(a * b), std::abs(a ^ b));
 }
 
 // Steps 2 to 5: the points about the design position, before rounding.
@@ -121,9 +112,7 @@ bool Write_Reference(TDataSet &data_set, const TDesign &design)
     return true;
 }
 
-// Step 7: the fitting library, from its own algebraic start, must find the
-// reference; otherwise the design was a stationary point but not the minimum.
-// What most likely keeps the design from being the minimum.
+// What most likely keeps the design from being the least-squares minimum.
 QString Likely_Cause(const TDataSetOptions &options)
 {
     switch (options.type) {

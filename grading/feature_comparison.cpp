@@ -1,16 +1,13 @@
 #include "grading/feature_comparison.h"
 
+#include "core/vector_measures.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
 const double SQRT_3 = std::sqrt(3.0);
-
-double Length(const TVector3 &v)
-{
-    return std::sqrt(v ^ v);
-}
 
 // A unit vector, or false for a direction without length (or not finite).
 bool Unit(const TVector3 &direction, TVector3 &unit)
@@ -20,11 +17,6 @@ bool Unit(const TVector3 &direction, TVector3 &unit)
         return false;
     unit = TVector3(direction.x / length, direction.y / length, direction.z / length);
     return true;
-}
-
-double Angle_Between(const TVector3 &reference, const TVector3 &tested)
-{
-    return std::atan2(Length(reference * tested), std::fabs(reference ^ tested));
 }
 
 TQuantityGrade Quantity(TQuantity quantity, double deviation, double resolution, double mpe)
@@ -112,7 +104,7 @@ TFeatureGrade Grade_Feature(const QString &label, TFeatureType type, const TFitV
                 Quantity(TQuantity::POSITION, spread.deviation, e_position, mpe.position));
         }
         grade.quantities.push_back(
-            Quantity(TQuantity::ANGLE, Angle_Between(n_r, n_t), e_angle, mpe.angle));
+            Quantity(TQuantity::ANGLE, Angle_Up_To_Sign(n_r, n_t), e_angle, mpe.angle));
     }
     if (type == TFeatureType::CIRCLE || type == TFeatureType::SPHERE)
         grade.quantities.push_back(Quantity(TQuantity::SIZE, tested.diameter - reference.diameter,

@@ -1,5 +1,7 @@
 #include "grading/grade_report.h"
 
+#include <cmath>
+
 const char *Verdict_Name(TVerdict verdict)
 {
     switch (verdict) {
@@ -17,6 +19,14 @@ const char *Verdict_Name(TVerdict verdict)
         return "unfit";
     }
     return "";
+}
+
+double Mpe_Share(double value, double mpe)
+{
+    const double magnitude = std::fabs(value);
+    if (mpe > 0)
+        return magnitude / mpe;
+    return magnitude == 0 ? 0 : INFINITY;
 }
 
 void Count_Verdict(TVerdict verdict, TGradeSummary &summary)

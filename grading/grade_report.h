@@ -80,6 +80,9 @@ struct TGradeSummary
     bool All_Pass() const { return pass > 0 && pass == Features(); }
 };
 
+// |d| / m; infinite when m is zero and d is not.
+double Mpe_Share(double value, double mpe);
+
 // Adds a verdict to the counts.
 void Count_Verdict(TVerdict verdict, TGradeSummary &summary);
 

@@ -1,7 +1,7 @@
 #include "grading/grading_run.h"
 
-#include "grading/feature_comparison.h"
 #include "fitting/feature_fit.h"
+#include "grading/feature_comparison.h"
 #include "grading/reference_uncertainty.h"
 
 #include <QHash>

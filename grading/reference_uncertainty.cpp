@@ -3,6 +3,7 @@
 #include "conversion/number_format.h"
 #include "fitting/feature_fit.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -40,8 +41,7 @@ std::vector<double> Difference(TFeatureType type, const TFit &a, const TFit &b,
     return difference;
 }
 
-} // namespace
-
+// The points as the program writes them: every coordinate to 6 decimals.
 std::vector<TVector3> Points_As_Written(const std::vector<TVector3> &points)
 {
     std::vector<TVector3> written;
@@ -51,25 +51,22 @@ std::vector<TVector3> Points_As_Written(const std::vector<TVector3> &points)
     return written;
 }
 
+} // namespace
+
 TReferenceUncertainty Reference_Uncertainty(TFeatureType type, const std::vector<TVector3> &points)
 {
     TReferenceUncertainty uncertainty;
-    TFit fit;
-    bool fitted = false;
-    const std::vector<TVector3> written = Points_As_Written(points);
-    bool rounded = false;
-    for (size_t i = 0; i < points.size() && !rounded; ++i)
-        rounded = !(written[i].x == points[i].x && written[i].y == points[i].y &&
-                    written[i].z == points[i].z);
-    if (rounded) {
-        fit = Fit_Feature(type, points);
-        fitted = true;
-        uncertainty.rounding = Difference(type, fit, Fit_Feature(type, written), points);
-    }
-    if (type == TFeatureType::CIRCLE) {
-        if (!fitted)
-            fit = Fit_Feature(type, points);
+    const bool rounded = std::any_of(points.begin(), points.end(), [](const TVector3 &p) {
+        return !(As_Written(p.x) == p.x && As_Written(p.y) == p.y && As_Written(p.z) == p.z);
+    });
+    const bool circle = type == TFeatureType::CIRCLE;
+    if (!rounded && !circle)
+        return uncertainty;
+    const TFit fit = Fit_Feature(type, points);
+    if (rounded)
+        uncertainty.rounding =
+            Difference(type, fit, Fit_Feature(type, Points_As_Written(points)), points);
+    if (circle)
         uncertainty.definition = Difference(type, fit, Fit_Circle_Orthogonal(points), points);
-    }
     return uncertainty;
 }

@@ -17,6 +17,3 @@
 //   against the other.
 // A part whose fits cannot be made is empty: the grading says why elsewhere.
 TReferenceUncertainty Reference_Uncertainty(TFeatureType type, const std::vector<TVector3> &points);
-
-// The points as the program writes them: every coordinate to 6 decimals.
-std::vector<TVector3> Points_As_Written(const std::vector<TVector3> &points);

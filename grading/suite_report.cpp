@@ -60,9 +60,7 @@ void Summarise_Suite(TSuiteReport &suite)
             const double mpe = quantity == TQuantity::ANGLE  ? suite.mpe.angle
                                : quantity == TQuantity::SIZE ? suite.mpe.size
                                                              : suite.mpe.position;
-            summary.largest_share = mpe > 0                ? summary.largest / mpe
-                                    : summary.largest == 0 ? 0
-                                                           : INFINITY;
+            summary.largest_share = Mpe_Share(summary.largest, mpe);
             suite.by_type.push_back(summary);
         }
     }

@@ -123,14 +123,6 @@ const char *Role_Class(TChartShape::TRole role)
 
 } // namespace
 
-double Mpe_Share(double value, double mpe)
-{
-    const double magnitude = std::fabs(value);
-    if (mpe > 0)
-        return magnitude / mpe;
-    return magnitude == 0 ? 0 : INFINITY;
-}
-
 QString Share_Text(double share)
 {
     if (std::isnan(share))

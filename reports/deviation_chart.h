@@ -23,8 +23,6 @@ class QPainter;
 // Bars longer than twice the MPE are cut there, and marked.
 constexpr double CHART_LIMIT = 2.0;
 
-// |d| / m; infinite when m is zero and d is not.
-double Mpe_Share(double value, double mpe);
 // "45.3 %", the way the tables and the chart write a share.
 QString Share_Text(double share);
 

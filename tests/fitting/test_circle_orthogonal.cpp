@@ -1,3 +1,4 @@
+#include "core/vector_measures.h"
 #include "fitting/least_squares_fit.h"
 
 #include <QtTest>
@@ -19,16 +20,6 @@ const double Degree = Pi / 180;
 // are held to 1e-12 of the largest coordinate and directions to 1e-12 rad.
 const double Relative = 1e-12;
 const double Angle_Tolerance = 1e-12;
-
-double Length(const TVector3 &v)
-{
-    return std::sqrt(v ^ v);
-}
-
-double Angle_Up_To_Sign(const TVector3 &a, const TVector3 &b)
-{
-    return std::atan2(Length(a * b), std::abs(a ^ b));
-}
 
 // A tilted frame 1000 mm from the origin: n the circle's axis, the points'
 // angles counted from u towards v.

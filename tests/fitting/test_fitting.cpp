@@ -1,3 +1,4 @@
+#include "core/vector_measures.h"
 #include "fitting/least_squares_fit.h"
 
 #include <QtTest>
@@ -26,20 +27,9 @@ const double Degree = Pi / 180;
 const double Relative = 1e-12;
 const double Angle_Tolerance = 1e-12;
 
-double Length(const TVector3 &v)
-{
-    return std::sqrt(v ^ v);
-}
-
 double Distance(const TVector3 &a, const TVector3 &b)
 {
     return Length(a - b);
-}
-
-// Angle between two unit directions, ignoring their sign.
-double Angle_Up_To_Sign(const TVector3 &a, const TVector3 &b)
-{
-    return std::atan2(Length(a * b), std::abs(a ^ b));
 }
 
 double Largest_Coordinate(const TPoints &points)

@@ -1,3 +1,4 @@
+#include "core/vector_measures.h"
 #include "fitting/least_squares_fit.h"
 
 #include <QDir>
@@ -41,16 +42,6 @@ bool Read_Numbers(const QString &path, std::vector<double> &numbers, QString &er
         numbers.push_back(value);
     }
     return true;
-}
-
-double Length(const TVector3 &v)
-{
-    return std::sqrt(v ^ v);
-}
-
-double Angle_Up_To_Sign(const TVector3 &a, const TVector3 &b)
-{
-    return std::atan2(Length(a * b), std::abs(a ^ b));
 }
 
 struct TDeviation

@@ -4,6 +4,7 @@
 // what they hold, for the tests of the generator.
 
 #include "core/vector3.h"
+#include "core/vector_measures.h"
 #include "fitting/feature_fit.h"
 #include "fitting/least_squares_fit.h"
 #include "validation/validation_reader.h"
@@ -64,16 +65,6 @@ inline std::vector<TReadFeature> Read_Features(const QByteArray &text)
     TFeatureCollector collector;
     Read_Validation_File(text, collector);
     return collector.features;
-}
-
-inline double Length(const TVector3 &v)
-{
-    return std::sqrt(v ^ v);
-}
-
-inline double Angle_Up_To_Sign(const TVector3 &a, const TVector3 &b)
-{
-    return std::atan2(Length(a * b), std::abs(a ^ b));
 }
 
 // The angle between a unit direction and the coordinate axis nearest it.
