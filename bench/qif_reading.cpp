@@ -4,7 +4,7 @@
 //   tessaline-bench-qif FILE FEATURES
 
 #include "files/input_file.h"
-#include "grading/results_reading.h"
+#include "results/results_reading.h"
 
 #include <QElapsedTimer>
 #include <QFile>

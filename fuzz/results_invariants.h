@@ -3,7 +3,7 @@
 // Properties every reading of results must have, whatever the content:
 // shared by fuzz_results and the test that replays its corpus and findings.
 
-#include "grading/results_reading.h"
+#include "results/results_reading.h"
 
 #include <QByteArray>
 #include <QSet>

@@ -2,7 +2,7 @@
 
 #include "grading/grade_report.h"
 #include "grading/reference_reading.h"
-#include "grading/results_reading.h"
+#include "results/results_reading.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 #include "grading/reference_reading.h"
 
-#include "grading/number_resolution.h"
+#include "results/number_resolution.h"
 
 #include <algorithm>
 

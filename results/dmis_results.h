@@ -1,6 +1,6 @@
 #pragma once
 
-#include "grading/results_labels.h"
+#include "results/results_labels.h"
 
 // The FA(label)=FEAT/... results of a DMIS output file, in the length unit
 // of the UNITS statement before each. Returns how many FA(label)= statements

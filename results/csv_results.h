@@ -1,6 +1,6 @@
 #pragma once
 
-#include "grading/results_labels.h"
+#include "results/results_labels.h"
 
 // Whether a line is the header of a CSV file of results: one of its fields
 // is "label".

@@ -1,5 +1,5 @@
 #include "expected_results.h"
-#include "grading/results_reading.h"
+#include "results/results_reading.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "grading/results_labels.h"
+#include "results/results_labels.h"
 
 #include <QByteArray>
 

@@ -1,9 +1,9 @@
-#include "grading/results_reading.h"
+#include "results/results_reading.h"
 
-#include "grading/csv_results.h"
-#include "grading/dmis_results.h"
-#include "grading/qif_results.h"
-#include "grading/results_labels.h"
+#include "results/csv_results.h"
+#include "results/dmis_results.h"
+#include "results/qif_results.h"
+#include "results/results_labels.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
-#include "grading/dmis_results.h"
+#include "results/dmis_results.h"
 
-#include "grading/dmis_statements.h"
-#include "grading/result_fields.h"
+#include "results/dmis_statements.h"
+#include "results/result_fields.h"
 
 #include <cmath>
 #include <cstring>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "grading/results_labels.h"
+#include "results/results_labels.h"
 
 // Whether the text is markup: its first character other than XML white
 // space is "<". Such a results file is read as QIF.

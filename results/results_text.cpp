@@ -1,4 +1,4 @@
-#include "grading/results_text.h"
+#include "results/results_text.h"
 
 #include <cstring>
 

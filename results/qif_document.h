@@ -1,7 +1,7 @@
 #pragma once
 
-#include "grading/qif_units.h"
-#include "grading/qif_values.h"
+#include "results/qif_units.h"
+#include "results/qif_values.h"
 #include "validation/feature_type.h"
 
 #include <QHash>

@@ -1,7 +1,7 @@
-#include "grading/qif_values.h"
+#include "results/qif_values.h"
 
-#include "grading/number_resolution.h"
-#include "grading/results_text.h"
+#include "results/number_resolution.h"
+#include "results/results_text.h"
 
 #include <QXmlStreamReader>
 

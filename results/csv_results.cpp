@@ -1,6 +1,6 @@
-#include "grading/csv_results.h"
+#include "results/csv_results.h"
 
-#include "grading/result_fields.h"
+#include "results/result_fields.h"
 
 namespace {
 

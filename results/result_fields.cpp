@@ -1,6 +1,6 @@
-#include "grading/result_fields.h"
+#include "results/result_fields.h"
 
-#include "grading/number_resolution.h"
+#include "results/number_resolution.h"
 
 #include <cmath>
 

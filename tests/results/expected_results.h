@@ -3,7 +3,7 @@
 // What a reading of results is expected to give, and its comparison with
 // what Read_Results gave, for the tests of the readers.
 
-#include "grading/results_reading.h"
+#include "results/results_reading.h"
 
 #include <QtTest>
 

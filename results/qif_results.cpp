@@ -1,7 +1,7 @@
-#include "grading/qif_results.h"
+#include "results/qif_results.h"
 
-#include "grading/qif_document.h"
-#include "grading/result_fields.h"
+#include "results/qif_document.h"
+#include "results/result_fields.h"
 
 #include <QRegularExpression>
 

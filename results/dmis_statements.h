@@ -1,6 +1,6 @@
 #pragma once
 
-#include "grading/results_text.h"
+#include "results/results_text.h"
 
 #include <QByteArray>
 

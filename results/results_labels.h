@@ -1,7 +1,7 @@
 #pragma once
 
-#include "grading/results_reading.h"
-#include "grading/results_text.h"
+#include "results/results_reading.h"
+#include "results/results_text.h"
 
 #include <QHash>
 

@@ -1,4 +1,4 @@
-#include "grading/number_resolution.h"
+#include "results/number_resolution.h"
 
 #include <QtTest>
 

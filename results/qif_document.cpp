@@ -1,6 +1,6 @@
-#include "grading/qif_document.h"
+#include "results/qif_document.h"
 
-#include "grading/results_text.h"
+#include "results/results_text.h"
 
 #include <QBuffer>
 #include <QXmlStreamReader>

@@ -1,6 +1,6 @@
-#include "grading/qif_units.h"
+#include "results/qif_units.h"
 
-#include "grading/results_text.h"
+#include "results/results_text.h"
 
 #include <cmath>
 

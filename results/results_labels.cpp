@@ -1,4 +1,4 @@
-#include "grading/results_labels.h"
+#include "results/results_labels.h"
 
 TResultsCollector::TResultsCollector(const std::vector<TReferenceLabel> &reference,
                                      TResultsReading &reading)

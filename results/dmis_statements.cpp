@@ -1,4 +1,4 @@
-#include "grading/dmis_statements.h"
+#include "results/dmis_statements.h"
 
 #include <cstring>
 
