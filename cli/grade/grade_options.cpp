@@ -1,6 +1,6 @@
 #include "cli/grade/grade_options.h"
 
-#include "grading/results_reading.h"
+#include "results/results_reading.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>

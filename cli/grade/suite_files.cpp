@@ -1,6 +1,6 @@
 #include "cli/grade/suite_files.h"
 
-#include "grading/results_reading.h"
+#include "results/results_reading.h"
 
 #include <QDir>
 #include <QFile>
