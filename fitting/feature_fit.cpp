@@ -1,7 +1,8 @@
 #include "fitting/feature_fit.h"
 
-TFit Fit_Feature(TFeatureType type, const std::vector<TVector3> &points)
+TFit Fit_Feature(TFeatureType type, const std::vector<TVector3> &points, const TFit *start)
 {
+    (void)start;
     switch (type) {
     case TFeatureType::PLANE:
         return Fit_Plane(points);
@@ -11,6 +12,10 @@ TFit Fit_Feature(TFeatureType type, const std::vector<TVector3> &points)
         return Fit_Circle(points);
     case TFeatureType::SPHERE:
         return Fit_Sphere(points);
+    case TFeatureType::CYLINDER:
+    case TFeatureType::CONE:
+    case TFeatureType::TORUS:
+        break;
     }
     return {};
 }

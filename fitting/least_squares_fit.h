@@ -23,10 +23,17 @@ struct TFit
 {
     bool fitted = false;
     std::string failure; // why not, when not fitted
-    TVector3 position;   // plane and line: the centroid; circle and sphere: the centre
-    TVector3 direction;  // plane normal, line direction, circle axis; zero for a sphere
-    double diameter = 0; // circle and sphere
-    int iterations = 0;  // of the geometric iteration, for circle and sphere
+    // Plane and line: the centroid; circle, sphere and torus: the centre;
+    // cylinder and cone: the point of the axis nearest the centroid.
+    TVector3 position;
+    // Plane normal, line direction, circle, cylinder and torus axis; a cone's
+    // axis towards its wider end; zero for a sphere.
+    TVector3 direction;
+    // Circle, sphere, cylinder; a cone's at position; a torus' major one.
+    double diameter = 0;
+    double apex_angle = 0;     // cone: the included angle, radians
+    double minor_diameter = 0; // torus: the tube's
+    int iterations = 0;        // of the geometric iteration
 };
 
 // Plane through the centroid; normal from the singular value decomposition

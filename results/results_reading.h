@@ -29,12 +29,21 @@ struct TTestedFeature
     // number, coordinates other than CART, a result of the wrong type, an
     // unknown length unit): the feature then counts as missing.
     bool usable = false;
-    TVector3 position;  // plane, line: a point on it; circle, sphere: the centre
+    // Plane, line: a point on it; circle, sphere, torus: the centre;
+    // cylinder, cone: a point on the axis (a cone's vertex, or the point its
+    // diameter is stated at).
+    TVector3 position;
     TVector3 direction; // as written, not normalised; a bounded line: second point minus first
+    // Circle, sphere, cylinder; a cone's at position (0 at its vertex); a
+    // torus' major diameter.
     double diameter = 0;
+    double apex_angle = 0;     // cone: the included angle, radians
+    double minor_diameter = 0; // torus
     double position_resolution = 0;  // largest of x, y, z
     double direction_resolution = 0; // largest of i, j, k; a bounded line: 2 r_xyz / |p2 - p1|
     double diameter_resolution = 0;
+    double apex_angle_resolution = 0; // radians
+    double minor_diameter_resolution = 0;
 };
 
 // A line of the results that could not be used, or a doubt about one.

@@ -11,6 +11,12 @@ const char *Feature_Type_Name(TFeatureType type)
         return "circle";
     case TFeatureType::SPHERE:
         return "sphere";
+    case TFeatureType::CYLINDER:
+        return "cylinder";
+    case TFeatureType::CONE:
+        return "cone";
+    case TFeatureType::TORUS:
+        return "torus";
     }
     return "";
 }

@@ -1,13 +1,23 @@
 #pragma once
 
-// The four kinds of feature a validation file can hold, one kind per file.
+// The kinds of feature a validation file can hold, one kind per file.
 enum class TFeatureType
 {
     PLANE,
     LINE,
     CIRCLE,
-    SPHERE
+    SPHERE,
+    CYLINDER,
+    CONE,
+    TORUS
 };
 
-// "plane", "line", "circle", "sphere": the type as files and reports name it.
+// Every type, in the order above.
+constexpr TFeatureType FEATURE_TYPES[] = {TFeatureType::PLANE,    TFeatureType::LINE,
+                                          TFeatureType::CIRCLE,   TFeatureType::SPHERE,
+                                          TFeatureType::CYLINDER, TFeatureType::CONE,
+                                          TFeatureType::TORUS};
+
+// "plane", "line", "circle", "sphere", "cylinder", "cone", "torus": the type
+// as files and reports name it.
 const char *Feature_Type_Name(TFeatureType type);

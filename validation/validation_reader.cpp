@@ -7,20 +7,27 @@
 
 namespace {
 
+// In the order of TFeatureType.
 const TValidationType VALIDATION_TYPES[] = {
-    {TFeatureType::PLANE, "Best_Fit_Validation:Version=1:Type=Plane", "plane", 5, 9, 0, true,
+    {TFeatureType::PLANE, "Best_Fit_Validation:Version=1:Type=Plane", "plane", 5, 9, 0, true, 0, 0,
      "PLN_", "plane"},
-    {TFeatureType::LINE, "Best_Fit_Validation:Version=1:Type=Line", "line", 4, 9, 0, true, "LN_",
-     "line"},
-    {TFeatureType::CIRCLE, "Best_Fit_Validation:Version=1:Type=Circle", "circle", 6, 10, 9, true,
-     "CIR_", "circle"},
+    {TFeatureType::LINE, "Best_Fit_Validation:Version=1:Type=Line", "line", 4, 9, 0, true, 0, 0,
+     "LN_", "line"},
+    {TFeatureType::CIRCLE, "Best_Fit_Validation:Version=1:Type=Circle", "circle", 6, 10, 9, true, 0,
+     0, "CIR_", "circle"},
     {TFeatureType::SPHERE, "Best_Fit_Validation:Version=1:Type=Sphere", "sphere", 6, 7, 6, false,
-     "SPH_", "sphere"},
+     0, 0, "SPH_", "sphere"},
+    {TFeatureType::CYLINDER, "Best_Fit_Validation:Version=1:Type=Cylinder", "cylinder", 8, 10, 9,
+     true, 0, 0, "CYL_", "cylinder"},
+    {TFeatureType::CONE, "Best_Fit_Validation:Version=1:Type=Cone", "cone", 4, 11, 10, true, 9, 0,
+     "CON_", "cone"},
+    {TFeatureType::TORUS, "Best_Fit_Validation:Version=1:Type=Torus", "torus", 5, 11, 9, true, 0,
+     10, "TOR_", "torus"},
 };
 
 // The largest field count of a feature record plus one, so that a record
 // with too many fields is still told apart.
-constexpr int MAX_FIELDS = 11;
+constexpr int MAX_FIELDS = 12;
 
 constexpr int QUOTED_FIELD_LENGTH = 40;
 

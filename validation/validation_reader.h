@@ -15,9 +15,14 @@ struct TValidationType
     const char *keyword; // "plane": compared without regard to case
     int keyword_length;
     int field_count; // of a feature record
-    // Field (1-based) holding the diameter, 0 when the type has none.
+    // Field (1-based) holding the diameter (a torus' major diameter, a cone's
+    // diameter at its point), 0 when the type has none.
     int diameter_field;
     bool has_direction;
+    // Field (1-based) of a cone's apex angle (included, degrees) and of a
+    // torus' minor diameter; 0 for the other types.
+    int angle_field;
+    int minor_diameter_field;
     const char *label; // "PLN_": the feature's label is this and its number
     const char *name;  // "plane", in messages
 };
@@ -52,13 +57,13 @@ struct TValidationDiagnostic
 // A valid feature record, as read.
 struct TFeatureRecord
 {
-    static constexpr int MAX_VALUES = 8;
+    static constexpr int MAX_VALUES = 9;
 
     int line_number;
     qint32 number;      // field 1
     qint32 point_count; // field 2
-    // Fields 3 and on: X, Y, Z, then I, J, K, the diameter and the trailing
-    // value as the type has them.
+    // Fields 3 and on: X, Y, Z, then I, J, K, the apex angle, the diameters
+    // and the trailing value as the type has them.
     int value_count;
     double values[MAX_VALUES];
     // The same fields as written, within the normalised line; valid only
