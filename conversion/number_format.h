@@ -5,6 +5,10 @@
 // Number texts of the DMIS program, written straight into a character buffer
 // because a large validation file needs millions of them.
 
+// The decimals of a point's coordinates in the program: what the software
+// under test reads, and so what it fits.
+constexpr int POINT_DECIMALS = 6;
+
 // Enough room for any finite double in fixed-point notation with up to 9
 // decimals: sign, 309 integer digits, the point and the decimals.
 constexpr int MAX_FIXED_LENGTH = 330;

@@ -132,11 +132,11 @@ void TProgramWriter::Point(qint32 feature_number, qint32 point_number, const TVe
 {
     // Formatted once, used by the nominal and by the measurement.
     char number[MAX_FIXED_LENGTH];
-    coordinates.assign(number, Write_Fixed(number, point.x, 6));
+    coordinates.assign(number, Write_Fixed(number, point.x, POINT_DECIMALS));
     coordinates += ',';
-    coordinates.append(number, Write_Fixed(number, point.y, 6));
+    coordinates.append(number, Write_Fixed(number, point.y, POINT_DECIMALS));
     coordinates += ',';
-    coordinates.append(number, Write_Fixed(number, point.z, 6));
+    coordinates.append(number, Write_Fixed(number, point.z, POINT_DECIMALS));
 
     point_label.assign("PT_");
     point_label.append(number, Write_Integer(number, feature_number));

@@ -9,9 +9,6 @@
 
 namespace {
 
-// The decimals the program writes a point's coordinates with.
-constexpr int POINT_DECIMALS = 6;
-
 double As_Written(double value)
 {
     char text[MAX_FIXED_LENGTH];
