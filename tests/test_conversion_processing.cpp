@@ -538,7 +538,7 @@ void TestConversionProcessing::not_a_validation_file_data()
     QTest::newRow("another version")
         << QByteArray("Best_Fit_Validation:Version=2:Type=Plane\nPlane 1 1 0 0 0 0 0 1 0\n1 2 3\n");
     QTest::newRow("feature record first") << QByteArray("Plane 1 1 0 0 0 0 0 1 0\n");
-    QTest::newRow("unknown type") << QByteArray("Best_Fit_Validation:Version=1:Type=Cone\n");
+    QTest::newRow("unknown type") << QByteArray("Best_Fit_Validation:Version=1:Type=Ellipse\n");
     QTest::newRow("UTF-8 byte-order mark only") << QByteArray("\xEF\xBB\xBF");
     // Only the first mark is the file's; a second one is a character of the
     // header line, which then is no header.
