@@ -124,7 +124,7 @@ void TestConverter::examples_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("points");
     QTest::addColumn<int>("type");
-    for (const char *name : {"plane", "line", "circle", "sphere"}) {
+    for (const char *name : {"plane", "line", "circle", "sphere", "cylinder", "cone", "torus"}) {
         QTest::newRow(qPrintable(QString("%1 measured").arg(name)))
             << name << "measured" << int(TPreferences::MEASURED_POINTS);
         QTest::newRow(qPrintable(QString("%1 offset").arg(name)))
