@@ -3,17 +3,21 @@
 
 namespace {
 
-enum TNominalValues
+// What a nominal holds after its position and, where it has one, its
+// direction.
+enum TNominalSize
 {
-    POSITION_AND_DIRECTION,
-    POSITION_DIRECTION_AND_DIAMETER,
-    POSITION_AND_DIAMETER
+    NO_SIZE,
+    DIAMETER,
+    APEX_ANGLE,
+    MAJOR_AND_MINOR_DIAMETER
 };
 
 struct TConstructedType
 {
     const char *nominal_head; // up to the first value
-    TNominalValues values;
+    bool has_direction;
+    TNominalSize size;
     const char *nominal_tail; // after the last value
     const char *construction_head;
 };
@@ -53,13 +57,27 @@ static void Create_Constructed(TValidationConverter &converter, const TConstruct
         nominal += feature.name;
         nominal += QLatin1String(type.nominal_head);
         Append_Fixed(nominal, feature.xyz, 6);
-        if (type.values != POSITION_AND_DIAMETER) {
+        if (type.has_direction) {
             nominal += QLatin1Char(',');
             Append_Fixed(nominal, feature.ijk, 9);
         }
-        if (type.values != POSITION_AND_DIRECTION) {
+        switch (type.size) {
+        case NO_SIZE:
+            break;
+        case DIAMETER:
             nominal += QLatin1Char(',');
             Append_Fixed(nominal, feature.diameter, 6);
+            break;
+        case APEX_ANGLE:
+            nominal += QLatin1Char(',');
+            Append_Fixed(nominal, feature.apex_angle, 6);
+            break;
+        case MAJOR_AND_MINOR_DIAMETER:
+            nominal += QLatin1Char(',');
+            Append_Fixed(nominal, feature.diameter, 6);
+            nominal += QLatin1Char(',');
+            Append_Fixed(nominal, feature.minor_diameter, 6);
+            break;
         }
         nominal += QLatin1String(type.nominal_tail);
         converter.Add_Text(nominal);
@@ -91,23 +109,39 @@ static void Create_Constructed(TValidationConverter &converter, const TConstruct
 
 void TValidationConverter::Create_Constructed_Planes()
 {
-    Create_Constructed(*this, {")=FEAT/PLANE,CART,", POSITION_AND_DIRECTION, "", "CONST/PLANE,F("});
+    Create_Constructed(*this, {")=FEAT/PLANE,CART,", true, NO_SIZE, "", "CONST/PLANE,F("});
 }
 
 void TValidationConverter::Create_Constructed_Lines()
 {
-    Create_Constructed(*this, {")=FEAT/LINE,UNBND,CART,", POSITION_AND_DIRECTION,
+    Create_Constructed(*this, {")=FEAT/LINE,UNBND,CART,", true, NO_SIZE,
                                ",0.000000000,0.000000000,1.000000000", "CONST/LINE,F("});
 }
 
 void TValidationConverter::Create_Constructed_Circles()
 {
-    Create_Constructed(*this, {")=FEAT/CIRCLE,INNER,CART,", POSITION_DIRECTION_AND_DIAMETER, "",
-                               "CONST/CIRCLE,F("});
+    Create_Constructed(*this, {")=FEAT/CIRCLE,INNER,CART,", true, DIAMETER, "", "CONST/CIRCLE,F("});
 }
 
 void TValidationConverter::Create_Constructed_Spheres()
 {
     Create_Constructed(*this,
-                       {")=FEAT/SPHERE,OUTER,CART,", POSITION_AND_DIAMETER, "", "CONST/SPHERE,F("});
+                       {")=FEAT/SPHERE,OUTER,CART,", false, DIAMETER, "", "CONST/SPHERE,F("});
+}
+
+void TValidationConverter::Create_Constructed_Cylinders()
+{
+    Create_Constructed(*this, {")=FEAT/CYLNDR,INNER,CART,", true, DIAMETER, "", "CONST/CYLNDR,F("});
+}
+
+// The record's position is the cone's apex, where DMIS places a cone.
+void TValidationConverter::Create_Constructed_Cones()
+{
+    Create_Constructed(*this, {")=FEAT/CONE,INNER,CART,", true, APEX_ANGLE, "", "CONST/CONE,F("});
+}
+
+void TValidationConverter::Create_Constructed_Tori()
+{
+    Create_Constructed(
+        *this, {")=FEAT/TORUS,INNER,CART,", true, MAJOR_AND_MINOR_DIAMETER, "", "CONST/TORUS,F("});
 }

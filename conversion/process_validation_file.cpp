@@ -1,6 +1,9 @@
 #include "conversion/number_format.h"
 #include "conversion/validation_converter.h"
+#include "validation/cone_apex.h"
 #include "validation/validation_reader.h"
+
+#include <cassert>
 
 #include <string>
 
@@ -22,7 +25,14 @@ const TProgramType &Program_Type(TFeatureType type)
         {"$$ Line", {6, 6, 6, 9, 9, 9, 6}, &TValidationConverter::Create_Constructed_Lines},
         {"$$ Circle", {6, 6, 6, 9, 9, 9, 6, 6}, &TValidationConverter::Create_Constructed_Circles},
         {"$$ Sphere", {6, 6, 6, 6, 6}, &TValidationConverter::Create_Constructed_Spheres},
+        {"$$ Cylinder",
+         {6, 6, 6, 9, 9, 9, 6, 6},
+         &TValidationConverter::Create_Constructed_Cylinders},
+        {"$$ Cone", {6, 6, 6, 9, 9, 9, 6, 6, 6}, &TValidationConverter::Create_Constructed_Cones},
+        {"$$ Torus", {6, 6, 6, 9, 9, 9, 6, 6, 6}, &TValidationConverter::Create_Constructed_Tori},
     };
+    static_assert(sizeof types / sizeof types[0] == sizeof FEATURE_TYPES / sizeof FEATURE_TYPES[0],
+                  "one program type per feature type");
     return types[static_cast<int>(type)];
 }
 
@@ -125,6 +135,19 @@ void TProgramWriter::Feature(const TFeatureRecord &record)
         working_record.ijk = TVector3(record.values[3], record.values[4], record.values[5]);
     }
     working_record.diameter = type->diameter_field ? record.values[type->diameter_field - 3] : 0;
+    working_record.apex_angle = type->angle_field ? record.values[type->angle_field - 3] : 0;
+    working_record.minor_diameter =
+        type->minor_diameter_field ? record.values[type->minor_diameter_field - 3] : 0;
+    if (type->type == TFeatureType::CONE) {
+        // The reader passes only cones that have an apex.
+        TVector3 apex;
+        const TConeApexStatus status =
+            Cone_Apex(working_record.xyz, working_record.ijk, working_record.apex_angle,
+                      working_record.diameter, apex);
+        assert(status == TConeApexStatus::FOUND);
+        (void)status;
+        working_record.xyz = apex;
+    }
     working_record.point_names.clear();
 }
 

@@ -22,10 +22,18 @@ public:
     struct TConstructionFeatures
     {
         QString name;
+        // A cone's apex, where DMIS places a cone; the stated position of
+        // every other type.
         TVector3 xyz;
         TVector3 ijk;
+        // A cone's is its diameter at the stated point, as read; a torus'
+        // its major diameter.
         double diameter = 0;
         std::vector<QString> point_names;
+        // A cone's included angle in degrees, as read.
+        double apex_angle = 0;
+        // A torus' diameter of the tube.
+        double minor_diameter = 0;
     };
 
     // Something the window passes over in silence but a batch user wants to
@@ -47,6 +55,9 @@ public:
     void Create_Constructed_Lines();
     void Create_Constructed_Circles();
     void Create_Constructed_Spheres();
+    void Create_Constructed_Cylinders();
+    void Create_Constructed_Cones();
+    void Create_Constructed_Tori();
 
     // Header, body and footer of one file, as the Open command produces them,
     // with the fit outputs before the footer when output_fits is set.

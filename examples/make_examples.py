@@ -1,13 +1,15 @@
 #!/usr/bin/env python3
-"""Writes the example validation files plane.dat, line.dat, circle.dat and
-sphere.dat, and checks the least-squares fits they carry.
+"""Writes the example validation files plane.dat, line.dat, circle.dat,
+sphere.dat, cylinder.dat, cone.dat and torus.dat, and checks the
+least-squares fits they carry.
 
 Every example holds points scattered with small noise about a known plane,
-line, circle or sphere; the reference result of each feature is the
-orthogonal-distance least-squares fit of its points exactly as written to the
-file, and its trailing value is the RMS of the orthogonal residuals.
+line, circle, sphere, cylinder, cone or torus; the reference result of each
+feature is the orthogonal-distance least-squares fit of its points exactly as
+written to the file, and its trailing value is the RMS of the orthogonal
+residuals.
 
-    python3 make_examples.py                # rewrite the four files here
+    python3 make_examples.py                # rewrite the seven files here
     python3 make_examples.py --check DIR    # compare the fits with reference
                                             # pairs DIR/*/NAME.ds + NAME.fit
 
@@ -217,6 +219,116 @@ def fit_sphere(points):
     return centre, 2 * r, [norm(sub(p, centre)) - r for p in points]
 
 
+def perpendiculars(axis):
+    u = unit(cross(axis, [1.0, 0.0, 0.0] if abs(axis[0]) < 0.9 else [0.0, 1.0, 0.0]))
+    return u, cross(axis, u)
+
+
+def axial_gauss_newton(points, centre, axis, sizes, model, shifts, iterations=200):
+    """Gauss-Newton about the current estimate: the axis is tilted by two
+    angles and the centre moved by `shifts` (2: across the axis, 3: also
+    along it), so no parameter is redundant. Ends on a negligible step."""
+    axis = unit(axis)
+    for _ in range(iterations):
+        u, v = perpendiculars(axis)
+        residuals, jacobian = model(points, centre, axis, u, v, sizes)
+        n = len(jacobian[0])
+        jtj = [[sum(row[i] * row[j] for row in jacobian) for j in range(n)] for i in range(n)]
+        jtr = [-sum(row[i] * r for row, r in zip(jacobian, residuals)) for i in range(n)]
+        step = solve(jtj, jtr)
+        moved = add(scale(u, step[0]), scale(v, step[1]))
+        if shifts == 3:
+            moved = add(moved, scale(axis, step[2]))
+        centre = add(centre, moved)
+        axis = unit(add(axis, add(scale(u, step[shifts]), scale(v, step[shifts + 1]))))
+        sizes = add(sizes, step[shifts + 2:])
+        if norm(step) < 1e-14 * (1 + norm(centre) + norm(sizes)):
+            break
+    residuals, _ = model(points, centre, axis, *perpendiculars(axis), sizes)
+    return centre, axis, sizes, residuals
+
+
+def axial_frame(p, centre, axis):
+    w = sub(p, centre)
+    t = dot(w, axis)
+    q = sub(w, scale(axis, t))
+    rho = norm(q)
+    return t, rho, scale(q, 1.0 / rho)
+
+
+def cylinder_model(points, centre, axis, u, v, sizes):
+    (r,) = sizes
+    residuals, jacobian = [], []
+    for p in points:
+        t, rho, n = axial_frame(p, centre, axis)
+        nu, nv = dot(n, u), dot(n, v)
+        residuals.append(rho - r)
+        jacobian.append([-nu, -nv, -t * nu, -t * nv, -1.0])
+    return residuals, jacobian
+
+
+def cone_model(points, centre, axis, u, v, sizes):
+    """Radius r at the centre and half apex angle h; the distance of a point
+    from the cone's surface in its meridian plane."""
+    r, h = sizes
+    c, s, tn = math.cos(h), math.sin(h), math.tan(h)
+    residuals, jacobian = [], []
+    for p in points:
+        t, rho, n = axial_frame(p, centre, axis)
+        nu, nv = dot(n, u), dot(n, v)
+        e = rho - r - t * tn
+        residuals.append(e * c)
+        jacobian.append([-c * nu, -c * nv, -c * nu * (t + tn * rho), -c * nv * (t + tn * rho),
+                         -c, -t / c - e * s])
+    return residuals, jacobian
+
+
+def torus_model(points, centre, axis, u, v, sizes):
+    big, small = sizes
+    residuals, jacobian = [], []
+    for p in points:
+        t, rho, n = axial_frame(p, centre, axis)
+        nu, nv = dot(n, u), dot(n, v)
+        s = math.hypot(rho - big, t)
+        residuals.append(s - small)
+        jacobian.append([-(rho - big) * nu / s, -(rho - big) * nv / s, -t / s,
+                         t * big * nu / s, t * big * nv / s, -(rho - big) / s, -1.0])
+    return residuals, jacobian
+
+
+def nearest_axis_point(points, centre, axis):
+    return add(centre, scale(axis, dot(sub(centroid(points), centre), axis)))
+
+
+def fit_cylinder(points, centre, axis, diameter):
+    """Geometric least-squares cylinder from a start: the axis point nearest
+    the centroid, the unit axis, the diameter and the residuals."""
+    c, a, (r,), residuals = axial_gauss_newton(points, centre, axis, [diameter / 2],
+                                               cylinder_model, 2)
+    return nearest_axis_point(points, c, a), a, 2 * r, residuals
+
+
+def fit_cone(points, centre, axis, apex_angle, diameter):
+    """Geometric least-squares cone from a start: the axis point nearest the
+    centroid, the unit axis towards the wider end, the apex angle in degrees,
+    the diameter at that point and the residuals."""
+    c, a, (r, h), residuals = axial_gauss_newton(
+        points, centre, axis, [diameter / 2, math.radians(apex_angle) / 2], cone_model, 2)
+    if h < 0:
+        a, h = scale(a, -1.0), -h
+    p = nearest_axis_point(points, c, a)
+    radius_at_p = abs(r) + dot(sub(p, c), a) * math.tan(h) * (1 if r >= 0 else -1)
+    return p, a, math.degrees(2 * h), 2 * radius_at_p, residuals
+
+
+def fit_torus(points, centre, axis, major, minor):
+    """Geometric least-squares torus from a start: centre, unit axis, major
+    and minor diameter and the residuals."""
+    c, a, (big, small), residuals = axial_gauss_newton(points, centre, axis,
+                                                       [major / 2, minor / 2], torus_model, 3)
+    return c, a, 2 * big, 2 * small, residuals
+
+
 def oriented(direction, towards):
     return direction if dot(direction, towards) >= 0 else scale(direction, -1.0)
 
@@ -277,6 +389,52 @@ def sphere_points(rng, centre, diameter, count, noise, cap=False):
                 break
         r = diameter / 2 + rng.gauss(0, noise)
         points.append(rounded(add(centre, scale(unit(d), r))))
+    return points
+
+
+def cylinder_points(rng, centre, axis, diameter, length, count, arc, noise):
+    u, v = perpendiculars(axis)
+    start = rng.uniform(0, 2 * math.pi)
+    points = []
+    for i in range(count):
+        angle = start + math.radians(arc) * (i + rng.uniform(0.2, 0.8)) / count
+        t = rng.uniform(-length / 2, length / 2)
+        r = diameter / 2 + rng.gauss(0, noise)
+        radial = add(scale(u, math.cos(angle)), scale(v, math.sin(angle)))
+        points.append(rounded(add(centre, add(scale(axis, t), scale(radial, r)))))
+    return points
+
+
+def cone_points(rng, centre, axis, apex_angle, diameter, length, count, noise):
+    """Points about the cone with the given diameter at centre, its axis
+    pointing to the wider end, spread over length along the axis."""
+    u, v = perpendiculars(axis)
+    h = math.radians(apex_angle) / 2
+    start = rng.uniform(0, 2 * math.pi)
+    points = []
+    for i in range(count):
+        angle = start + 2 * math.pi * (i + rng.uniform(0.2, 0.8)) / count
+        t = rng.uniform(-length / 2, length / 2)
+        radial = add(scale(u, math.cos(angle)), scale(v, math.sin(angle)))
+        normal = sub(scale(radial, math.cos(h)), scale(axis, math.sin(h)))
+        on_surface = add(centre, add(scale(axis, t), scale(radial, diameter / 2 + t * math.tan(h))))
+        points.append(rounded(add(on_surface, scale(normal, rng.gauss(0, noise)))))
+    return points
+
+
+def torus_points(rng, centre, axis, major, minor, count, band, noise):
+    """Points about the torus, round the axis, within a band of tube angles
+    centred on the outer equator."""
+    u, v = perpendiculars(axis)
+    start = rng.uniform(0, 2 * math.pi)
+    points = []
+    for i in range(count):
+        angle = start + 2 * math.pi * (i + rng.uniform(0.2, 0.8)) / count
+        tube = math.radians(band) * (rng.uniform(0, 1) - 0.5)
+        radial = add(scale(u, math.cos(angle)), scale(v, math.sin(angle)))
+        normal = add(scale(radial, math.cos(tube)), scale(axis, math.sin(tube)))
+        r = minor / 2 + rng.gauss(0, noise)
+        points.append(rounded(add(centre, add(scale(radial, major / 2), scale(normal, r)))))
     return points
 
 
@@ -372,6 +530,66 @@ def make_sphere(rng):
     return lines
 
 
+def make_cylinder(rng):
+    lines = header(
+        "Cylinder",
+        ["Example validation file: a bore probed all round and a shaft probed on a",
+         "90 degree arc. Cylinder record: number, point count, X Y Z of the axis",
+         "point nearest the centroid of the points, I J K of the unit axis,",
+         "diameter, RMS residual."] + COMMON)
+    for number, centre, axis, diameter, length, count, arc in (
+            (1, [40.0, 30.0, -15.0], [0.0, 0.0, 1.0], 20.0, 25.0, 16, 360.0),
+            (2, [120.0, 60.0, 40.0], unit([1.0, 0.0, 0.02]), 50.0, 60.0, 12, 90.0)):
+        points = cylinder_points(rng, centre, axis, diameter, length, count, arc, 0.002)
+        c, a, dia, residuals = fit_cylinder(points, centre, axis, diameter)
+        a = oriented(a, axis)
+        lines.append(f"Cylinder {number} {count} {c[0]:.6f} {c[1]:.6f} {c[2]:.6f} "
+                     f"{a[0]:.9f} {a[1]:.9f} {a[2]:.9f} {dia:.6f} {rms(residuals):.6f}")
+        lines += [text(p) for p in points]
+    return lines
+
+
+def make_cone(rng):
+    lines = header(
+        "Cone",
+        ["Example validation file: a 90 degree countersink and a steep 7:24 taper.",
+         "Cone record: number, point count, X Y Z of the axis point nearest the",
+         "centroid of the points, I J K of the unit axis towards the wider end,",
+         "apex angle (included, degrees), diameter at that point, RMS residual."] + COMMON)
+    taper = math.degrees(2 * math.atan(7 / 48))
+    for number, centre, axis, angle, diameter, length, count in (
+            (1, [25.0, 25.0, -3.0], [0.0, 0.0, 1.0], 90.0, 12.0, 4.0, 12),
+            (2, [0.0, 150.0, 80.0], unit([0.0, -0.01, -1.0]), taper, 44.45, 50.0, 20)):
+        points = cone_points(rng, centre, axis, angle, diameter, length, count, 0.002)
+        c, a, apex, dia, residuals = fit_cone(points, centre, axis, angle, diameter)
+        lines.append(f"Cone {number} {count} {c[0]:.6f} {c[1]:.6f} {c[2]:.6f} "
+                     f"{a[0]:.9f} {a[1]:.9f} {a[2]:.9f} {apex:.6f} {dia:.6f} "
+                     f"{rms(residuals):.6f}")
+        lines += [text(p) for p in points]
+    return lines
+
+
+def make_torus(rng):
+    lines = header(
+        "Torus",
+        ["Example validation file: a toroidal fillet probed all round and a",
+         "bearing race probed on a band of 60 degrees. Torus record: number,",
+         "point count, X Y Z of the centre, I J K of the unit axis, major",
+         "diameter (through the centres of the tube), minor diameter (of the",
+         "tube), RMS residual."] + COMMON)
+    for number, centre, axis, major, minor, count, band in (
+            (1, [60.0, -20.0, 10.0], [0.0, 0.0, 1.0], 60.0, 16.0, 24, 300.0),
+            (2, [-40.0, 0.0, 100.0], unit([0.01, 1.0, 0.0]), 52.0, 8.0, 18, 60.0)):
+        points = torus_points(rng, centre, axis, major, minor, count, band, 0.002)
+        c, a, big, small, residuals = fit_torus(points, centre, axis, major, minor)
+        a = oriented(a, axis)
+        lines.append(f"Torus {number} {count} {c[0]:.6f} {c[1]:.6f} {c[2]:.6f} "
+                     f"{a[0]:.9f} {a[1]:.9f} {a[2]:.9f} {big:.6f} {small:.6f} "
+                     f"{rms(residuals):.6f}")
+        lines += [text(p) for p in points]
+    return lines
+
+
 # ---------------------------------------------------------------- check
 
 
@@ -407,6 +625,37 @@ def check(directory):
             deviation = max(abs(a - b) for a, b in zip(got, expected))
             worst = max(worst, deviation)
             print(f"{kind}/{name[:-3]}: {count} points, largest deviation {deviation:.3g}")
+    for kind in ("cylinder", "cone"):
+        folder = os.path.join(directory, kind)
+        for name in sorted(os.listdir(folder)):
+            if not name.endswith(".ds"):
+                continue
+            data = read_numbers(os.path.join(folder, name))
+            count = int(data[0])
+            points = [data[1 + 3 * i:4 + 3 * i] for i in range(count)]
+            expected = read_numbers(os.path.join(folder, name[:-3] + ".fit"))
+            # Started off the reference (the axis moved and tilted, the size
+            # changed): the fit has to walk back to the minimum.
+            u, v = perpendiculars(unit(expected[3:6]))
+            start = add(expected[0:3], scale(u, 0.05))
+            axis = unit(add(expected[3:6], scale(v, 0.01)))
+            if kind == "cylinder":
+                c, a, dia, _ = fit_cylinder(points, start, axis, expected[6] * 1.01)
+                size_deviation = abs(dia - expected[6])
+            else:
+                h = math.radians(expected[7]) / 2
+                c, a, apex, dia, _ = fit_cone(points, start, axis, expected[7],
+                                              2 * expected[6] / math.cos(h) * 1.01)
+                # The orthogonal distance from the reference point to the cone.
+                along = dot(sub(expected[0:3], c), a)
+                distance = (dia / 2 + along * math.tan(math.radians(apex) / 2)) * math.cos(
+                    math.radians(apex) / 2)
+                size_deviation = max(abs(apex - expected[7]), abs(distance - expected[6]))
+            off_axis = norm(cross(sub(expected[0:3], c), a))
+            tilt = norm(cross(a, unit(expected[3:6])))
+            deviation = max(off_axis, tilt, size_deviation)
+            worst = max(worst, deviation)
+            print(f"{kind}/{name[:-3]}: {count} points, largest deviation {deviation:.3g}")
     print(f"largest deviation of all: {worst:.3g}")
     return worst < 1e-6
 
@@ -417,7 +666,8 @@ def main():
     here = os.path.dirname(os.path.abspath(__file__))
     rng = random.Random(20240517)
     for name, make in (("plane", make_plane), ("line", make_line), ("circle", make_circle),
-                       ("sphere", make_sphere)):
+                       ("sphere", make_sphere), ("cylinder", make_cylinder), ("cone", make_cone),
+                       ("torus", make_torus)):
         write(os.path.join(here, name + ".dat"), make(rng))
 
 

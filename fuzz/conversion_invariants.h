@@ -167,6 +167,28 @@ inline const std::vector<TFeatureGrammar> &Feature_Grammars()
          {6, 6, 6, 6},
          "",
          "CONST/SPHERE,F("},
+        {"$$ Cylinder ",
+         {6, 6, 6, 9, 9, 9, 6, 6},
+         "CYL_",
+         ")=FEAT/CYLNDR,INNER,CART,",
+         {6, 6, 6, 9, 9, 9, 6},
+         "",
+         "CONST/CYLNDR,F("},
+        // A cone's nominal stands at its apex and ends with the apex angle.
+        {"$$ Cone ",
+         {6, 6, 6, 9, 9, 9, 6, 6, 6},
+         "CON_",
+         ")=FEAT/CONE,INNER,CART,",
+         {6, 6, 6, 9, 9, 9, 6},
+         "",
+         "CONST/CONE,F("},
+        {"$$ Torus ",
+         {6, 6, 6, 9, 9, 9, 6, 6, 6},
+         "TOR_",
+         ")=FEAT/TORUS,INNER,CART,",
+         {6, 6, 6, 9, 9, 9, 6, 6},
+         "",
+         "CONST/TORUS,F("},
     };
     return grammars;
 }

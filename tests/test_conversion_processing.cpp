@@ -538,7 +538,7 @@ void TestConversionProcessing::not_a_validation_file_data()
     QTest::newRow("another version")
         << QByteArray("Best_Fit_Validation:Version=2:Type=Plane\nPlane 1 1 0 0 0 0 0 1 0\n1 2 3\n");
     QTest::newRow("feature record first") << QByteArray("Plane 1 1 0 0 0 0 0 1 0\n");
-    QTest::newRow("unknown type") << QByteArray("Best_Fit_Validation:Version=1:Type=Cone\n");
+    QTest::newRow("unknown type") << QByteArray("Best_Fit_Validation:Version=1:Type=Ellipse\n");
     QTest::newRow("UTF-8 byte-order mark only") << QByteArray("\xEF\xBB\xBF");
     // Only the first mark is the file's; a second one is a character of the
     // header line, which then is no header.
@@ -700,6 +700,13 @@ void TestConversionProcessing::measured_size_is_the_program_size_data()
     QTest::newRow("surplus lines and an edited type")
         << File({PLANE_HEADER, "1 2 3", PLANE_1, "1 2 3", "4 5 6", "7 8 9"}) << 2;
     QTest::newRow("not a validation file") << QByteArray("nothing\n") << 0;
+    QTest::newRow("cones, one without an apex")
+        << File({"Best_Fit_Validation:Version=1:Type=Cone", "Cone 1 2 0 0 10 0 0 1 90 20 0",
+                 "10 0 10", "Cone 2 1 0 0 0 0 0 1 0 10 0", "0 10 10", "1 1 1"})
+        << 1;
+    QTest::newRow("torus") << File({"Best_Fit_Validation:Version=1:Type=Torus",
+                                    "Torus 1 1 0 0 0 0 0 1 40 10 0", "25 0 0"})
+                           << 0;
 }
 
 void TestConversionProcessing::measured_size_is_the_program_size()

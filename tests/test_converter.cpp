@@ -97,6 +97,7 @@ private slots:
     void output_dir();
     void large_program_in_pieces();
     void diagnostics();
+    void cone_without_apex_is_a_warning();
     void not_a_validation_file();
     void usage_errors_data();
     void usage_errors();
@@ -124,7 +125,7 @@ void TestConverter::examples_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("points");
     QTest::addColumn<int>("type");
-    for (const char *name : {"plane", "line", "circle", "sphere"}) {
+    for (const char *name : {"plane", "line", "circle", "sphere", "cylinder", "cone", "torus"}) {
         QTest::newRow(qPrintable(QString("%1 measured").arg(name)))
             << name << "measured" << int(TPreferences::MEASURED_POINTS);
         QTest::newRow(qPrintable(QString("%1 offset").arg(name)))
@@ -253,6 +254,31 @@ void TestConverter::diagnostics()
     QVERIFY(result.errors[4].contains("1 of 3 points"));
     QVERIFY(result.errors[8].contains("1 of 2 points"));
     QVERIFY(result.errors[8].contains("end of the file"));
+}
+
+void TestConverter::cone_without_apex_is_a_warning()
+{
+    QTemporaryDir directory;
+    QVERIFY(directory.isValid());
+    const QString input = directory.filePath("cones.dat");
+    QVERIFY(Write_File(input, "Best_Fit_Validation:Version=1:Type=Cone\n"
+                              "Cone 1 1 0 0 10 0 0 1 180 20 0\n"
+                              "Cone 2 1 0 0 10 0 0 0 90 20 0\n"
+                              "Cone 3 1 0 0 10 0 0 1 90 20 0\n"
+                              "10 0 10\n"));
+
+    const TProgramRun result = Run({"--output-fits", input});
+    QCOMPARE(result.exit_code, 0);
+    QCOMPARE(result.errors.size(), 2);
+    QVERIFY2(result.errors[0].startsWith(input + ":2: warning: cone record has no apex"),
+             qPrintable(result.errors[0]));
+    QVERIFY2(result.errors[0].contains("180"), qPrintable(result.errors[0]));
+    QVERIFY2(result.errors[1].startsWith(input + ":3: warning: cone record has no apex"),
+             qPrintable(result.errors[1]));
+    QVERIFY2(result.errors[1].contains("direction is zero"), qPrintable(result.errors[1]));
+    QVERIFY(!result.output.contains("CON_1") && !result.output.contains("CON_2"));
+    QVERIFY(result.output.contains("\nCONST/CONE,F(CON_3),BF,FA(PT_3_1)\n$$\nOUTPUT/FA(CON_3)\n"
+                                   "ENDFIL\n"));
 }
 
 void TestConverter::not_a_validation_file()

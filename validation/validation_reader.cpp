@@ -1,5 +1,6 @@
 #include "validation/validation_reader.h"
 
+#include "validation/cone_apex.h"
 #include "validation/validation_lines.h"
 
 #include <algorithm>
@@ -89,6 +90,7 @@ private:
     void Report_Incomplete(TValidationDiagnostic::TKind kind, const QString &why);
 
     bool Read_Header();
+    bool Has_Cone_Apex(int field_count);
     void Read_Feature_Record();
     void Read_Point_Line();
 
@@ -212,6 +214,43 @@ bool TReading::Read_Header()
     return true;
 }
 
+// A cone is written at its apex: a record that has none cannot be written
+// and is ignored as a whole, as one with a wrong field count is, by the
+// conversion and the grading alike.
+bool TReading::Has_Cone_Apex(int field_count)
+{
+    double values[TFeatureRecord::MAX_VALUES];
+    for (int i = 2; i < field_count; ++i) {
+        // Quietly: the fields are reported once the record is taken.
+        Read_Real(fields[i], values[i - 2]);
+    }
+    TVector3 apex;
+    const TConeApexStatus status = Cone_Apex(
+        TVector3(values[0], values[1], values[2]), TVector3(values[3], values[4], values[5]),
+        values[type->angle_field - 3], values[type->diameter_field - 3], apex);
+    if (status == TConeApexStatus::FOUND) {
+        return true;
+    }
+    if (reporting) {
+        QString why;
+        switch (status) {
+        case TConeApexStatus::ANGLE_OUT_OF_RANGE:
+            why = QStringLiteral("its apex angle %1 is not strictly between 0 and 180 degrees")
+                      .arg(Field_Text(fields[type->angle_field - 1]));
+            break;
+        case TConeApexStatus::ZERO_DIRECTION:
+            why = QStringLiteral("its direction is zero");
+            break;
+        default:
+            why = QStringLiteral("its apex lies beyond the range of numbers");
+            break;
+        }
+        Report(TValidationDiagnostic::CONE_WITHOUT_APEX, line.Line_Number(),
+               QStringLiteral("cone record has no apex: %1, line ignored").arg(why));
+    }
+    return false;
+}
+
 void TReading::Read_Feature_Record()
 {
     const char *data = line.Data();
@@ -228,6 +267,9 @@ void TReading::Read_Feature_Record()
                        .arg(count)
                        .arg(type->field_count));
         }
+        return;
+    }
+    if (type->type == TFeatureType::CONE && !Has_Cone_Apex(count)) {
         return;
     }
     if (reporting && points_remaining > 0) {

@@ -46,7 +46,9 @@ struct TValidationDiagnostic
         FEATURE_WITHOUT_POINTS,
         POINT_FIELD_COUNT,
         NOT_A_NUMBER,
-        CARRIAGE_RETURNS_ONLY
+        CARRIAGE_RETURNS_ONLY,
+        // A cone record without an apex, ignored as a whole.
+        CONE_WITHOUT_APEX
     };
 
     TKind kind;
