@@ -10,7 +10,7 @@
 #include <deque>
 #include <vector>
 
-// A measured plane, line, circle or sphere of a QIF document, as written.
+// A measured feature of a QIF document, as written.
 struct TQifMeasurement
 {
     TFeatureType type = TFeatureType::PLANE;
@@ -22,8 +22,16 @@ struct TQifMeasurement
     QString item_id;
     TQifValue location;
     TQifValue normal;
-    TQifValue direction; // lines only
-    TQifValue diameter;  // circles and spheres only
+    TQifValue direction;      // lines only
+    TQifValue diameter;       // circles, spheres, cylinders and cones (at the axis point)
+    bool has_axis = false;    // cylinders and cones: an Axis element
+    TQifValue axis_point;     // Axis/AxisPoint
+    TQifValue axis_direction; // Axis/Direction
+    TQifValue half_angle;     // cones: one of the two angles
+    TQifValue full_angle;
+    TQifValue axis_vector; // tori: AxisVector
+    TQifValue major_diameter;
+    TQifValue minor_diameter;
 };
 
 // What the grading needs of a QIF document.
@@ -40,6 +48,10 @@ struct TQifDocument
     bool has_primary_unit = false; // FileUnits/PrimaryUnits/LinearUnit
     TQifLinearUnit primary_unit;
     std::vector<TQifLinearUnit> other_units; // FileUnits/OtherUnits/LinearUnit
+    // The same of AngularUnit, which a TQifLinearUnit holds as well.
+    bool has_primary_angular_unit = false;
+    TQifLinearUnit primary_angular_unit;
+    std::vector<TQifLinearUnit> other_angular_units;
     // FeatureName of each feature item (Features/FeatureItems/*FeatureItem)
     // by its id; an empty name for an item without one.
     QHash<QString, QString> item_names;

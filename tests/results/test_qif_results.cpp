@@ -194,7 +194,12 @@ void TestQifResults::reading_data()
         "<q:FeatureName>PLN_1</q:FeatureName><q:Location>1 2 3</q:Location>"
         "</q:PlaneFeatureMeasurement>\n</q:MeasuredFeatures></q:MeasurementResults>"
         "</q:MeasurementResultsSet></q:Results></q:QIFDocument>\n",
-        {Flat("PLN_1", 6, {1000, 2000, 3000}, {0, 0, 1}, 0, 0)}, {}, "QIF 3");
+        {Missing("PLN_5", 5), Flat("PLN_1", 6, {1000, 2000, 3000}, {0, 0, 1}, 0, 0)},
+        {W(5, "result for \"PLN_5\" is a CylinderFeatureMeasurement, the reference feature is a "
+              "plane"),
+         W(6, "the file declares no length unit (FileUnits/PrimaryUnits/LinearUnit): lengths are "
+              "read in metres, as QIF defines")},
+        "QIF 3");
 
     // Labels.
     Row("label through the feature item, own name first",
@@ -276,14 +281,37 @@ void TestQifResults::reading_data()
     Row("unit by name, any case",
         Qif3(Units(Unit(" MilliMetre ")), "", {Measured("Sphere", sphere)}),
         {Sphere("SPH_4", 5, {1, 2, 3}, 4, 0, 0)});
-    Row("offset added before the factor",
+    // The offset moves locations only: a diameter is a difference of two.
+    Row("offset added before the factor, to locations only",
         Qif3(Units(Unit("cm", "<Factor>0.01</Factor><Offset>-1</Offset>")), "",
-             {Measured("Sphere", sphere)}),
-        {Sphere("SPH_4", 5, {0, 10, 20}, 30, 0, 0)});
-    Row("no FileUnits: metres",
+             {Measured("Sphere", sphere),
+              Measured("Circle",
+                       Name("CIR_3") + Location("0 1 2") + Normal("0 0 1") + Diameter("2.5"))}),
+        {Sphere("SPH_4", 5, {0, 10, 20}, 40, 0, 0),
+         Circle("CIR_3", 6, {-10, 0, 10}, {0, 0, 1}, 25, 0, 0, 0.5)});
+    const QString metres = QStringLiteral("the file declares no length unit "
+                                          "(FileUnits/PrimaryUnits/LinearUnit): lengths are read "
+                                          "in metres, as QIF defines");
+    Row("no FileUnits: metres, said once",
         Qif3("", "",
-             {Measured("Sphere", Name("SPH_4") + Location("0.001 0 0") + Diameter("0.0254"))}),
-        {Sphere("SPH_4", 5, {1, 0, 0}, 25.4, 0.5, 0.05)});
+             {Measured("Sphere", Name("SPH_4") + Location("0.001 0 0") + Diameter("0.0254")),
+              Measured("Plane", Name("PLN_1") + Location("0 0 0.5") + Normal("0 0 1"))}),
+        {Sphere("SPH_4", 5, {1, 0, 0}, 25.4, 0.5, 0.05),
+         Flat("PLN_1", 6, {0, 0, 500}, {0, 0, 1}, 50, 0)},
+        {W(5, metres)});
+    Row("FileUnits without a LinearUnit: metres",
+        Qif3("<FileUnits><PrimaryUnits/></FileUnits>", "",
+             {Measured("Circle", Name("CIR_3") + Location("1 2 3") + Normal("0 0 1") +
+                                     Diameter("0.05", " linearUnit=\"mm\"")),
+              Measured("Sphere", Name("SPH_4") + Location("1 2 3") + Diameter("4"))}),
+        {Missing("CIR_3", 5), Sphere("SPH_4", 6, {1000, 2000, 3000}, 4000, 0, 0)},
+        {W(5, metres),
+         W(5, Of("Diameter", "CIR_3", "its unit \"mm\" is not declared in FileUnits"))});
+    Row("no FileUnits, every length with a declared unit: nothing assumed",
+        Qif3("<FileUnits><OtherUnits>" + Unit("mm") + "</OtherUnits></FileUnits>", "",
+             {Measured("Sphere", Name("SPH_4") + Location("1 2 3", " linearUnit=\"mm\"") +
+                                     Diameter("4", " linearUnit=\"mm\""))}),
+        {Sphere("SPH_4", 5, {1, 2, 3}, 4, 0, 0)});
     Row("linearUnit attribute: declared, primary, undeclared",
         Qif3(Units(Unit("mm"), Unit("foot") + Unit("rod")), "",
              {Measured("Sphere", Name("SPH_4") + Location("1 2 3", " linearUnit=\"foot\"") +
@@ -376,7 +404,7 @@ void TestQifResults::reading_data()
     Row("a QIF document without results", ROOT3 + "<Product/></QIFDocument>", {},
         {W(1, "no result at all could be read; formats tried: DMIS output (FA(label)=FEAT/... "
               "statements), CSV (a header with a label column, then rows), QIF (measured planes, "
-              "lines, circles and spheres)")},
+              "lines, circles, spheres, cylinders, cones and tori)")},
         "QIF 3");
 }
 

@@ -12,8 +12,8 @@ const double INF = std::numeric_limits<double>::infinity();
 
 const char *const NO_RESULT =
     "no result at all could be read; formats tried: DMIS output (FA(label)=FEAT/... statements), "
-    "CSV (a header with a label column, then rows), QIF (measured planes, lines, circles and "
-    "spheres)";
+    "CSV (a header with a label column, then rows), QIF (measured planes, lines, circles, "
+    "spheres, cylinders, cones and tori)";
 
 const std::vector<TReferenceLabel> &Reference()
 {
@@ -485,6 +485,44 @@ void TestResultsReading::dmis_data()
         << TExpectedFeatures{Flat("PLN_1", 1, {1, 2, 3}, {0, 0, 1}, 0, 0),
                              Circle("CIR_3", 3, {1, 2, 3}, {0, 0, 1}, 4, 0, 0, 0)}
         << QStringList{W(1, comment_join), W(3, comment_join)};
+    // Notes and blank lines between the parts of a broken statement.
+    QTest::newRow("$, then a comment-only line, then the rest")
+        << QByteArray("FA(CIR_3)=FEAT/CIRCLE,INNER,CART,1,2,3,$\n"
+                      "$$ note\n"
+                      "0,0,1,25\n")
+        << TExpectedFeatures{Circle("CIR_3", 1, {1, 2, 3}, {0, 0, 1}, 25, 0, 0, 0)}
+        << QStringList();
+    QTest::newRow("$, then blank lines and an indented comment, then the rest")
+        << QByteArray("FA(CIR_3)=FEAT/CIRCLE,INNER,CART,1,2,3,$\r\n"
+                      "\r\n"
+                      "   \t\n"
+                      "   $$ centre above\n"
+                      "0,0,1,25\n"
+                      "FA(SPH_4)=FEAT/SPHERE,CART,1,2,3,4\n")
+        << TExpectedFeatures{Circle("CIR_3", 1, {1, 2, 3}, {0, 0, 1}, 25, 0, 0, 0),
+                             Sphere("SPH_4", 6, {1, 2, 3}, 4, 0, 0)}
+        << QStringList();
+    QTest::newRow("$$ after a comma, then a comment-only line, then the rest")
+        << QByteArray("FA(CIR_3)=FEAT/CIRCLE,INNER,CART,1,2,3,$$ centre\n"
+                      "$$ axis next\n"
+                      "\n"
+                      "0,0,1,$$ axis\n"
+                      "25\n")
+        << TExpectedFeatures{Circle("CIR_3", 1, {1, 2, 3}, {0, 0, 1}, 25, 0, 0, 0)}
+        << QStringList{W(1, comment_join)};
+    QTest::newRow("comment-only line, then a line beginning with a comma")
+        << QByteArray("FA(PLN_1)=FEAT/PLANE,CART,1,2,3\n"
+                      "$$ direction\n"
+                      ",0,0,1\n")
+        << TExpectedFeatures{Flat("PLN_1", 1, {1, 2, 3}, {0, 0, 1}, 0, 0)} << QStringList();
+    QTest::newRow("comment-only line between whole statements")
+        << QByteArray("FA(PLN_1)=FEAT/PLANE,CART,1,2,3,0,0,1\n"
+                      "$$ FA(SPH_4)=FEAT/SPHERE,CART,9,9,9,9\n"
+                      "\n"
+                      "FA(SPH_4)=FEAT/SPHERE,CART,1,2,3,4\n")
+        << TExpectedFeatures{Flat("PLN_1", 1, {1, 2, 3}, {0, 0, 1}, 0, 0),
+                             Sphere("SPH_4", 4, {1, 2, 3}, 4, 0, 0)}
+        << QStringList();
     QTest::newRow("blanks, CR LF, UTF-8 label, -0, integers, a direction of length 0.9999")
         << QByteArray("UNITS/MM,ANGDEC\r\n"
                       "   FA(C\xc3\xadrculo_13)=FEAT/CIRCLE,INNER,CART, 12, -0, 3.50,\t0.0000,"
