@@ -33,7 +33,8 @@ public:
     {
     }
 
-    // False, with the reason, when the primary length unit cannot be used.
+    // False, with the reason, when the primary length or angular unit cannot
+    // be used.
     bool Units(int &line, QString &reason);
     void Measurement(const TQifMeasurement &measurement);
 
@@ -67,6 +68,7 @@ bool TQifReader::Units(int &line, QString &reason)
     if (document_.has_primary_unit) {
         line = document_.primary_unit.line_number;
         if (!Length_Conversion(document_.primary_unit, primary_, reason)) {
+            reason += QStringLiteral("; no length of the file can be read");
             return false;
         }
         declared_.insert(document_.primary_unit.name, TDeclaredUnit{true, primary_, {}});
@@ -426,8 +428,7 @@ int Read_Qif_Results(const char *begin, const char *end, int wanted, TResultsCol
     int line = 0;
     QString reason;
     if (!reader.Units(line, reason)) {
-        return fail(TResultsFailure::UNUSABLE, line,
-                    reason + QStringLiteral("; no length of the file can be read"));
+        return fail(TResultsFailure::UNUSABLE, line, reason);
     }
     if (wanted > document.measurement_results) {
         return fail(TResultsFailure::NO_SUCH_QIF_RESULTS, 0,
