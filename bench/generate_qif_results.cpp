@@ -32,7 +32,7 @@ const char *const TYPES[5] = {"Plane", "Line", "Circle", "Sphere", "Cylinder"};
 const char *const PREFIXES[5] = {"PLN", "LIN", "CIR", "SPH", "CYL"};
 const int CYLINDER = 4;
 
-// Ids: definitions 1 to 4, then per feature n (from 0) its nominal
+// Ids: definitions 1 to 5, the results 6, then per feature n (from 0) its nominal
 // 10 + 3n, its item 11 + 3n and its measurement 12 + 3n.
 long Nominal_Id(long n)
 {
@@ -137,7 +137,7 @@ int main(int argc, char **argv)
 
     std::fprintf(file,
                  "  </Features>\n  <Results>\n    <MeasurementResultsSet n=\"1\">\n"
-                 "      <MeasurementResults id=\"5\">\n        <MeasuredFeatures n=\"%ld\">\n",
+                 "      <MeasurementResults id=\"6\">\n        <MeasuredFeatures n=\"%ld\">\n",
                  features);
     for (long n = 0; n < features; ++n) {
         const int type = type_of(n);

@@ -433,14 +433,13 @@ bool TQifScanner::Measurement()
         } else if (Is("Axis") && (type == TFeatureType::CYLINDER || type == TFeatureType::CONE)) {
             measurement.has_axis = true;
             Axis(measurement);
-        } else if (type == TFeatureType::CONE && Is("HalfAngle")) {
-            Read_Qif_Value(reader_, 1, measurement.half_angle, "angularUnit");
-        } else if (type == TFeatureType::CONE && Is("FullAngle")) {
-            Read_Qif_Value(reader_, 1, measurement.full_angle, "angularUnit");
+        } else if (type == TFeatureType::CONE && (Is("HalfAngle") || Is("FullAngle"))) {
+            measurement.half_angle = Is("HalfAngle");
+            Read_Qif_Value(reader_, 1, measurement.angle, "angularUnit");
         } else if (type == TFeatureType::TORUS && Is("AxisVector")) {
-            Read_Qif_Value(reader_, 3, measurement.axis_vector);
+            Read_Qif_Value(reader_, 3, measurement.direction);
         } else if (type == TFeatureType::TORUS && Is("MajorDiameter")) {
-            Read_Qif_Value(reader_, 1, measurement.major_diameter);
+            Read_Qif_Value(reader_, 1, measurement.diameter);
         } else if (type == TFeatureType::TORUS && Is("MinorDiameter")) {
             Read_Qif_Value(reader_, 1, measurement.minor_diameter);
         } else {
@@ -455,9 +454,9 @@ void TQifScanner::Axis(TQifMeasurement &measurement)
 {
     Children([this, &measurement] {
         if (Is("AxisPoint")) {
-            Read_Qif_Value(reader_, 3, measurement.axis_point);
+            Read_Qif_Value(reader_, 3, measurement.location);
         } else if (Is("Direction")) {
-            Read_Qif_Value(reader_, 3, measurement.axis_direction);
+            Read_Qif_Value(reader_, 3, measurement.direction);
         } else {
             return false;
         }

@@ -20,18 +20,17 @@ struct TQifMeasurement
     bool has_item_id = false;
     bool item_id_elsewhere = false; // the FeatureItemId has an xId: another document's
     QString item_id;
-    TQifValue location;
-    TQifValue normal;
-    TQifValue direction;      // lines only
-    TQifValue diameter;       // circles, spheres, cylinders and cones (at the axis point)
-    bool has_axis = false;    // cylinders and cones: an Axis element
-    TQifValue axis_point;     // Axis/AxisPoint
-    TQifValue axis_direction; // Axis/Direction
-    TQifValue half_angle;     // cones: one of the two angles
-    TQifValue full_angle;
-    TQifValue axis_vector; // tori: AxisVector
-    TQifValue major_diameter;
-    TQifValue minor_diameter;
+    // Each value where the type has it; the types share the slots, so that
+    // a large file of measurements takes no more memory for the types'
+    // variety.
+    TQifValue location;      // Location; a cylinder's or cone's Axis/AxisPoint
+    TQifValue normal;        // planes, circles; lines that give no Direction
+    TQifValue direction;     // Direction of a line or an Axis; a torus' AxisVector
+    TQifValue diameter;      // Diameter (a cone's at the axis point); a torus' MajorDiameter
+    bool has_axis = false;   // cylinders and cones: an Axis element
+    bool half_angle = false; // cones: angle is the HalfAngle, else the FullAngle
+    TQifValue angle;
+    TQifValue minor_diameter; // tori
 };
 
 // What the grading needs of a QIF document.

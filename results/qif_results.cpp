@@ -214,8 +214,8 @@ bool TQifReader::Vector(const TQifValue &value, const char *element, const QStri
 bool TQifReader::Angle(const TQifMeasurement &measurement, const QString &label, double &radians,
                        double &resolution)
 {
-    const bool half = measurement.half_angle.present;
-    const TQifValue &value = half ? measurement.half_angle : measurement.full_angle;
+    const bool half = measurement.half_angle;
+    const TQifValue &value = measurement.angle;
     const char *element = half ? "HalfAngle" : "FullAngle";
     if (!Check(value, element, label)) {
         return false;
@@ -359,24 +359,23 @@ void TQifReader::Measurement(const TQifMeasurement &measurement)
         if (!measurement.has_axis) {
             usable = absent("Axis");
         } else {
-            usable = point(measurement.axis_point, "Axis/AxisPoint");
-            usable = direction(measurement.axis_direction, "Axis/Direction") && usable;
+            usable = point(measurement.location, "Axis/AxisPoint");
+            usable = direction(measurement.direction, "Axis/Direction") && usable;
         }
         usable = length(measurement.diameter, "Diameter", feature.diameter,
                         feature.diameter_resolution) &&
                  usable;
         if (type == TFeatureType::CONE) {
-            usable =
-                (measurement.half_angle.present || measurement.full_angle.present
-                     ? Angle(measurement, label, feature.apex_angle, feature.apex_angle_resolution)
-                     : absent("HalfAngle or FullAngle")) &&
-                usable;
+            usable = (measurement.angle.present ? Angle(measurement, label, feature.apex_angle,
+                                                        feature.apex_angle_resolution)
+                                                : absent("HalfAngle or FullAngle")) &&
+                     usable;
         }
         break;
     case TFeatureType::TORUS:
         usable = point(measurement.location, "Location");
-        usable = direction(measurement.axis_vector, "AxisVector") && usable;
-        usable = length(measurement.major_diameter, "MajorDiameter", feature.diameter,
+        usable = direction(measurement.direction, "AxisVector") && usable;
+        usable = length(measurement.diameter, "MajorDiameter", feature.diameter,
                         feature.diameter_resolution) &&
                  usable;
         usable = length(measurement.minor_diameter, "MinorDiameter", feature.minor_diameter,
