@@ -1,7 +1,8 @@
 // Writes a large QIF 3.0.0 results file for the benchmarks:
-//   tessaline-bench-generate-qif FEATURES OUTPUT
+//   tessaline-bench-generate-qif FEATURES OUTPUT [cylinders]
 // Measured planes, lines, circles and spheres in turn, labelled PLN_n,
-// LIN_n, CIR_n and SPH_n (n from 1): every other one by its own FeatureName,
+// LIN_n, CIR_n and SPH_n (n from 1), or with "cylinders" measured cylinders
+// only, labelled CYL_n: every other one by its own FeatureName,
 // the others through a feature item with its nominal, as exporters write
 // them, numbers with twelve decimals. The file is valid against the QIF 3
 // schemas. The same arguments always give the same bytes.
@@ -27,10 +28,11 @@ private:
     uint64_t state = 0x9E3779B97F4A7C15ULL;
 };
 
-const char *const TYPES[4] = {"Plane", "Line", "Circle", "Sphere"};
-const char *const PREFIXES[4] = {"PLN", "LIN", "CIR", "SPH"};
+const char *const TYPES[5] = {"Plane", "Line", "Circle", "Sphere", "Cylinder"};
+const char *const PREFIXES[5] = {"PLN", "LIN", "CIR", "SPH", "CYL"};
+const int CYLINDER = 4;
 
-// Ids: definitions 1 to 4, then per feature n (from 0) its nominal
+// Ids: definitions 1 to 5, the results 6, then per feature n (from 0) its nominal
 // 10 + 3n, its item 11 + 3n and its measurement 12 + 3n.
 long Nominal_Id(long n)
 {
@@ -47,14 +49,28 @@ void Point(FILE *file, const char *element, double x, double y, double z)
     std::fprintf(file, "<%s>%.12f %.12f %.12f</%s>", element, x, y, z, element);
 }
 
+// A cylinder's axis: its point and direction, on lines of their own.
+void Axis(FILE *file, const char *indent, double x, double y, double z, double i, double j,
+          double k)
+{
+    std::fprintf(file, "<Axis>\n%s  ", indent);
+    Point(file, "AxisPoint", x, y, z);
+    std::fprintf(file, "\n%s  ", indent);
+    Point(file, "Direction", i, j, k);
+    std::fprintf(file, "\n%s</Axis>", indent);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
-    if (argc != 3 || std::atol(argv[1]) <= 0) {
-        std::fprintf(stderr, "usage: tessaline-bench-generate-qif FEATURES OUTPUT\n");
+    const bool cylinders = argc == 4 && std::strcmp(argv[3], "cylinders") == 0;
+    if ((argc != 3 && !cylinders) || std::atol(argv[1]) <= 0) {
+        std::fprintf(stderr, "usage: tessaline-bench-generate-qif FEATURES OUTPUT [cylinders]\n");
         return 2;
     }
+    // The type of feature n.
+    const auto type_of = [cylinders](long n) { return cylinders ? CYLINDER : int(n % 4); };
     const long features = std::atol(argv[1]);
     FILE *file = std::fopen(argv[2], "w");
     if (!file) {
@@ -71,13 +87,15 @@ int main(int argc, char **argv)
                  "        <SIUnitName>meter</SIUnitName>\n        <UnitName>mm</UnitName>\n"
                  "        <UnitConversion><Factor>0.001</Factor></UnitConversion>\n"
                  "      </LinearUnit>\n    </PrimaryUnits>\n  </FileUnits>\n  <Features>\n"
-                 "    <FeatureDefinitions n=\"4\">\n"
+                 "    <FeatureDefinitions n=\"5\">\n"
                  "      <PlaneFeatureDefinition id=\"1\"/>\n"
                  "      <LineFeatureDefinition id=\"2\"/>\n"
                  "      <CircleFeatureDefinition id=\"3\"><InternalExternal>INTERNAL"
                  "</InternalExternal><Diameter>10</Diameter></CircleFeatureDefinition>\n"
                  "      <SphereFeatureDefinition id=\"4\"><InternalExternal>EXTERNAL"
                  "</InternalExternal><Diameter>20</Diameter></SphereFeatureDefinition>\n"
+                 "      <CylinderFeatureDefinition id=\"5\"><InternalExternal>INTERNAL"
+                 "</InternalExternal><Diameter>30</Diameter></CylinderFeatureDefinition>\n"
                  "    </FeatureDefinitions>\n",
                  Nominal_Id(features) + 3);
 
@@ -87,7 +105,7 @@ int main(int argc, char **argv)
     for (int section = 0; section < sections && items > 0; ++section) {
         std::fprintf(file, "    <%s n=\"%ld\">\n", section_names[section], items);
         for (long n = 1; n < features; n += 2) {
-            const int type = static_cast<int>(n % 4);
+            const int type = type_of(n);
             const long id = Nominal_Id(n);
             if (section == 0) {
                 std::fprintf(file,
@@ -95,9 +113,13 @@ int main(int argc, char **argv)
                              "        <FeatureDefinitionId>%d</FeatureDefinitionId>\n"
                              "        ",
                              TYPES[type], id, type + 1);
-                Point(file, "Location", 10.0 * n, 20, 30);
+                if (type == CYLINDER) {
+                    Axis(file, "        ", 10.0 * n, 20, 30, 0, 0, 1);
+                } else {
+                    Point(file, "Location", 10.0 * n, 20, 30);
+                }
                 std::fprintf(file, "\n        ");
-                if (type != 3)
+                if (type != 3 && type != CYLINDER)
                     Point(file, type == 1 ? "Direction" : "Normal", 0, 0, 1);
                 std::fprintf(file, "\n      </%sFeatureNominal>\n", TYPES[type]);
             } else {
@@ -115,10 +137,10 @@ int main(int argc, char **argv)
 
     std::fprintf(file,
                  "  </Features>\n  <Results>\n    <MeasurementResultsSet n=\"1\">\n"
-                 "      <MeasurementResults id=\"5\">\n        <MeasuredFeatures n=\"%ld\">\n",
+                 "      <MeasurementResults id=\"6\">\n        <MeasuredFeatures n=\"%ld\">\n",
                  features);
     for (long n = 0; n < features; ++n) {
-        const int type = static_cast<int>(n % 4);
+        const int type = type_of(n);
         std::fprintf(file, "          <%sFeatureMeasurement id=\"%ld\">\n            ", TYPES[type],
                      Nominal_Id(n) + 2);
         if (By_Item(n))
@@ -126,6 +148,19 @@ int main(int argc, char **argv)
         else
             std::fprintf(file, "<FeatureName>%s_%ld</FeatureName>", PREFIXES[type], n + 1);
         std::fprintf(file, "\n            ");
+        if (type == CYLINDER) {
+            // An axis a few microradians off z, then the diameter.
+            const double x = 10.0 * n + random.Next() * 0.001;
+            const double y = 20 + random.Next() * 0.001;
+            const double z = 30 + random.Next() * 0.001;
+            const double i = random.Next() * 1e-5;
+            const double j = random.Next() * 1e-5;
+            Axis(file, "            ", x, y, z, i, j, 1 - (i * i + j * j) / 2);
+            std::fprintf(file, "\n            <Diameter>%.12f</Diameter>",
+                         30 + random.Next() * 0.001);
+            std::fprintf(file, "\n          </%sFeatureMeasurement>\n", TYPES[type]);
+            continue;
+        }
         Point(file, "Location", 10.0 * n + random.Next() * 0.001, 20 + random.Next() * 0.001,
               30 + random.Next() * 0.001);
         if (type != 3) {

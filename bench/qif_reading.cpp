@@ -1,7 +1,7 @@
 // Reads a QIF results file as tessaline-grade does, against the reference
 // labels of tessaline-bench-generate-qif, and prints how long the reading
 // took and the peak memory of the process:
-//   tessaline-bench-qif FILE FEATURES
+//   tessaline-bench-qif FILE FEATURES [cylinders]
 
 #include "files/input_file.h"
 #include "results/results_reading.h"
@@ -32,8 +32,9 @@ long Peak_Kilobytes()
 
 int main(int argc, char **argv)
 {
-    if (argc != 3 || std::atol(argv[2]) <= 0) {
-        std::fprintf(stderr, "usage: tessaline-bench-qif FILE FEATURES\n");
+    const bool cylinders = argc == 4 && std::strcmp(argv[3], "cylinders") == 0;
+    if ((argc != 3 && !cylinders) || std::atol(argv[2]) <= 0) {
+        std::fprintf(stderr, "usage: tessaline-bench-qif FILE FEATURES [cylinders]\n");
         return 2;
     }
     const long count = std::atol(argv[2]);
@@ -41,9 +42,14 @@ int main(int argc, char **argv)
     const TFeatureType types[4] = {TFeatureType::PLANE, TFeatureType::LINE, TFeatureType::CIRCLE,
                                    TFeatureType::SPHERE};
     std::vector<TReferenceLabel> reference;
-    for (long n = 0; n < count; ++n)
-        reference.push_back(
-            {QLatin1String(prefixes[n % 4]) + QString::number(n + 1), types[n % 4]});
+    for (long n = 0; n < count; ++n) {
+        if (cylinders)
+            reference.push_back(
+                {QStringLiteral("CYL_") + QString::number(n + 1), TFeatureType::CYLINDER});
+        else
+            reference.push_back(
+                {QLatin1String(prefixes[n % 4]) + QString::number(n + 1), types[n % 4]});
+    }
 
     QElapsedTimer timer;
     timer.start();

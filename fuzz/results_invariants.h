@@ -13,8 +13,8 @@
 
 namespace tessaline_results_invariants {
 
-// All four types, labels in mixed case, two that differ in case only, and
-// one with a comma for the quoted labels of a CSV file.
+// Every type, labels in mixed case, two that differ in case only, and one
+// with a comma for the quoted labels of a CSV file.
 inline const std::vector<TReferenceLabel> &Reference()
 {
     static const std::vector<TReferenceLabel> reference = {
@@ -25,6 +25,9 @@ inline const std::vector<TReferenceLabel> &Reference()
         {QStringLiteral("two_5"), TFeatureType::PLANE},
         {QStringLiteral("TWO_5"), TFeatureType::SPHERE},
         {QStringLiteral("SPH,6"), TFeatureType::SPHERE},
+        {QStringLiteral("CYL_7"), TFeatureType::CYLINDER},
+        {QStringLiteral("Con_8"), TFeatureType::CONE},
+        {QStringLiteral("TOR_9"), TFeatureType::TORUS},
     };
     return reference;
 }
@@ -131,26 +134,40 @@ inline std::string Check_Reading(const QByteArray &content,
             if (feature.position.x != 0 || feature.position.y != 0 || feature.position.z != 0 ||
                 feature.direction.x != 0 || feature.direction.y != 0 || feature.direction.z != 0 ||
                 feature.diameter != 0 || feature.position_resolution != 0 ||
-                feature.direction_resolution != 0 || feature.diameter_resolution != 0) {
+                feature.direction_resolution != 0 || feature.diameter_resolution != 0 ||
+                feature.apex_angle != 0 || feature.apex_angle_resolution != 0 ||
+                feature.minor_diameter != 0 || feature.minor_diameter_resolution != 0) {
                 return "values in an unusable feature" + Where(feature);
             }
             continue;
         }
         if (!Finite(feature.position) || !Finite(feature.direction) ||
-            !std::isfinite(feature.diameter)) {
+            !std::isfinite(feature.diameter) || !std::isfinite(feature.apex_angle) ||
+            !std::isfinite(feature.minor_diameter)) {
             return "value not finite" + Where(feature);
         }
         if (!Resolution(feature.position_resolution) || !Resolution(feature.direction_resolution) ||
-            !Resolution(feature.diameter_resolution)) {
+            !Resolution(feature.diameter_resolution) ||
+            !Resolution(feature.apex_angle_resolution) ||
+            !Resolution(feature.minor_diameter_resolution)) {
             return "negative or NaN resolution" + Where(feature);
         }
-        const bool has_direction = match->type != TFeatureType::SPHERE;
-        const bool has_diameter =
-            match->type == TFeatureType::CIRCLE || match->type == TFeatureType::SPHERE;
+        const TFeatureType type = match->type;
+        const bool has_direction = type != TFeatureType::SPHERE;
+        const bool has_diameter = type != TFeatureType::PLANE && type != TFeatureType::LINE;
+        const bool has_angle = type == TFeatureType::CONE;
+        const bool has_minor = type == TFeatureType::TORUS;
         if ((!has_direction && (feature.direction.x != 0 || feature.direction.y != 0 ||
                                 feature.direction.z != 0 || feature.direction_resolution != 0)) ||
-            (!has_diameter && (feature.diameter != 0 || feature.diameter_resolution != 0))) {
+            (!has_diameter && (feature.diameter != 0 || feature.diameter_resolution != 0)) ||
+            (!has_angle && (feature.apex_angle != 0 || feature.apex_angle_resolution != 0)) ||
+            (!has_minor &&
+             (feature.minor_diameter != 0 || feature.minor_diameter_resolution != 0))) {
             return "value the type does not have" + Where(feature);
+        }
+        // A cone that can be used has an included angle a cone can have.
+        if (has_angle && !(feature.apex_angle > 0 && feature.apex_angle < 3.14159265358979323846)) {
+            return "cone angle outside (0, pi)" + Where(feature);
         }
     }
     return std::string();
@@ -177,7 +194,10 @@ inline bool Same(const TResultsReading &a, const TResultsReading &b)
             !same_vector(f.position, g.position) || !same_vector(f.direction, g.direction) ||
             f.diameter != g.diameter || f.position_resolution != g.position_resolution ||
             f.direction_resolution != g.direction_resolution ||
-            f.diameter_resolution != g.diameter_resolution) {
+            f.diameter_resolution != g.diameter_resolution || f.apex_angle != g.apex_angle ||
+            f.apex_angle_resolution != g.apex_angle_resolution ||
+            f.minor_diameter != g.minor_diameter ||
+            f.minor_diameter_resolution != g.minor_diameter_resolution) {
             return false;
         }
     }

@@ -14,11 +14,15 @@ enum TColumn
     J,
     K,
     DIAMETER,
+    ANGLE,          // a cone's included angle, degrees
+    MINOR_DIAMETER, // a torus'
     COLUMNS
 };
 
-const char *const COLUMN_NAMES[COLUMNS] = {"label", "x", "y", "z", "i", "j", "k", "diameter"};
-const char *const COLUMN_KEYWORDS[COLUMNS] = {"LABEL", "X", "Y", "Z", "I", "J", "K", "DIAMETER"};
+const char *const COLUMN_NAMES[COLUMNS] = {"label", "x", "y",        "z",     "i",
+                                           "j",     "k", "diameter", "angle", "minor_diameter"};
+const char *const COLUMN_KEYWORDS[COLUMNS] = {"LABEL", "X", "Y",        "Z",     "I",
+                                              "J",     "K", "DIAMETER", "ANGLE", "MINOR_DIAMETER"};
 
 // The fields of a line one after the other, blanks trimmed. A comma inside
 // a field that starts with a double quote, before the closing quote, does
@@ -144,7 +148,7 @@ void TCsvReader::Header(const TField &line, int line_number)
         if (column < 0) {
             collector_.Warn(line_number,
                             QStringLiteral("column %1 %2 is not one of label, x, y, z, i, j, k, "
-                                           "diameter and is not read")
+                                           "diameter, angle, minor_diameter and is not read")
                                 .arg(n + 1)
                                 .arg(Quoted(field)));
         } else if (index_[column] >= 0) {
@@ -200,10 +204,10 @@ void TCsvReader::Row(const TField &line, int line_number)
     }
 
     const TFeatureType type = collector_.Reference(index).type;
-    bool needed[COLUMNS] = {false, true, true, true, true, true, true, false};
-    if (type == TFeatureType::CIRCLE || type == TFeatureType::SPHERE) {
-        needed[DIAMETER] = true;
-    }
+    bool needed[COLUMNS] = {false, true, true, true, true, true, true, false, false, false};
+    needed[DIAMETER] = type != TFeatureType::PLANE && type != TFeatureType::LINE;
+    needed[ANGLE] = type == TFeatureType::CONE;
+    needed[MINOR_DIAMETER] = type == TFeatureType::TORUS;
     if (type == TFeatureType::SPHERE) {
         needed[I] = needed[J] = needed[K] = false;
     }
@@ -234,10 +238,15 @@ void TCsvReader::Row(const TField &line, int line_number)
     for (int n = 0; n < present; ++n) {
         const int column = order[n];
         const TResultNumber number{found[column], index_[column] + 1, COLUMN_NAMES[column],
-                                   column < I || column > K};
-        usable = Read_Result_Number(number, 1.0, line_number, collector_, values[column],
-                                    resolutions[column]) &&
+                                   (column < I || column > K) && column != ANGLE, column == ANGLE};
+        usable = Read_Result_Number(number, column == ANGLE ? RADIANS_PER_DEGREE : 1.0, line_number,
+                                    collector_, values[column], resolutions[column]) &&
                  usable;
+    }
+    if (usable && needed[ANGLE]) {
+        usable = Usable_Cone_Angle(values[ANGLE],
+                                   QStringLiteral("field %1 \"angle\"").arg(index_[ANGLE] + 1),
+                                   line_number, collector_);
     }
     if (usable) {
         feature.usable = true;
@@ -249,8 +258,17 @@ void TCsvReader::Row(const TField &line, int line_number)
                 qMax(resolutions[I], qMax(resolutions[J], resolutions[K]));
         }
         if (needed[DIAMETER]) {
+            // A cone's at the point given, 0 at its vertex.
             feature.diameter = values[DIAMETER];
             feature.diameter_resolution = resolutions[DIAMETER];
+        }
+        if (needed[ANGLE]) {
+            feature.apex_angle = values[ANGLE];
+            feature.apex_angle_resolution = resolutions[ANGLE];
+        }
+        if (needed[MINOR_DIAMETER]) {
+            feature.minor_diameter = values[MINOR_DIAMETER];
+            feature.minor_diameter_resolution = resolutions[MINOR_DIAMETER];
         }
     }
     collector_.Add(index, feature);

@@ -87,6 +87,12 @@ const char *Form(TFeatureType type)
         return "FEAT/CIRCLE,INNER|OUTER,CART,x,y,z,i,j,k,diameter";
     case TFeatureType::SPHERE:
         return "FEAT/SPHERE,[INNER|OUTER,]CART,x,y,z,diameter";
+    case TFeatureType::CYLINDER:
+        return "FEAT/CYLNDR,INNER|OUTER,CART,x,y,z,i,j,k,diameter[,length]";
+    case TFeatureType::CONE:
+        return "FEAT/CONE,INNER|OUTER,CART,x,y,z,i,j,k,angle";
+    case TFeatureType::TORUS:
+        return "FEAT/TORUS,INNER|OUTER,CART,x,y,z,i,j,k,major diameter,minor diameter";
     }
     return "";
 }
@@ -97,10 +103,10 @@ bool Type_Of(const TField &word, TFeatureType &type)
     {
         const char *keyword;
         TFeatureType type;
-    } types[] = {{"PLANE", TFeatureType::PLANE},
-                 {"LINE", TFeatureType::LINE},
-                 {"CIRCLE", TFeatureType::CIRCLE},
-                 {"SPHERE", TFeatureType::SPHERE}};
+    } types[] = {{"PLANE", TFeatureType::PLANE},     {"LINE", TFeatureType::LINE},
+                 {"CIRCLE", TFeatureType::CIRCLE},   {"SPHERE", TFeatureType::SPHERE},
+                 {"CYLNDR", TFeatureType::CYLINDER}, {"CONE", TFeatureType::CONE},
+                 {"TORUS", TFeatureType::TORUS}};
     for (const auto &candidate : types) {
         if (Is_Keyword(word, candidate.keyword)) {
             type = candidate.type;
@@ -123,6 +129,7 @@ bool Layout(TFeatureType type, const TCommaFields &split, TLayout &layout)
 {
     const TField *f = split.fields;
     const bool have_first = split.count > 0;
+    const bool inner_outer = have_first && (Is_Keyword(f[0], "INNER") || Is_Keyword(f[0], "OUTER"));
     switch (type) {
     case TFeatureType::PLANE:
         layout = TLayout{0, false, 7, 0};
@@ -137,23 +144,30 @@ bool Layout(TFeatureType type, const TCommaFields &split, TLayout &layout)
         }
         return true;
     case TFeatureType::CIRCLE:
-        if (!have_first || !(Is_Keyword(f[0], "INNER") || Is_Keyword(f[0], "OUTER"))) {
-            return false;
-        }
         layout = TLayout{1, false, 9, 0};
-        return true;
+        return inner_outer;
     case TFeatureType::SPHERE:
-        if (have_first && (Is_Keyword(f[0], "INNER") || Is_Keyword(f[0], "OUTER"))) {
-            layout = TLayout{1, false, 6, 0};
-        } else {
-            layout = TLayout{0, false, 5, 0};
-        }
+        layout = inner_outer ? TLayout{1, false, 6, 0} : TLayout{0, false, 5, 0};
         return true;
+    case TFeatureType::CYLINDER:
+        // The length after the diameter says where the fit's points lie,
+        // not where the cylinder is.
+        layout = TLayout{1, false, 9, 1};
+        return inner_outer;
+    case TFeatureType::CONE:
+        layout = TLayout{1, false, 9, 0};
+        return inner_outer;
+    case TFeatureType::TORUS:
+        layout = TLayout{1, false, 10, 0};
+        return inner_outer;
     }
     return false;
 }
 
 const char *const POINT_NAMES[] = {"x", "y", "z", "i", "j", "k", "diameter"};
+const char *const CONE_NAMES[] = {"x", "y", "z", "i", "j", "k", "angle"};
+const char *const TORUS_NAMES[] = {
+    "x", "y", "z", "i", "j", "k", "major diameter", "minor diameter"};
 const char *const SPHERE_NAMES[] = {"x", "y", "z", "diameter"};
 const char *const BOUNDED_NAMES[] = {"x1", "y1", "z1", "x2", "y2", "z2"};
 
@@ -168,6 +182,7 @@ public:
 private:
     void Comment_Join(const TDmisStatement &statement);
     void Units(const TField &rest, int line_number);
+    void Angle_Unit(const TField &rest, int line_number);
     void Result(const TField &label, const TField &value, int line_number);
     // Fills in the result from the fields after FEAT/TYPE, or warns.
     bool Read_Form(const TReferenceLabel &reference, const TField &label, const TCommaFields &split,
@@ -177,6 +192,9 @@ private:
     double millimetres_per_unit_ = 1;
     bool unit_known_ = true;
     QString unknown_unit_;
+    double radians_per_unit_ = RADIANS_PER_DEGREE; // ANGDEC unless a UNITS statement says
+    bool angle_unit_known_ = true;
+    QString unknown_angle_unit_;
     int results_ = 0; // FA(label)= statements
 };
 
@@ -225,6 +243,7 @@ void TDmisReader::Units(const TField &rest, int line_number)
     const char *comma = static_cast<const char *>(
         std::memchr(rest.begin, ',', static_cast<size_t>(rest.end - rest.begin)));
     const TField unit = Trim_Blanks(TField{rest.begin, comma ? comma : rest.end});
+    Angle_Unit(comma ? TField{comma + 1, rest.end} : TField{rest.end, rest.end}, line_number);
     static const struct
     {
         const char *keyword;
@@ -244,6 +263,30 @@ void TDmisReader::Units(const TField &rest, int line_number)
     collector_.Warn(line_number, QStringLiteral("unknown length unit %1; results cannot be used "
                                                 "until a known UNITS statement")
                                      .arg(unknown_unit_));
+}
+
+void TDmisReader::Angle_Unit(const TField &rest, int line_number)
+{
+    const char *comma = static_cast<const char *>(
+        std::memchr(rest.begin, ',', static_cast<size_t>(rest.end - rest.begin)));
+    const TField unit = Trim_Blanks(TField{rest.begin, comma ? comma : rest.end});
+    angle_unit_known_ = true;
+    if (Is_Empty(unit) || Is_Keyword(unit, "ANGDEC")) {
+        radians_per_unit_ = RADIANS_PER_DEGREE;
+        return;
+    }
+    if (Is_Keyword(unit, "ANGRAD")) {
+        radians_per_unit_ = 1;
+        return;
+    }
+    // ANGDMS among them: its degrees, minutes and seconds are not read as
+    // a number, and a guess would grade every cone wrongly.
+    angle_unit_known_ = false;
+    unknown_angle_unit_ = Quoted(unit);
+    collector_.Warn(line_number, QStringLiteral("angular unit %1 is not read (ANGDEC or ANGRAD); "
+                                                "cone angles cannot be used until a UNITS "
+                                                "statement with a known one")
+                                     .arg(unknown_angle_unit_));
 }
 
 void TDmisReader::Result(const TField &label, const TField &value, int line_number)
@@ -317,18 +360,26 @@ bool TDmisReader::Read_Form(const TReferenceLabel &reference, const TField &labe
     // The numbers in the order they are written; field 1 is FA(label)=FEAT/TYPE.
     const int first = layout.cart + 1;
     const int numbers = layout.count - first;
-    const char *const *names = reference.type == TFeatureType::SPHERE ? SPHERE_NAMES
-                               : layout.bounded                       ? BOUNDED_NAMES
-                                                                      : POINT_NAMES;
-    double values[7] = {};
-    double resolutions[7] = {};
+    const bool cone = reference.type == TFeatureType::CONE;
+    const char *const *names = reference.type == TFeatureType::SPHERE  ? SPHERE_NAMES
+                               : layout.bounded                        ? BOUNDED_NAMES
+                               : cone                                  ? CONE_NAMES
+                               : reference.type == TFeatureType::TORUS ? TORUS_NAMES
+                                                                       : POINT_NAMES;
+    double values[8] = {};
+    double resolutions[8] = {};
     bool read = true;
     for (int n = 0; n < numbers; ++n) {
         const bool direction =
             !layout.bounded && reference.type != TFeatureType::SPHERE && n >= 3 && n < 6;
-        const TResultNumber number{split.fields[first + n], first + n + 2, names[n], !direction};
-        read = Read_Result_Number(number, unit_known_ ? millimetres_per_unit_ : 1.0, line_number,
-                                  collector_, values[n], resolutions[n]) &&
+        const bool angle = cone && n == 6;
+        const TResultNumber number{split.fields[first + n], first + n + 2, names[n],
+                                   !direction && !angle, angle};
+        const double factor = angle         ? (angle_unit_known_ ? radians_per_unit_ : 1.0)
+                              : unit_known_ ? millimetres_per_unit_
+                                            : 1.0;
+        read = Read_Result_Number(number, factor, line_number, collector_, values[n],
+                                  resolutions[n]) &&
                read;
     }
     if (!unit_known_) {
@@ -337,7 +388,18 @@ bool TDmisReader::Read_Form(const TReferenceLabel &reference, const TField &labe
                             .arg(Quoted(label), unknown_unit_));
         return false;
     }
+    if (cone && !angle_unit_known_) {
+        collector_.Warn(line_number,
+                        QStringLiteral("result for %1 is in the angular unit %2, which is not read")
+                            .arg(Quoted(label), unknown_angle_unit_));
+        return false;
+    }
     if (!read) {
+        return false;
+    }
+    if (cone &&
+        !Usable_Cone_Angle(values[6], QStringLiteral("field %1 \"angle\"").arg(first + 6 + 2),
+                           line_number, collector_)) {
         return false;
     }
 
@@ -351,9 +413,24 @@ bool TDmisReader::Read_Form(const TReferenceLabel &reference, const TField &labe
     if (!layout.bounded) {
         feature.direction = TVector3(values[3], values[4], values[5]);
         feature.direction_resolution = qMax(resolutions[3], qMax(resolutions[4], resolutions[5]));
-        if (reference.type == TFeatureType::CIRCLE) {
+        switch (reference.type) {
+        case TFeatureType::CIRCLE:
+        case TFeatureType::CYLINDER:
+        case TFeatureType::TORUS:
             feature.diameter = values[6];
             feature.diameter_resolution = resolutions[6];
+            break;
+        case TFeatureType::CONE:
+            // The point written is the vertex, where the diameter is 0.
+            feature.apex_angle = values[6];
+            feature.apex_angle_resolution = resolutions[6];
+            break;
+        default:
+            break;
+        }
+        if (reference.type == TFeatureType::TORUS) {
+            feature.minor_diameter = values[7];
+            feature.minor_diameter_resolution = resolutions[7];
         }
         return true;
     }

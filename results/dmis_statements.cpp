@@ -141,6 +141,12 @@ bool TDmisStatements::Next(TDmisStatement &statement)
             // A "$" on the last line continues into nothing.
             break;
         }
+        TEnd line_how;
+        if (Is_Empty(Trim_Blanks(Statement_Part(line, line_how))) && line_how == TEnd::STATEMENT) {
+            // A blank or comment-only line says nothing about the statement:
+            // writers put notes between its parts, so it keeps the join state.
+            continue;
+        }
         const bool joins = how == TEnd::DOLLAR ||
                            (how == TEnd::COMMENTED && !Begins_Statement(line)) ||
                            (how == TEnd::STATEMENT && Begins_With_Comma(line));

@@ -13,6 +13,8 @@
 // - a line whose text before its "$$" comment ends with a comma continues on
 //   the next, as real writers put "$$" where the "$" belongs, unless the next
 //   line begins a statement of its own (LABEL(...)=, WORD/ or a word alone).
+// Blank and comment-only lines after a line are passed over: the line after
+// them continues the statement or not as it would right after that line.
 struct TDmisStatement
 {
     int line_number;   // where the statement starts

@@ -10,8 +10,10 @@ namespace {
 const QString QIF3_NAMESPACE = QStringLiteral("http://qifstandards.org/xsd/qif3");
 const QString QIF2_NAMESPACE = QStringLiteral("http://qifstandards.org/xsd/qif2");
 
-const TFeatureType TYPES[] = {TFeatureType::PLANE, TFeatureType::LINE, TFeatureType::CIRCLE,
-                              TFeatureType::SPHERE};
+const TFeatureType TYPES[] = {TFeatureType::PLANE,  TFeatureType::LINE,     TFeatureType::CIRCLE,
+                              TFeatureType::SPHERE, TFeatureType::CYLINDER, TFeatureType::CONE,
+                              TFeatureType::TORUS};
+const int TYPE_COUNT = sizeof(TYPES) / sizeof(TYPES[0]);
 
 const char *Type_Word(TFeatureType type)
 {
@@ -24,6 +26,12 @@ const char *Type_Word(TFeatureType type)
         return "Circle";
     case TFeatureType::SPHERE:
         return "Sphere";
+    case TFeatureType::CYLINDER:
+        return "Cylinder";
+    case TFeatureType::CONE:
+        return "Cone";
+    case TFeatureType::TORUS:
+        return "Torus";
     }
     return "";
 }
@@ -149,6 +157,7 @@ private:
     void Results();
     void Measurement_Results();
     bool Measurement();
+    void Axis(TQifMeasurement &measurement);
 
     QByteArray content_;
     QBuffer buffer_;
@@ -156,8 +165,8 @@ private:
     const int wanted_;
     TQifDocument &document_;
     QString namespace_;
-    QString measurement_names_[4];
-    QString actual_names_[4];
+    QString measurement_names_[TYPE_COUNT];
+    QString actual_names_[TYPE_COUNT];
 };
 
 void TQifScanner::Scan()
@@ -241,20 +250,28 @@ void TQifScanner::File_Units()
     Children([this] {
         if (Is("PrimaryUnits")) {
             Children([this] {
-                if (!Is("LinearUnit")) {
+                if (Is("LinearUnit")) {
+                    document_.has_primary_unit = true;
+                    Linear_Unit(document_.primary_unit);
+                } else if (Is("AngularUnit")) {
+                    document_.has_primary_angular_unit = true;
+                    Linear_Unit(document_.primary_angular_unit);
+                } else {
                     return false;
                 }
-                document_.has_primary_unit = true;
-                Linear_Unit(document_.primary_unit);
                 return true;
             });
         } else if (Is("OtherUnits")) {
             Children([this] {
-                if (!Is("LinearUnit")) {
+                std::vector<TQifLinearUnit> *units = Is("LinearUnit") ? &document_.other_units
+                                                     : Is("AngularUnit")
+                                                         ? &document_.other_angular_units
+                                                         : nullptr;
+                if (!units) {
                     return false;
                 }
-                document_.other_units.emplace_back();
-                Linear_Unit(document_.other_units.back());
+                units->emplace_back();
+                Linear_Unit(units->back());
                 return true;
             });
         } else {
@@ -379,7 +396,7 @@ bool TQifScanner::Measurement()
     }
     const QString *names = document_.major_version == 3 ? measurement_names_ : actual_names_;
     int found = -1;
-    for (int n = 0; n < 4; ++n) {
+    for (int n = 0; n < TYPE_COUNT; ++n) {
         if (reader_.name() == names[n]) {
             found = n;
         }
@@ -402,21 +419,49 @@ bool TQifScanner::Measurement()
             measurement.item_id_elsewhere = reader_.attributes().hasAttribute(QLatin1String("xId"));
             measurement.item_id =
                 reader_.readElementText(QXmlStreamReader::SkipChildElements).trimmed();
-        } else if (Is("Location")) {
+        } else if (Is("Location") && type != TFeatureType::CYLINDER && type != TFeatureType::CONE) {
             Read_Qif_Value(reader_, 3, measurement.location);
-        } else if (Is("Normal") && type != TFeatureType::SPHERE) {
+        } else if (Is("Normal") && (type == TFeatureType::PLANE || type == TFeatureType::LINE ||
+                                    type == TFeatureType::CIRCLE)) {
             Read_Qif_Value(reader_, 3, measurement.normal);
         } else if (Is("Direction") && type == TFeatureType::LINE) {
             Read_Qif_Value(reader_, 3, measurement.direction);
         } else if (Is("Diameter") &&
-                   (type == TFeatureType::CIRCLE || type == TFeatureType::SPHERE)) {
+                   (type == TFeatureType::CIRCLE || type == TFeatureType::SPHERE ||
+                    type == TFeatureType::CYLINDER || type == TFeatureType::CONE)) {
             Read_Qif_Value(reader_, 1, measurement.diameter);
+        } else if (Is("Axis") && (type == TFeatureType::CYLINDER || type == TFeatureType::CONE)) {
+            measurement.has_axis = true;
+            Axis(measurement);
+        } else if (type == TFeatureType::CONE && (Is("HalfAngle") || Is("FullAngle"))) {
+            measurement.half_angle = Is("HalfAngle");
+            Read_Qif_Value(reader_, 1, measurement.angle, "angularUnit");
+        } else if (type == TFeatureType::TORUS && Is("AxisVector")) {
+            Read_Qif_Value(reader_, 3, measurement.direction);
+        } else if (type == TFeatureType::TORUS && Is("MajorDiameter")) {
+            Read_Qif_Value(reader_, 1, measurement.diameter);
+        } else if (type == TFeatureType::TORUS && Is("MinorDiameter")) {
+            Read_Qif_Value(reader_, 1, measurement.minor_diameter);
         } else {
             return false;
         }
         return true;
     });
     return true;
+}
+
+void TQifScanner::Axis(TQifMeasurement &measurement)
+{
+    Children([this, &measurement] {
+        if (Is("AxisPoint")) {
+            Read_Qif_Value(reader_, 3, measurement.location);
+        } else if (Is("Direction")) {
+            Read_Qif_Value(reader_, 3, measurement.direction);
+        } else {
+            return false;
+        }
+        return true;
+    });
 }
 
 } // namespace

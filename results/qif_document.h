@@ -10,7 +10,7 @@
 #include <deque>
 #include <vector>
 
-// A measured plane, line, circle or sphere of a QIF document, as written.
+// A measured feature of a QIF document, as written.
 struct TQifMeasurement
 {
     TFeatureType type = TFeatureType::PLANE;
@@ -20,10 +20,17 @@ struct TQifMeasurement
     bool has_item_id = false;
     bool item_id_elsewhere = false; // the FeatureItemId has an xId: another document's
     QString item_id;
-    TQifValue location;
-    TQifValue normal;
-    TQifValue direction; // lines only
-    TQifValue diameter;  // circles and spheres only
+    // Each value where the type has it; the types share the slots, so that
+    // a large file of measurements takes no more memory for the types'
+    // variety.
+    TQifValue location;      // Location; a cylinder's or cone's Axis/AxisPoint
+    TQifValue normal;        // planes, circles; lines that give no Direction
+    TQifValue direction;     // Direction of a line or an Axis; a torus' AxisVector
+    TQifValue diameter;      // Diameter (a cone's at the axis point); a torus' MajorDiameter
+    bool has_axis = false;   // cylinders and cones: an Axis element
+    bool half_angle = false; // cones: angle is the HalfAngle, else the FullAngle
+    TQifValue angle;
+    TQifValue minor_diameter; // tori
 };
 
 // What the grading needs of a QIF document.
@@ -40,6 +47,10 @@ struct TQifDocument
     bool has_primary_unit = false; // FileUnits/PrimaryUnits/LinearUnit
     TQifLinearUnit primary_unit;
     std::vector<TQifLinearUnit> other_units; // FileUnits/OtherUnits/LinearUnit
+    // The same of AngularUnit, which a TQifLinearUnit holds as well.
+    bool has_primary_angular_unit = false;
+    TQifLinearUnit primary_angular_unit;
+    std::vector<TQifLinearUnit> other_angular_units;
     // FeatureName of each feature item (Features/FeatureItems/*FeatureItem)
     // by its id; an empty name for an item without one.
     QHash<QString, QString> item_names;

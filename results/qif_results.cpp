@@ -17,6 +17,14 @@ struct TDeclaredUnit
     QString reason; // why it cannot be used
 };
 
+// An angular unit by the name values give in their angularUnit attribute.
+struct TDeclaredAngle
+{
+    bool usable = false;
+    double radians = 1;
+    QString reason;
+};
+
 class TQifReader
 {
 public:
@@ -25,7 +33,8 @@ public:
     {
     }
 
-    // False, with the reason, when the primary length unit cannot be used.
+    // False, with the reason, when the primary length or angular unit cannot
+    // be used.
     bool Units(int &line, QString &reason);
     void Measurement(const TQifMeasurement &measurement);
 
@@ -40,11 +49,18 @@ private:
                 double &millimetres, double &resolution);
     bool Conversion(const TQifValue &value, const char *element, const QString &label,
                     TLengthConversion &conversion);
+    // A cone's included angle in radians from its HalfAngle or FullAngle.
+    bool Angle(const TQifMeasurement &measurement, const QString &label, double &radians,
+               double &resolution);
 
     const TQifDocument &document_;
     TResultsCollector &collector_;
     TLengthConversion primary_;
     QHash<QString, TDeclaredUnit> declared_;
+    bool metres_assumed_ = false; // and said so
+    double primary_radians_ = 1;  // radians, as QIF defines for a file without an angular unit
+    QHash<QString, TDeclaredAngle> declared_angles_;
+    bool radians_assumed_ = false;
 };
 
 bool TQifReader::Units(int &line, QString &reason)
@@ -52,6 +68,7 @@ bool TQifReader::Units(int &line, QString &reason)
     if (document_.has_primary_unit) {
         line = document_.primary_unit.line_number;
         if (!Length_Conversion(document_.primary_unit, primary_, reason)) {
+            reason += QStringLiteral("; no length of the file can be read");
             return false;
         }
         declared_.insert(document_.primary_unit.name, TDeclaredUnit{true, primary_, {}});
@@ -61,6 +78,22 @@ bool TQifReader::Units(int &line, QString &reason)
             TDeclaredUnit declared;
             declared.usable = Length_Conversion(unit, declared.conversion, declared.reason);
             declared_.insert(unit.name, declared);
+        }
+    }
+    if (document_.has_primary_angular_unit) {
+        line = document_.primary_angular_unit.line_number;
+        if (!Angle_Conversion(document_.primary_angular_unit, primary_radians_, reason)) {
+            reason += QStringLiteral("; no angle of the file can be read");
+            return false;
+        }
+        declared_angles_.insert(document_.primary_angular_unit.name,
+                                TDeclaredAngle{true, primary_radians_, {}});
+    }
+    for (const TQifLinearUnit &unit : document_.other_angular_units) {
+        if (!declared_angles_.contains(unit.name)) {
+            TDeclaredAngle declared;
+            declared.usable = Angle_Conversion(unit, declared.radians, declared.reason);
+            declared_angles_.insert(unit.name, declared);
         }
     }
     return true;
@@ -121,6 +154,15 @@ bool TQifReader::Conversion(const TQifValue &value, const char *element, const Q
 {
     if (!value.has_unit) {
         conversion = primary_;
+        if (!document_.has_primary_unit && !metres_assumed_) {
+            // A millimetre file that leaves its units out would otherwise
+            // fail every feature by a factor of 1000 without a hint.
+            metres_assumed_ = true;
+            collector_.Warn(value.line_number,
+                            QStringLiteral("the file declares no length unit "
+                                           "(FileUnits/PrimaryUnits/LinearUnit): lengths are read "
+                                           "in metres, as QIF defines"));
+        }
         return true;
     }
     const auto declared = declared_.constFind(value.unit);
@@ -169,6 +211,56 @@ bool TQifReader::Vector(const TQifValue &value, const char *element, const QStri
     return true;
 }
 
+bool TQifReader::Angle(const TQifMeasurement &measurement, const QString &label, double &radians,
+                       double &resolution)
+{
+    const bool half = measurement.half_angle;
+    const TQifValue &value = measurement.angle;
+    const char *element = half ? "HalfAngle" : "FullAngle";
+    if (!Check(value, element, label)) {
+        return false;
+    }
+    double factor = primary_radians_;
+    if (value.has_unit) {
+        const auto declared = declared_angles_.constFind(value.unit);
+        QString problem;
+        if (declared == declared_angles_.constEnd()) {
+            problem =
+                QStringLiteral("its unit %1 is not declared in FileUnits").arg(Quoted(value.unit));
+        } else if (!declared->usable) {
+            problem = declared->reason;
+        } else {
+            factor = declared->radians;
+        }
+        if (!problem.isEmpty()) {
+            collector_.Warn(value.line_number,
+                            QStringLiteral("the %1 of %2: %3")
+                                .arg(QLatin1String(element), Quoted(label), problem));
+            return false;
+        }
+    } else if (!document_.has_primary_angular_unit && !radians_assumed_) {
+        // Files that mean degrees and say nothing would otherwise be read
+        // 57 times too wide without a hint.
+        radians_assumed_ = true;
+        collector_.Warn(value.line_number,
+                        QStringLiteral("the file declares no angular unit "
+                                       "(FileUnits/PrimaryUnits/AngularUnit): angles are read in "
+                                       "radians, as QIF defines"));
+    }
+    const double times = half ? 2 : 1;
+    radians = value.numbers[0] * factor * times;
+    resolution = value.resolutions[0] * factor * times;
+    if (!std::isfinite(radians)) {
+        collector_.Warn(value.line_number,
+                        QStringLiteral("the %1 of %2: beyond the range of a number in radians")
+                            .arg(QLatin1String(element), Quoted(label)));
+        return false;
+    }
+    return Usable_Cone_Angle(
+        radians, QStringLiteral("the %1 of %2").arg(QLatin1String(element), Quoted(label)),
+        value.line_number, collector_);
+}
+
 bool TQifReader::Length(const TQifValue &value, const char *element, const QString &label,
                         double &millimetres, double &resolution)
 {
@@ -176,7 +268,8 @@ bool TQifReader::Length(const TQifValue &value, const char *element, const QStri
     if (!Check(value, element, label) || !Conversion(value, element, label, conversion)) {
         return false;
     }
-    millimetres = (value.numbers[0] + conversion.offset) * conversion.millimetres;
+    // A diameter is a difference of positions: the offset cancels out.
+    millimetres = value.numbers[0] * conversion.millimetres;
     resolution = value.resolutions[0] * conversion.millimetres;
     if (!std::isfinite(millimetres)) {
         collector_.Warn(value.line_number,
@@ -220,35 +313,75 @@ void TQifReader::Measurement(const TQifMeasurement &measurement)
                       .arg(Quoted(label), QLatin1String(element), QLatin1String(Type_Name(type))));
         return false;
     };
-    bool usable = measurement.location.present
-                      ? Vector(measurement.location, "Location", label, true, feature.position,
-                               feature.position_resolution)
-                      : absent("Location");
-    if (type != TFeatureType::SPHERE) {
-        const TQifValue *direction = &measurement.normal;
-        const char *element = "Normal";
-        if (type == TFeatureType::LINE) {
-            direction = &measurement.direction;
-            element = "Direction";
-            if (!measurement.direction.present && measurement.normal.present) {
-                collector_.Warn(line, QStringLiteral("%1 has no Direction; its Normal is taken as "
-                                                     "the direction, where some writers put it")
-                                          .arg(Quoted(label)));
-                direction = &measurement.normal;
-                element = "Normal";
-            }
+    const auto point = [&](const TQifValue &value, const char *element) {
+        return value.present ? Vector(value, element, label, true, feature.position,
+                                      feature.position_resolution)
+                             : absent(element);
+    };
+    const auto direction = [&](const TQifValue &value, const char *element) {
+        return value.present ? Vector(value, element, label, false, feature.direction,
+                                      feature.direction_resolution)
+                             : absent(element);
+    };
+    const auto length = [&](const TQifValue &value, const char *element, double &millimetres,
+                            double &resolution) {
+        return value.present ? Length(value, element, label, millimetres, resolution)
+                             : absent(element);
+    };
+    bool usable = true;
+    switch (type) {
+    case TFeatureType::PLANE:
+    case TFeatureType::CIRCLE:
+    case TFeatureType::SPHERE:
+        usable = point(measurement.location, "Location");
+        if (type != TFeatureType::SPHERE) {
+            usable = direction(measurement.normal, "Normal") && usable;
         }
-        usable = (direction->present ? Vector(*direction, element, label, false, feature.direction,
-                                              feature.direction_resolution)
-                                     : absent(element)) &&
+        if (type != TFeatureType::PLANE) {
+            usable = length(measurement.diameter, "Diameter", feature.diameter,
+                            feature.diameter_resolution) &&
+                     usable;
+        }
+        break;
+    case TFeatureType::LINE:
+        usable = point(measurement.location, "Location");
+        if (!measurement.direction.present && measurement.normal.present) {
+            collector_.Warn(line, QStringLiteral("%1 has no Direction; its Normal is taken as the "
+                                                 "direction, where some writers put it")
+                                      .arg(Quoted(label)));
+            usable = direction(measurement.normal, "Normal") && usable;
+        } else {
+            usable = direction(measurement.direction, "Direction") && usable;
+        }
+        break;
+    case TFeatureType::CYLINDER:
+    case TFeatureType::CONE:
+        if (!measurement.has_axis) {
+            usable = absent("Axis");
+        } else {
+            usable = point(measurement.location, "Axis/AxisPoint");
+            usable = direction(measurement.direction, "Axis/Direction") && usable;
+        }
+        usable = length(measurement.diameter, "Diameter", feature.diameter,
+                        feature.diameter_resolution) &&
                  usable;
-    }
-    if (type == TFeatureType::CIRCLE || type == TFeatureType::SPHERE) {
-        usable =
-            (measurement.diameter.present ? Length(measurement.diameter, "Diameter", label,
-                                                   feature.diameter, feature.diameter_resolution)
-                                          : absent("Diameter")) &&
-            usable;
+        if (type == TFeatureType::CONE) {
+            usable = (measurement.angle.present ? Angle(measurement, label, feature.apex_angle,
+                                                        feature.apex_angle_resolution)
+                                                : absent("HalfAngle or FullAngle")) &&
+                     usable;
+        }
+        break;
+    case TFeatureType::TORUS:
+        usable = point(measurement.location, "Location");
+        usable = direction(measurement.direction, "AxisVector") && usable;
+        usable = length(measurement.diameter, "MajorDiameter", feature.diameter,
+                        feature.diameter_resolution) &&
+                 usable;
+        usable = length(measurement.minor_diameter, "MinorDiameter", feature.minor_diameter,
+                        feature.minor_diameter_resolution) &&
+                 usable;
+        break;
     }
     if (!usable) {
         // Nothing of a result that cannot be used is passed on.
@@ -294,8 +427,7 @@ int Read_Qif_Results(const char *begin, const char *end, int wanted, TResultsCol
     int line = 0;
     QString reason;
     if (!reader.Units(line, reason)) {
-        return fail(TResultsFailure::UNUSABLE, line,
-                    reason + QStringLiteral("; no length of the file can be read"));
+        return fail(TResultsFailure::UNUSABLE, line, reason);
     }
     if (wanted > document.measurement_results) {
         return fail(TResultsFailure::NO_SUCH_QIF_RESULTS, 0,

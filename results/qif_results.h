@@ -6,7 +6,7 @@
 // space is "<". Such a results file is read as QIF.
 bool Starts_With_Markup(const char *begin, const char *end);
 
-// The measured planes, lines, circles and spheres of the QIF document's
+// The measured features of each type of the QIF document's
 // MeasurementResults number wanted (from 1; 0 for the first, with a warning
 // when there are several), lengths converted to millimetres. Sets
 // reading.failure when the document cannot be used at all. Returns how

@@ -1,5 +1,6 @@
 #include "results/qif_units.h"
 
+#include "results/number_resolution.h"
 #include "results/results_text.h"
 
 #include <cmath>
@@ -77,6 +78,50 @@ bool Length_Conversion(const TQifLinearUnit &unit, TLengthConversion &conversion
     }
     reason = QStringLiteral("the length unit %1 has no UnitConversion Factor and is not one of mm, "
                             "millimeter, millimetre, cm, m, meter, metre, in, inch, ft, foot, feet")
+                 .arg(quoted_name);
+    return false;
+}
+
+bool Angle_Conversion(const TQifLinearUnit &unit, double &radians_per_unit, QString &reason)
+{
+    const double radians_per_degree = 3.14159265358979323846 / 180;
+    const QString quoted_name = Quoted(unit.name);
+    if (unit.has_factor) {
+        const QByteArray factor = unit.factor.trimmed();
+        const TField field = Field_Of(factor);
+        double value = 0;
+        if (!Read_Real(field, value) || !(value > 0) || !std::isfinite(value)) {
+            reason = QStringLiteral("the Factor %1 of the angular unit %2 is not a number of "
+                                    "radians above 0")
+                         .arg(Quoted(field), quoted_name);
+            return false;
+        }
+        // Writers give pi/180 to 9 or 15 decimals; it stands for pi/180
+        // itself, not for an angle a few parts in 10^9 off.
+        const double known = Number_Resolution(field.begin, field.end);
+        radians_per_unit = std::fabs(value - radians_per_degree) <= known ? radians_per_degree
+                           : std::fabs(value - 1) <= known                ? 1.0
+                                                                          : value;
+        return true;
+    }
+    static const struct
+    {
+        const char *name;
+        double radians;
+    } known_units[] = {{"degree", radians_per_degree},
+                       {"degrees", radians_per_degree},
+                       {"deg", radians_per_degree},
+                       {"radian", 1},
+                       {"radians", 1},
+                       {"rad", 1}};
+    for (const auto &known : known_units) {
+        if (unit.name.compare(QLatin1String(known.name), Qt::CaseInsensitive) == 0) {
+            radians_per_unit = known.radians;
+            return true;
+        }
+    }
+    reason = QStringLiteral("the angular unit %1 has no UnitConversion Factor and is not one of "
+                            "degree, degrees, deg, radian, radians, rad")
                  .arg(quoted_name);
     return false;
 }

@@ -15,7 +15,9 @@ struct TQifLinearUnit
     QByteArray offset; // UnitConversion/Offset: added before the factor applies
 };
 
-// How a length in the unit becomes millimetres: (value + offset) * millimetres.
+// How a length in the unit becomes millimetres: a location (value + offset)
+// * millimetres; a diameter or any other difference of positions value *
+// millimetres, the offset cancelling out.
 struct TLengthConversion
 {
     double millimetres = 1000; // metres, as QIF defines for a file without units
@@ -28,3 +30,13 @@ struct TLengthConversion
 // that is not a number (or a factor not above 0) and for an unknown name
 // without a factor.
 bool Length_Conversion(const TQifLinearUnit &unit, TLengthConversion &conversion, QString &reason);
+
+// Radians per unit of an angular unit a QIF document declares (its
+// AngularUnit, held in the same form): by its Factor (radians per unit) when
+// it has one, a factor that is pi/180 or 1 to the decimals it is written
+// with taken as exactly that; else by its name when that is degree,
+// degrees, deg, radian, radians or rad (any case). An Offset is not applied:
+// an included angle is a difference of directions. False, with the reason,
+// for a factor that is not a number above 0 and for an unknown name
+// without a factor.
+bool Angle_Conversion(const TQifLinearUnit &unit, double &radians_per_unit, QString &reason);

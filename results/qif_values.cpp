@@ -47,15 +47,17 @@ struct TResolutionRule
 
 } // namespace
 
-void Read_Qif_Value(QXmlStreamReader &reader, int count, TQifValue &value)
+void Read_Qif_Value(QXmlStreamReader &reader, int count, TQifValue &value,
+                    const char *unit_attribute)
 {
     value = TQifValue();
     value.present = true;
     value.line_number = static_cast<int>(reader.lineNumber());
     const QXmlStreamAttributes attributes = reader.attributes();
-    value.has_unit = attributes.hasAttribute(QLatin1String("linearUnit"));
+    const QLatin1String unit(unit_attribute);
+    value.has_unit = attributes.hasAttribute(unit);
     if (value.has_unit) {
-        value.unit = attributes.value(QLatin1String("linearUnit")).toString().simplified();
+        value.unit = attributes.value(unit).toString().simplified();
     }
     // Each component's own rule comes before the element's.
     TResolutionRule rules[3];

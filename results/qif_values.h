@@ -5,7 +5,7 @@
 
 class QXmlStreamReader;
 
-// A value of a QIF measurement (Location, Normal, Direction, Diameter) as the
+// A value of a QIF measurement (Location, Normal, Diameter, HalfAngle...) as the
 // file writes it, before its unit is applied.
 struct TQifValue
 {
@@ -14,7 +14,7 @@ struct TQifValue
     bool usable = false; // as many numbers as the element holds, each read
     double numbers[3] = {};
     double resolutions[3] = {}; // in the unit the value is written in
-    bool has_unit = false;      // a linearUnit attribute
+    bool has_unit = false;      // a linearUnit (angularUnit) attribute
     QString unit;               // its value, white space collapsed
     // What is wrong with it or doubtful about it, each said as
     // "ELEMENT of LABEL: PROBLEM" once the label is known.
@@ -26,4 +26,7 @@ struct TQifValue
 // each with its resolution (number_resolution.h) from decimalPlaces or
 // significantFigures when the element carries them, the per-axis forms
 // (xDecimalPlaces, ...) first, else from its text.
-void Read_Qif_Value(QXmlStreamReader &reader, int count, TQifValue &value);
+// The unit is the unit_attribute's value: linearUnit for lengths,
+// angularUnit for angles.
+void Read_Qif_Value(QXmlStreamReader &reader, int count, TQifValue &value,
+                    const char *unit_attribute = "linearUnit");

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-bool Read_Result_Number(const TResultNumber &number, double millimetres_per_unit, int line_number,
+bool Read_Result_Number(const TResultNumber &number, double factor, int line_number,
                         TResultsCollector &collector, double &value, double &resolution)
 {
     value = 0;
@@ -21,18 +21,32 @@ bool Read_Result_Number(const TResultNumber &number, double millimetres_per_unit
                                         Quoted(number.field));
         return false;
     }
-    const double factor = number.length ? millimetres_per_unit : 1.0;
-    read *= factor;
+    const double scale = number.length || number.angle ? factor : 1.0;
+    read *= scale;
     if (!std::isfinite(read)) {
-        collector.Warn(line_number, which +
-                                        QLatin1String(" is beyond the range of a number in "
-                                                      "millimetres: ") +
-                                        Quoted(number.field));
+        collector.Warn(line_number,
+                       which + QLatin1String(" is beyond the range of a number in ") +
+                           QLatin1String(number.angle ? "radians: " : "millimetres: ") +
+                           Quoted(number.field));
         return false;
     }
     value = read;
-    resolution = Number_Resolution(number.field.begin, number.field.end) * factor;
+    resolution = Number_Resolution(number.field.begin, number.field.end) * scale;
     return true;
+}
+
+bool Usable_Cone_Angle(double radians, const QString &which, int line_number,
+                       TResultsCollector &collector)
+{
+    const double pi = 180 * RADIANS_PER_DEGREE;
+    if (radians > 0 && radians < pi) {
+        return true;
+    }
+    collector.Warn(line_number, which + QStringLiteral(": an included angle of %1 degrees is no "
+                                                       "cone's (above 0, below 180 degrees); the "
+                                                       "result cannot be used")
+                                            .arg(radians / RADIANS_PER_DEGREE, 0, 'g', 10));
+    return false;
 }
 
 const char *Type_Name(TFeatureType type)
@@ -46,6 +60,12 @@ const char *Type_Name(TFeatureType type)
         return "a circle";
     case TFeatureType::SPHERE:
         return "a sphere";
+    case TFeatureType::CYLINDER:
+        return "a cylinder";
+    case TFeatureType::CONE:
+        return "a cone";
+    case TFeatureType::TORUS:
+        return "a torus";
     }
     return "a feature";
 }

@@ -79,7 +79,8 @@ TResultsReading Read_Results(const QByteArray &content,
             TResultsWarning{1, QStringLiteral("no result at all could be read; formats tried: "
                                               "DMIS output (FA(label)=FEAT/... statements), CSV "
                                               "(a header with a label column, then rows), QIF "
-                                              "(measured planes, lines, circles and spheres)")});
+                                              "(measured planes, lines, circles, spheres, "
+                                              "cylinders, cones and tori)")});
     }
     return reading;
 }

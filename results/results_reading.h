@@ -37,8 +37,8 @@ struct TTestedFeature
     // Circle, sphere, cylinder; a cone's at position (0 at its vertex); a
     // torus' major diameter.
     double diameter = 0;
-    double apex_angle = 0;     // cone: the included angle, radians
-    double minor_diameter = 0; // torus
+    double apex_angle = 0;           // cone: the included angle, radians
+    double minor_diameter = 0;       // torus
     double position_resolution = 0;  // largest of x, y, z
     double direction_resolution = 0; // largest of i, j, k; a bounded line: 2 r_xyz / |p2 - p1|
     double diameter_resolution = 0;

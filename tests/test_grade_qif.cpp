@@ -211,7 +211,8 @@ void TestGradeQif::unusable_and_empty_results()
              QStringList{Path("none") +
                          ":1: warning: no result at all could be read; formats tried: DMIS output "
                          "(FA(label)=FEAT/... statements), CSV (a header with a label column, "
-                         "then rows), QIF (measured planes, lines, circles and spheres)"});
+                         "then rows), QIF (measured planes, lines, circles, spheres, "
+                         "cylinders, cones and tori)"});
     QVERIFY(result.output.endsWith(
         "2 features: 0 pass, 0 fail, 0 inconclusive, 2 missing, 0 ambiguous, 0 unfit\n"));
 

@@ -21,6 +21,10 @@ struct TExpected
     double position_resolution = 0;
     double direction_resolution = 0;
     double diameter_resolution = 0;
+    double apex_angle = 0; // radians
+    double minor_diameter = 0;
+    double apex_angle_resolution = 0;
+    double minor_diameter_resolution = 0;
 };
 
 using TExpectedFeatures = QVector<TExpected>;
@@ -57,6 +61,39 @@ inline TExpected Sphere(const char *label, int line, TVector3 centre, double dia
 {
     return Circle(label, line, centre, TVector3(), diameter, position_resolution, 0,
                   diameter_resolution);
+}
+
+// A cylinder: a point on its axis.
+inline TExpected Cylinder(const char *label, int line, TVector3 point, TVector3 axis,
+                          double diameter, double position_resolution, double direction_resolution,
+                          double diameter_resolution)
+{
+    return Circle(label, line, point, axis, diameter, position_resolution, direction_resolution,
+                  diameter_resolution);
+}
+
+// A cone: a point on its axis, the diameter there, the included angle in
+// degrees (compared in radians) and its resolution in degrees.
+inline TExpected Cone(const char *label, int line, TVector3 point, TVector3 axis, double diameter,
+                      double degrees, double position_resolution, double direction_resolution,
+                      double diameter_resolution, double angle_resolution_degrees)
+{
+    TExpected e = Circle(label, line, point, axis, diameter, position_resolution,
+                         direction_resolution, diameter_resolution);
+    e.apex_angle = degrees * (3.14159265358979323846 / 180);
+    e.apex_angle_resolution = angle_resolution_degrees * (3.14159265358979323846 / 180);
+    return e;
+}
+
+inline TExpected Torus(const char *label, int line, TVector3 centre, TVector3 axis, double major,
+                       double minor, double position_resolution, double direction_resolution,
+                       double major_resolution, double minor_resolution)
+{
+    TExpected e = Circle(label, line, centre, axis, major, position_resolution,
+                         direction_resolution, major_resolution);
+    e.minor_diameter = minor;
+    e.minor_diameter_resolution = minor_resolution;
+    return e;
 }
 
 // A result given for the label that cannot be used.
@@ -119,6 +156,11 @@ inline void Compare_Features(const TResultsReading &reading, const TExpectedFeat
             {"position resolution", actual.position_resolution, expected.position_resolution},
             {"direction resolution", actual.direction_resolution, expected.direction_resolution},
             {"diameter resolution", actual.diameter_resolution, expected.diameter_resolution},
+            {"apex angle", actual.apex_angle, expected.apex_angle},
+            {"minor diameter", actual.minor_diameter, expected.minor_diameter},
+            {"apex angle resolution", actual.apex_angle_resolution, expected.apex_angle_resolution},
+            {"minor diameter resolution", actual.minor_diameter_resolution,
+             expected.minor_diameter_resolution},
         };
         for (const auto &value : values) {
             QVERIFY2(Same_Number(value.actual, value.expected),

@@ -12,6 +12,11 @@ const std::vector<TReferenceLabel> &Reference()
         {QStringLiteral("CIR_3"), TFeatureType::CIRCLE},
         {QStringLiteral("SPH_4"), TFeatureType::SPHERE},
         {QStringLiteral("PLN_5"), TFeatureType::PLANE},
+        {QStringLiteral("CYL_6"), TFeatureType::CYLINDER},
+        {QStringLiteral("CON_7"), TFeatureType::CONE},
+        {QStringLiteral("TOR_8"), TFeatureType::TORUS},
+        {QStringLiteral("CON_9"), TFeatureType::CONE},
+        {QStringLiteral("CON_10"), TFeatureType::CONE},
     };
     return reference;
 }
@@ -34,6 +39,20 @@ QByteArray Units(const QByteArray &primary, const QByteArray &other = QByteArray
            (other.isEmpty() ? QByteArray() : "<OtherUnits>" + other + "</OtherUnits>") +
            "</FileUnits>";
 }
+
+QByteArray Angular_Unit(const QByteArray &name, const QByteArray &conversion = QByteArray())
+{
+    return "<AngularUnit><SIUnitName>radian</SIUnitName><UnitName>" + name + "</UnitName>" +
+           (conversion.isEmpty() ? QByteArray()
+                                 : "<UnitConversion>" + conversion + "</UnitConversion>") +
+           "</AngularUnit>";
+}
+
+// Millimetres and degrees, as the public samples declare them.
+const QByteArray MM_DEGREES =
+    "<FileUnits><PrimaryUnits>" + Angular_Unit("degree", "<Factor>0.017453292519943</Factor>") +
+    "<LinearUnit><UnitName>mm</UnitName><UnitConversion><Factor>0.001</Factor></UnitConversion>"
+    "</LinearUnit></PrimaryUnits></FileUnits>";
 
 // A QIF 3 document: the root on line 1, the units on line 2, the feature
 // items on line 3, the results from line 4, each measurement on a line of
@@ -99,6 +118,31 @@ QByteArray Item(const char *type, const QByteArray &id, const QByteArray &label)
 {
     return "<" + QByteArray(type) + "FeatureItem id=\"" + id + "\">" +
            (label.isEmpty() ? QByteArray() : Name(label)) + "</" + type + "FeatureItem>";
+}
+
+QByteArray Axis(const QByteArray &point, const QByteArray &direction)
+{
+    return "<Axis>" + Value("AxisPoint", point) + Value("Direction", direction) + "</Axis>";
+}
+
+// A cylinder, two cones (from the vertex, from another point with its half
+// angle) and a torus, in millimetres and degrees, one a line from line 5.
+const QByteArrayList NEW_TYPES = {
+    Measured("Cylinder", Name("CYL_6") + Axis("1 2 3", "0 0 -1") + Diameter("25.4")),
+    Measured("Cone",
+             Name("CON_7") + Axis("0 0 5", "0 0 1") + Diameter("0") + Value("FullAngle", "60")),
+    Measured("Cone", Name("CON_9") + Axis("1 2 3.0", "0 -0.6 -0.8") + Diameter("10.00") +
+                         Value("HalfAngle", "22.5")),
+    Measured("Torus", Name("TOR_8") + Location("1 2 3") + Value("AxisVector", "0 1 0") +
+                          Value("MinorDiameter", "8.00") + Value("MajorDiameter", "50.0")),
+};
+
+TExpectedFeatures New_Types()
+{
+    return {Cylinder("CYL_6", 5, {1, 2, 3}, {0, 0, -1}, 25.4, 0, 0, 0.05),
+            Cone("CON_7", 6, {0, 0, 5}, {0, 0, 1}, 0, 60, 0, 0, 0, 0),
+            Cone("CON_9", 7, {1, 2, 3}, {0, -0.6, -0.8}, 10, 45, 0.05, 0.05, 0.005, 2 * 0.05),
+            Torus("TOR_8", 8, {1, 2, 3}, {0, 1, 0}, 50, 8, 0, 0, 0.05, 0.005)};
 }
 
 // One measurement of each type, all in millimetres.
@@ -194,7 +238,157 @@ void TestQifResults::reading_data()
         "<q:FeatureName>PLN_1</q:FeatureName><q:Location>1 2 3</q:Location>"
         "</q:PlaneFeatureMeasurement>\n</q:MeasuredFeatures></q:MeasurementResults>"
         "</q:MeasurementResultsSet></q:Results></q:QIFDocument>\n",
-        {Flat("PLN_1", 6, {1000, 2000, 3000}, {0, 0, 1}, 0, 0)}, {}, "QIF 3");
+        {Missing("PLN_5", 5), Flat("PLN_1", 6, {1000, 2000, 3000}, {0, 0, 1}, 0, 0)},
+        {W(5, "result for \"PLN_5\" is a CylinderFeatureMeasurement, the reference feature is a "
+              "plane"),
+         W(6, "the file declares no length unit (FileUnits/PrimaryUnits/LinearUnit): lengths are "
+              "read in metres, as QIF defines")},
+        "QIF 3");
+
+    // Cylinders, cones and tori.
+    Row("QIF 3, cylinder, cones, torus", Qif3(MM_DEGREES, "", NEW_TYPES), New_Types());
+    QByteArrayList new_actuals;
+    for (const char *type : {"Cylinder", "Cone", "Cone", "Torus"}) {
+        QByteArray children = NEW_TYPES[new_actuals.size()];
+        children = children.mid(children.indexOf('>') + 1);
+        children.chop(children.size() - children.lastIndexOf('<'));
+        new_actuals << Measured(type, children, true);
+    }
+    Row("QIF 2.1, cylinder, cones, torus", Qif2(true, MM_DEGREES, "", new_actuals), New_Types(), {},
+        "QIF 2.1.0");
+    Row("QIF 2.0, cylinder, cones, torus", Qif2(false, MM_DEGREES, "", new_actuals), New_Types(),
+        {}, "QIF 2.0.0");
+    Row("cylinder and cone by their feature items",
+        Qif3(MM_DEGREES, Item("Cylinder", "7", "CYL_6") + Item("Cone", "8", "CON_7"),
+             {Measured("Cylinder",
+                       Value("FeatureItemId", "7") + Axis("1 2 3", "0 0 1") + Diameter("25")),
+              Measured("Cone", Value("FeatureItemId", "8") + Axis("1 2 3", "0 0 1") +
+                                   Diameter("5") + Value("HalfAngle", "45"))}),
+        {Cylinder("CYL_6", 5, {1, 2, 3}, {0, 0, 1}, 25, 0, 0, 0),
+         Cone("CON_7", 6, {1, 2, 3}, {0, 0, 1}, 5, 90, 0, 0, 0, 0)});
+    // Values of other types' elements are not taken: a Location is no
+    // cylinder's axis point, a Normal no torus' axis.
+    Row("missing children of the new types",
+        Qif3(MM_DEGREES, "",
+             {Measured("Cylinder",
+                       Name("CYL_6") + Location("1 2 3") + Normal("0 0 1") + Diameter("25")),
+              Measured("Cone", Name("CON_7") + "<Axis>" + Value("AxisPoint", "1 2 3") + "</Axis>" +
+                                   Value("Angle", "30")),
+              Measured("Torus", Name("TOR_8") + Location("1 2 3") + Normal("0 0 1") +
+                                    Diameter("50") + Value("MinorDiameter", "8")),
+              Measured("Cone", Name("CON_9") + Axis("1 2 3", "0 0 1") + Value("FullAngle", "30"))}),
+        {Missing("CYL_6", 5), Missing("CON_7", 6), Missing("TOR_8", 7), Missing("CON_9", 8)},
+        {W(5, "\"CYL_6\" has no Axis, which a cylinder needs"),
+         W(6, "\"CON_7\" has no Axis/Direction, which a cone needs"),
+         W(6, "\"CON_7\" has no Diameter, which a cone needs"),
+         W(6, "\"CON_7\" has no HalfAngle or FullAngle, which a cone needs"),
+         W(7, "\"TOR_8\" has no AxisVector, which a torus needs"),
+         W(7, "\"TOR_8\" has no MajorDiameter, which a torus needs"),
+         W(8, "\"CON_9\" has no Diameter, which a cone needs")});
+    Row("wrong type of the new ones",
+        Qif3(MM_DEGREES, "",
+             {Measured("Cone", Name("CYL_6") + Axis("1 2 3", "0 0 1") + Diameter("25") +
+                                   Value("FullAngle", "30")),
+              Measured("Circle",
+                       Name("TOR_8") + Location("1 2 3") + Normal("0 0 1") + Diameter("50"))}),
+        {Missing("CYL_6", 5), Missing("TOR_8", 6)},
+        {W(5, "result for \"CYL_6\" is a ConeFeatureMeasurement, the reference feature is a "
+              "cylinder"),
+         W(6, "result for \"TOR_8\" is a CircleFeatureMeasurement, the reference feature is a "
+              "torus")});
+    const QString no_cone = QStringLiteral("the %1 of \"CON_7\": an included angle of %2 degrees "
+                                           "is no cone's (above 0, below 180 degrees); the result "
+                                           "cannot be used");
+    Row("cone angles that cannot be used",
+        Qif3(MM_DEGREES, "",
+             {Measured("Cone", Name("CON_7") + Axis("0 0 0", "0 0 1") + Diameter("0") +
+                                   Value("FullAngle", "0")),
+              Measured("Cone", Name("CON_7") + Axis("0 0 0", "0 0 1") + Diameter("0") +
+                                   Value("FullAngle", "180")),
+              Measured("Cone", Name("CON_7") + Axis("0 0 0", "0 0 1") + Diameter("0") +
+                                   Value("HalfAngle", "90")),
+              Measured("Cone", Name("CON_7") + Axis("0 0 0", "0 0 1") + Diameter("0") +
+                                   Value("HalfAngle", "-15")),
+              Measured("Cone", Name("CON_7") + Axis("0 0 0", "0 0 1") + Diameter("0") +
+                                   Value("FullAngle", "1e999")),
+              Measured("Cone", Name("CON_7") + Axis("0 0 0", "0 0 1") + Diameter("0") +
+                                   Value("FullAngle", "NaN"))}),
+        {Missing("CON_7", 10)},
+        {W(5, no_cone.arg("FullAngle").arg(0)),
+         W(6, "label \"CON_7\" was given before on line 5; this later result counts"),
+         W(6, no_cone.arg("FullAngle").arg(180)),
+         W(7, "label \"CON_7\" was given before on line 6; this later result counts"),
+         W(7, no_cone.arg("HalfAngle").arg(180)),
+         W(8, "label \"CON_7\" was given before on line 7; this later result counts"),
+         W(8, no_cone.arg("HalfAngle").arg(-30)),
+         W(9, "label \"CON_7\" was given before on line 8; this later result counts"),
+         W(9, Of("FullAngle", "CON_7", "does not read as a number: \"1e999\"")),
+         W(10, "label \"CON_7\" was given before on line 9; this later result counts"),
+         W(10, Of("FullAngle", "CON_7", "does not read as a number: \"NaN\""))});
+
+    // Angular units.
+    const double degree = 3.14159265358979323846 / 180;
+    const QByteArray cone = Name("CON_7") + Axis("0 0 0", "0 0 1") + Diameter("0");
+    Row("angular unit by a factor of 9 decimals, taken as pi/180",
+        Qif3(Units(Unit("mm") + Angular_Unit("deg", "<Factor>0.017453293</Factor>")), "",
+             {Measured("Cone", cone + Value("FullAngle", "60.00"))}),
+        {Cone("CON_7", 5, {0, 0, 0}, {0, 0, 1}, 0, 60, 0, 0, 0, 0.005)});
+    Row("angular unit by another factor: grads",
+        Qif3(Units(Unit("mm") + Angular_Unit("grad", "<Factor>0.015707963267949</Factor>")), "",
+             {Measured("Cone", cone + Value("FullAngle", "100"))}),
+        {Cone("CON_7", 5, {0, 0, 0}, {0, 0, 1}, 0, 0.015707963267949 * 100 / degree, 0, 0, 0, 0)});
+    Row("angular unit by name, any case: radian",
+        Qif3(Units(Unit("mm") + Angular_Unit(" Radian ")), "",
+             {Measured("Cone", cone + Value("HalfAngle", "0.5"))}),
+        {Cone("CON_7", 5, {0, 0, 0}, {0, 0, 1}, 0, 1 / degree, 0, 0, 0, 2 * 0.05 / degree)});
+    Row("angular unit by name: degrees",
+        Qif3(Units(Unit("mm") + Angular_Unit("Degrees")), "",
+             {Measured("Cone", cone + Value("HalfAngle", "30"))}),
+        {Cone("CON_7", 5, {0, 0, 0}, {0, 0, 1}, 0, 60, 0, 0, 0, 0)});
+    const QString radians = QStringLiteral("the file declares no angular unit "
+                                           "(FileUnits/PrimaryUnits/AngularUnit): angles are read "
+                                           "in radians, as QIF defines");
+    Row("no angular unit: radians, said once",
+        Qif3(MM, "",
+             {Measured("Cone", cone + Value("FullAngle", "1.0")),
+              Measured("Cone", Name("CON_9") + Axis("0 0 0", "0 0 1") + Diameter("0") +
+                                   Value("FullAngle", "60"))}),
+        {Cone("CON_7", 5, {0, 0, 0}, {0, 0, 1}, 0, 1 / degree, 0, 0, 0, 0.05 / degree),
+         Missing("CON_9", 6)},
+        {W(5, radians),
+         W(6, Of("FullAngle", "CON_9",
+                 QStringLiteral("an included angle of %1 degrees is no cone's (above 0, below 180 "
+                                "degrees); the result cannot be used")
+                     .arg(60 / degree, 0, 'g', 10)))});
+    Row("angularUnit attribute: declared, primary, undeclared",
+        Qif3(Units(Unit("mm") + Angular_Unit("degree"), Angular_Unit("rad")), "",
+             {Measured("Cone", cone + Value("FullAngle", "0.5", " angularUnit=\"rad\"")),
+              Measured("Cone", Name("CON_9") + Axis("0 0 0", "0 0 1") + Diameter("0") +
+                                   Value("FullAngle", "30", " angularUnit=\"degree\"")),
+              Measured("Cone", Name("CON_10") + Axis("0 0 0", "0 0 1") + Diameter("0") +
+                                   Value("FullAngle", "30", " angularUnit=\"turn\""))}),
+        {Cone("CON_7", 5, {0, 0, 0}, {0, 0, 1}, 0, 0.5 / degree, 0, 0, 0, 0.05 / degree),
+         Cone("CON_9", 6, {0, 0, 0}, {0, 0, 1}, 0, 30, 0, 0, 0, 0), Missing("CON_10", 7)},
+        {W(7, Of("FullAngle", "CON_10", "its unit \"turn\" is not declared in FileUnits"))});
+    Failure("unknown primary angular unit",
+            Qif3(Units(Unit("mm") + Angular_Unit("grad")), "", {Measured("Plane", plane)}),
+            "2: the angular unit \"grad\" has no UnitConversion Factor and is not one of degree, "
+            "degrees, deg, radian, radians, rad; no angle of the file can be read",
+            "QIF 3.0.0");
+    Failure("angular factor not above 0",
+            Qif3(Units(Unit("mm") + Angular_Unit("degree", "<Factor>-0.0175</Factor>")), "",
+                 {Measured("Plane", plane)}),
+            "2: the Factor \"-0.0175\" of the angular unit \"degree\" is not a number of radians "
+            "above 0; no angle of the file can be read",
+            "QIF 3.0.0");
+    Row("offset moves the axis point, not the diameters",
+        Qif3(Units(Unit("cm", "<Factor>0.01</Factor><Offset>1</Offset>") + Angular_Unit("degree")),
+             "",
+             {Measured("Cylinder", Name("CYL_6") + Axis("1 2 3", "0 0 1") + Diameter("2.5")),
+              Measured("Torus", Name("TOR_8") + Location("0 0 0") + Value("AxisVector", "0 0 1") +
+                                    Value("MajorDiameter", "5") + Value("MinorDiameter", "1"))}),
+        {Cylinder("CYL_6", 5, {20, 30, 40}, {0, 0, 1}, 25, 0, 0, 0.5),
+         Torus("TOR_8", 6, {10, 10, 10}, {0, 0, 1}, 50, 10, 0, 0, 0, 0)});
 
     // Labels.
     Row("label through the feature item, own name first",
@@ -276,14 +470,37 @@ void TestQifResults::reading_data()
     Row("unit by name, any case",
         Qif3(Units(Unit(" MilliMetre ")), "", {Measured("Sphere", sphere)}),
         {Sphere("SPH_4", 5, {1, 2, 3}, 4, 0, 0)});
-    Row("offset added before the factor",
+    // The offset moves locations only: a diameter is a difference of two.
+    Row("offset added before the factor, to locations only",
         Qif3(Units(Unit("cm", "<Factor>0.01</Factor><Offset>-1</Offset>")), "",
-             {Measured("Sphere", sphere)}),
-        {Sphere("SPH_4", 5, {0, 10, 20}, 30, 0, 0)});
-    Row("no FileUnits: metres",
+             {Measured("Sphere", sphere),
+              Measured("Circle",
+                       Name("CIR_3") + Location("0 1 2") + Normal("0 0 1") + Diameter("2.5"))}),
+        {Sphere("SPH_4", 5, {0, 10, 20}, 40, 0, 0),
+         Circle("CIR_3", 6, {-10, 0, 10}, {0, 0, 1}, 25, 0, 0, 0.5)});
+    const QString metres = QStringLiteral("the file declares no length unit "
+                                          "(FileUnits/PrimaryUnits/LinearUnit): lengths are read "
+                                          "in metres, as QIF defines");
+    Row("no FileUnits: metres, said once",
         Qif3("", "",
-             {Measured("Sphere", Name("SPH_4") + Location("0.001 0 0") + Diameter("0.0254"))}),
-        {Sphere("SPH_4", 5, {1, 0, 0}, 25.4, 0.5, 0.05)});
+             {Measured("Sphere", Name("SPH_4") + Location("0.001 0 0") + Diameter("0.0254")),
+              Measured("Plane", Name("PLN_1") + Location("0 0 0.5") + Normal("0 0 1"))}),
+        {Sphere("SPH_4", 5, {1, 0, 0}, 25.4, 0.5, 0.05),
+         Flat("PLN_1", 6, {0, 0, 500}, {0, 0, 1}, 50, 0)},
+        {W(5, metres)});
+    Row("FileUnits without a LinearUnit: metres",
+        Qif3("<FileUnits><PrimaryUnits/></FileUnits>", "",
+             {Measured("Circle", Name("CIR_3") + Location("1 2 3") + Normal("0 0 1") +
+                                     Diameter("0.05", " linearUnit=\"mm\"")),
+              Measured("Sphere", Name("SPH_4") + Location("1 2 3") + Diameter("4"))}),
+        {Missing("CIR_3", 5), Sphere("SPH_4", 6, {1000, 2000, 3000}, 4000, 0, 0)},
+        {W(5, metres),
+         W(5, Of("Diameter", "CIR_3", "its unit \"mm\" is not declared in FileUnits"))});
+    Row("no FileUnits, every length with a declared unit: nothing assumed",
+        Qif3("<FileUnits><OtherUnits>" + Unit("mm") + "</OtherUnits></FileUnits>", "",
+             {Measured("Sphere", Name("SPH_4") + Location("1 2 3", " linearUnit=\"mm\"") +
+                                     Diameter("4", " linearUnit=\"mm\""))}),
+        {Sphere("SPH_4", 5, {1, 2, 3}, 4, 0, 0)});
     Row("linearUnit attribute: declared, primary, undeclared",
         Qif3(Units(Unit("mm"), Unit("foot") + Unit("rod")), "",
              {Measured("Sphere", Name("SPH_4") + Location("1 2 3", " linearUnit=\"foot\"") +
@@ -376,7 +593,7 @@ void TestQifResults::reading_data()
     Row("a QIF document without results", ROOT3 + "<Product/></QIFDocument>", {},
         {W(1, "no result at all could be read; formats tried: DMIS output (FA(label)=FEAT/... "
               "statements), CSV (a header with a label column, then rows), QIF (measured planes, "
-              "lines, circles and spheres)")},
+              "lines, circles, spheres, cylinders, cones and tori)")},
         "QIF 3");
 }
 

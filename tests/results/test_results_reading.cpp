@@ -12,8 +12,8 @@ const double INF = std::numeric_limits<double>::infinity();
 
 const char *const NO_RESULT =
     "no result at all could be read; formats tried: DMIS output (FA(label)=FEAT/... statements), "
-    "CSV (a header with a label column, then rows), QIF (measured planes, lines, circles and "
-    "spheres)";
+    "CSV (a header with a label column, then rows), QIF (measured planes, lines, circles, "
+    "spheres, cylinders, cones and tori)";
 
 const std::vector<TReferenceLabel> &Reference()
 {
@@ -28,6 +28,9 @@ const std::vector<TReferenceLabel> &Reference()
         {QStringLiteral("SPH,9"), TFeatureType::SPHERE},
         {QStringLiteral("Esfera_10_DIAM"), TFeatureType::SPHERE},
         {QString::fromUtf8("C\xc3\xadrculo_13"), TFeatureType::CIRCLE},
+        {QStringLiteral("CYL_14"), TFeatureType::CYLINDER},
+        {QStringLiteral("CON_15"), TFeatureType::CONE},
+        {QStringLiteral("TOR_16"), TFeatureType::TORUS},
     };
     return reference;
 }
@@ -180,6 +183,116 @@ void TestResultsReading::dmis_data()
         << TExpectedFeatures{Missing("SPH_4", 1)}
         << QStringList{W(1, "result for \"SPH_4\" does not read as "
                             "FEAT/SPHERE,[INNER|OUTER,]CART,x,y,z,diameter")};
+
+    // Cylinders, cones and tori.
+    const double degrees_per_radian = 180 / 3.14159265358979323846;
+    QTest::newRow("cylinder, INNER")
+        << QByteArray("FA(CYL_14)=FEAT/CYLNDR,INNER,CART,1,2,3,0,0,1,25.40\n")
+        << TExpectedFeatures{Cylinder("CYL_14", 1, {1, 2, 3}, {0, 0, 1}, 25.4, 0, 0, 0.005)}
+        << QStringList();
+    QTest::newRow("cylinder, OUTER, axis negative, its length ignored")
+        << QByteArray("FA(CYL_14)=FEAT/CYLNDR,OUTER,CART,1.5,2,3,0,0,-1.0,10,4x\n")
+        << TExpectedFeatures{Cylinder("CYL_14", 1, {1.5, 2, 3}, {0, 0, -1}, 10, 0.05, 0.05, 0)}
+        << QStringList();
+    QTest::newRow("cylinder, inch")
+        << QByteArray("UNITS/INCH,ANGDEC\nFA(CYL_14)=FEAT/CYLNDR,INNER,CART,1,0,0,0,1,0,0.50\n")
+        << TExpectedFeatures{Cylinder("CYL_14", 2, {inch, 0, 0}, {0, 1, 0}, 0.5 * inch, 0, 0,
+                                      0.005 * inch)}
+        << QStringList();
+    QTest::newRow("cylinder, INNER or OUTER missing, or a field too many")
+        << QByteArray("FA(CYL_14)=FEAT/CYLNDR,CART,1,2,3,0,0,1,25\n"
+                      "FA(CYL_14)=FEAT/CYLNDR,INNER,CART,1,2,3,0,0,1,25,40,1\n")
+        << TExpectedFeatures{Missing("CYL_14", 2)}
+        << QStringList{W(1, "result for \"CYL_14\" does not read as "
+                            "FEAT/CYLNDR,INNER|OUTER,CART,x,y,z,i,j,k,diameter[,length]"),
+                       W(2, "label \"CYL_14\" was given before on line 1; this later result "
+                            "counts"),
+                       W(2, "result for \"CYL_14\" does not read as "
+                            "FEAT/CYLNDR,INNER|OUTER,CART,x,y,z,i,j,k,diameter[,length]")};
+    QTest::newRow("cone from its vertex, degrees by default")
+        << QByteArray("FA(CON_15)=FEAT/CONE,INNER,CART,0,0,5,0,0,1,60.0\n")
+        << TExpectedFeatures{Cone("CON_15", 1, {0, 0, 5}, {0, 0, 1}, 0, 60, 0, 0, 0, 0.05)}
+        << QStringList();
+    QTest::newRow("cone, axis negative, ANGRAD")
+        << QByteArray("UNITS/MM,ANGRAD\nFA(CON_15)=FEAT/CONE,OUTER,CART,1,2,3,0,-0.6,-0.8,"
+                      "1.0471975512\n")
+        << TExpectedFeatures{Cone("CON_15", 2, {1, 2, 3}, {0, -0.6, -0.8}, 0,
+                                  1.0471975512 * degrees_per_radian, 0, 0.05, 0,
+                                  5e-11 * degrees_per_radian)}
+        << QStringList();
+    QTest::newRow("cone, UNITS back to ANGDEC, inch leaves the angle")
+        << QByteArray("UNITS/MM,ANGRAD\nUNITS/INCH,ANGDEC\n"
+                      "FA(CON_15)=FEAT/CONE,OUTER,CART,1,2,3,0,0,1,90\n")
+        << TExpectedFeatures{Cone("CON_15", 3, {inch, 2 * inch, 3 * inch}, {0, 0, 1}, 0, 90, 0, 0,
+                                  0, 0)}
+        << QStringList();
+    QTest::newRow("cone, wrapped, commented, continued")
+        << QByteArray("FA(CON_15)=FEAT/CO$\nNE,OUTER,CART,1,2,$$ vertex\n$$ axis next\n"
+                      "3,0,-1,0,9$\n0.00\n")
+        << TExpectedFeatures{Cone("CON_15", 1, {1, 2, 3}, {0, -1, 0}, 0, 90, 0, 0, 0, 0.005)}
+        << QStringList{W(1, "statement broken after a comma with a \"$$\" comment where a \"$\" "
+                            "belongs; read as continued on the next line")};
+    QTest::newRow("cone, ANGDMS is not read")
+        << QByteArray("UNITS/MM,ANGDMS\nFA(CON_15)=FEAT/CONE,INNER,CART,0,0,0,0,0,1,60\n"
+                      "FA(CYL_14)=FEAT/CYLNDR,INNER,CART,1,2,3,0,0,1,25\n")
+        << TExpectedFeatures{Missing("CON_15", 2),
+                             Cylinder("CYL_14", 3, {1, 2, 3}, {0, 0, 1}, 25, 0, 0, 0)}
+        << QStringList{W(1, "angular unit \"ANGDMS\" is not read (ANGDEC or ANGRAD); cone angles "
+                            "cannot be used until a UNITS statement with a known one"),
+                       W(2, "result for \"CON_15\" is in the angular unit \"ANGDMS\", which is "
+                            "not read")};
+    const QString cone_angle = QStringLiteral(
+        "field 10 \"angle\": an included angle of %1 degrees is no cone's (above 0, below 180 "
+        "degrees); the result cannot be used");
+    for (const char *angle : {"0", "180", "-30", "200.5", "0.0e5"}) {
+        QTest::addRow("cone angle %s", angle)
+            << QByteArray("FA(CON_15)=FEAT/CONE,INNER,CART,0,0,0,0,0,1," + QByteArray(angle) + "\n")
+            << TExpectedFeatures{Missing("CON_15", 1)}
+            << QStringList{W(1, cone_angle.arg(QByteArray(angle).toDouble()))};
+    }
+    QTest::newRow("cone angle 1e999")
+        << QByteArray("FA(CON_15)=FEAT/CONE,INNER,CART,0,0,0,0,0,1,1e999\n")
+        << TExpectedFeatures{Missing("CON_15", 1)}
+        << QStringList{W(1, "field 10 \"angle\" does not read as a number: \"1e999\"")};
+    QTest::newRow("cone angle NaN, a diameter as well")
+        << QByteArray("FA(CON_15)=FEAT/CONE,INNER,CART,0,0,0,0,0,1,NaN\n"
+                      "FA(CON_15)=FEAT/CONE,INNER,CART,0,0,0,0,0,1,60,10\n")
+        << TExpectedFeatures{Missing("CON_15", 2)}
+        << QStringList{W(1, "field 10 \"angle\" does not read as a number: \"NaN\""),
+                       W(2, "label \"CON_15\" was given before on line 1; this later result "
+                            "counts"),
+                       W(2, "result for \"CON_15\" does not read as "
+                            "FEAT/CONE,INNER|OUTER,CART,x,y,z,i,j,k,angle")};
+    QTest::newRow("torus") << QByteArray("FA(TOR_16)=FEAT/TORUS,OUTER,CART,1,2,3,0,1,0,50.0,8.00\n")
+                           << TExpectedFeatures{Torus("TOR_16", 1, {1, 2, 3}, {0, 1, 0}, 50, 8, 0,
+                                                      0, 0.05, 0.005)}
+                           << QStringList();
+    QTest::newRow("torus, inch, axis negative")
+        << QByteArray("UNITS/INCH\nFA(TOR_16)=FEAT/TORUS,INNER,CART,1,2,3,-1,0,0,2,0.5\n")
+        << TExpectedFeatures{Torus("TOR_16", 2, {inch, 2 * inch, 3 * inch}, {-1, 0, 0}, 2 * inch,
+                                   0.5 * inch, 0, 0, 0, 0.05 * inch)}
+        << QStringList();
+    QTest::newRow("torus, minor diameter missing or not a number")
+        << QByteArray("FA(TOR_16)=FEAT/TORUS,OUTER,CART,1,2,3,0,1,0,50\n"
+                      "FA(TOR_16)=FEAT/TORUS,OUTER,CART,1,2,3,0,1,0,50,d\n")
+        << TExpectedFeatures{Missing("TOR_16", 2)}
+        << QStringList{W(1, "result for \"TOR_16\" does not read as "
+                            "FEAT/TORUS,INNER|OUTER,CART,x,y,z,i,j,k,major diameter,minor "
+                            "diameter"),
+                       W(2, "label \"TOR_16\" was given before on line 1; this later result "
+                            "counts"),
+                       W(2, "field 11 \"minor diameter\" does not read as a number: \"d\"")};
+    QTest::newRow("the wrong type of the new ones")
+        << QByteArray("FA(CYL_14)=FEAT/CONE,INNER,CART,0,0,0,0,0,1,60\n"
+                      "FA(CON_15)=FEAT/CYLNDR,INNER,CART,0,0,0,0,0,1,6\n"
+                      "FA(TOR_16)=FEAT/CIRCLE,INNER,CART,0,0,0,0,0,1,6\n")
+        << TExpectedFeatures{Missing("CYL_14", 1), Missing("CON_15", 2), Missing("TOR_16", 3)}
+        << QStringList{W(1, "result for \"CYL_14\" is FEAT/CONE, the reference feature is a "
+                            "cylinder"),
+                       W(2, "result for \"CON_15\" is FEAT/CYLNDR, the reference feature is a "
+                            "cone"),
+                       W(3, "result for \"TOR_16\" is FEAT/CIRCLE, the reference feature is a "
+                            "torus")};
 
     // Continuation and comments.
     QTest::newRow("continuation splits a number")
@@ -485,6 +598,44 @@ void TestResultsReading::dmis_data()
         << TExpectedFeatures{Flat("PLN_1", 1, {1, 2, 3}, {0, 0, 1}, 0, 0),
                              Circle("CIR_3", 3, {1, 2, 3}, {0, 0, 1}, 4, 0, 0, 0)}
         << QStringList{W(1, comment_join), W(3, comment_join)};
+    // Notes and blank lines between the parts of a broken statement.
+    QTest::newRow("$, then a comment-only line, then the rest")
+        << QByteArray("FA(CIR_3)=FEAT/CIRCLE,INNER,CART,1,2,3,$\n"
+                      "$$ note\n"
+                      "0,0,1,25\n")
+        << TExpectedFeatures{Circle("CIR_3", 1, {1, 2, 3}, {0, 0, 1}, 25, 0, 0, 0)}
+        << QStringList();
+    QTest::newRow("$, then blank lines and an indented comment, then the rest")
+        << QByteArray("FA(CIR_3)=FEAT/CIRCLE,INNER,CART,1,2,3,$\r\n"
+                      "\r\n"
+                      "   \t\n"
+                      "   $$ centre above\n"
+                      "0,0,1,25\n"
+                      "FA(SPH_4)=FEAT/SPHERE,CART,1,2,3,4\n")
+        << TExpectedFeatures{Circle("CIR_3", 1, {1, 2, 3}, {0, 0, 1}, 25, 0, 0, 0),
+                             Sphere("SPH_4", 6, {1, 2, 3}, 4, 0, 0)}
+        << QStringList();
+    QTest::newRow("$$ after a comma, then a comment-only line, then the rest")
+        << QByteArray("FA(CIR_3)=FEAT/CIRCLE,INNER,CART,1,2,3,$$ centre\n"
+                      "$$ axis next\n"
+                      "\n"
+                      "0,0,1,$$ axis\n"
+                      "25\n")
+        << TExpectedFeatures{Circle("CIR_3", 1, {1, 2, 3}, {0, 0, 1}, 25, 0, 0, 0)}
+        << QStringList{W(1, comment_join)};
+    QTest::newRow("comment-only line, then a line beginning with a comma")
+        << QByteArray("FA(PLN_1)=FEAT/PLANE,CART,1,2,3\n"
+                      "$$ direction\n"
+                      ",0,0,1\n")
+        << TExpectedFeatures{Flat("PLN_1", 1, {1, 2, 3}, {0, 0, 1}, 0, 0)} << QStringList();
+    QTest::newRow("comment-only line between whole statements")
+        << QByteArray("FA(PLN_1)=FEAT/PLANE,CART,1,2,3,0,0,1\n"
+                      "$$ FA(SPH_4)=FEAT/SPHERE,CART,9,9,9,9\n"
+                      "\n"
+                      "FA(SPH_4)=FEAT/SPHERE,CART,1,2,3,4\n")
+        << TExpectedFeatures{Flat("PLN_1", 1, {1, 2, 3}, {0, 0, 1}, 0, 0),
+                             Sphere("SPH_4", 4, {1, 2, 3}, 4, 0, 0)}
+        << QStringList();
     QTest::newRow("blanks, CR LF, UTF-8 label, -0, integers, a direction of length 0.9999")
         << QByteArray("UNITS/MM,ANGDEC\r\n"
                       "   FA(C\xc3\xadrculo_13)=FEAT/CIRCLE,INNER,CART, 12, -0, 3.50,\t0.0000,"
@@ -595,10 +746,10 @@ void TestResultsReading::csv_data()
         << QByteArray("label,x,x,y,z,i,j,k,form,\nPLN_1,1,9,2,3,0,0,1,0.002,\n")
         << TExpectedFeatures{Flat("PLN_1", 2, {1, 2, 3}, {0, 0, 1}, 0, 0)}
         << QStringList{W(1, "column 3 \"x\" repeats column 2 and is not read"),
-                       W(1, "column 9 \"form\" is not one of label, x, y, z, i, j, k, diameter "
-                            "and is not read"),
-                       W(1, "column 10 \"\" is not one of label, x, y, z, i, j, k, diameter and "
-                            "is not read")};
+                       W(1, "column 9 \"form\" is not one of label, x, y, z, i, j, k, diameter, "
+                            "angle, minor_diameter and is not read"),
+                       W(1, "column 10 \"\" is not one of label, x, y, z, i, j, k, diameter, "
+                            "angle, minor_diameter and is not read")};
     QTest::newRow("upper-case header, byte-order mark")
         << QByteArray("\xef\xbb\xbf"
                       "LABEL,X,Y,Z,DIAMETER\nSPH_4,1.25,2,3,4\n")
@@ -607,6 +758,52 @@ void TestResultsReading::csv_data()
         << QByteArray("label,x,y,z,diameter\nUNITS/INCH\nSPH_4,1.,2,3,4.00\n")
         << TExpectedFeatures{Sphere("SPH_4", 3, {1, 2, 3}, 4, 0.5, 0.005)}
         << QStringList{W(2, "label \"UNITS/INCH\" is not in the reference")};
+    // Cylinders, cones and tori.
+    QTest::newRow("cylinder, cone from its vertex, torus")
+        << QByteArray("label,x,y,z,i,j,k,diameter,angle,minor_diameter\n"
+                      "CYL_14,1,2,3,0,0,1,25.4,,\n"
+                      "CON_15,0,0,5.0,0,0,1,0,30,\n"
+                      "TOR_16,1,2,3,0,1,0,50.0,,8.00\n")
+        << TExpectedFeatures{Cylinder("CYL_14", 2, {1, 2, 3}, {0, 0, 1}, 25.4, 0, 0, 0.05),
+                             Cone("CON_15", 3, {0, 0, 5}, {0, 0, 1}, 0, 30, 0.05, 0, 0, 0),
+                             Torus("TOR_16", 4, {1, 2, 3}, {0, 1, 0}, 50, 8, 0, 0, 0.05, 0.005)}
+        << QStringList();
+    QTest::newRow("cone from another point, axis negative, shuffled columns")
+        << QByteArray("Angle,label,diameter,x,y,z,i,j,k\n"
+                      "45.5,CON_15,10.00,1,2,3,0,0,-1\n")
+        << TExpectedFeatures{Cone("CON_15", 2, {1, 2, 3}, {0, 0, -1}, 10, 45.5, 0, 0, 0.005, 0.05)}
+        << QStringList();
+    QTest::newRow("a file without the new columns: cylinders read, cones and tori missing")
+        << QByteArray("label,x,y,z,i,j,k,diameter\n"
+                      "CYL_14,1,2,3,0,0,1,25\n"
+                      "CON_15,1,2,3,0,0,1,10\n"
+                      "TOR_16,1,2,3,0,0,1,50\n")
+        << TExpectedFeatures{Cylinder("CYL_14", 2, {1, 2, 3}, {0, 0, 1}, 25, 0, 0, 0),
+                             Missing("CON_15", 3), Missing("TOR_16", 4)}
+        << QStringList{W(3, "no column \"angle\", which a cone needs"),
+                       W(4, "no column \"minor_diameter\", which a torus needs")};
+    QTest::newRow("empty or unusable values of the new columns")
+        << QByteArray("label,x,y,z,i,j,k,diameter,angle,minor_diameter\n"
+                      "CYL_14,1,2,3,0,0,1,,,\n"
+                      "CON_15,1,2,3,0,0,1,0,180,\n"
+                      "TOR_16,1,2,3,0,0,1,50,,\n")
+        << TExpectedFeatures{Missing("CYL_14", 2), Missing("CON_15", 3), Missing("TOR_16", 4)}
+        << QStringList{W(2, "field 8 \"diameter\" is empty"),
+                       W(3, "field 9 \"angle\": an included angle of 180 degrees is no cone's "
+                            "(above 0, below 180 degrees); the result cannot be used"),
+                       W(4, "field 10 \"minor_diameter\" is empty")};
+    for (const char *angle : {"0", "-1", "1e999", "nan", "inf"}) {
+        const QString message =
+            QByteArray(angle).toDouble() <= 0
+                ? QStringLiteral("field 9 \"angle\": an included angle of %1 degrees is no "
+                                 "cone's (above 0, below 180 degrees); the result cannot be used")
+                      .arg(angle)
+                : QStringLiteral("field 9 \"angle\" does not read as a number: \"%1\"").arg(angle);
+        QTest::addRow("cone angle %s", angle)
+            << QByteArray("label,x,y,z,i,j,k,diameter,angle\nCON_15,0,0,0,0,0,1,0," +
+                          QByteArray(angle) + "\n")
+            << TExpectedFeatures{Missing("CON_15", 2)} << QStringList{W(2, message)};
+    }
     QTest::newRow("header only") << QByteArray("label,x,y,z,i,j,k,diameter\n")
                                  << TExpectedFeatures{} << QStringList{W(1, NO_RESULT)};
 }

@@ -103,19 +103,26 @@ void TestResultsRegressions::Corpus_Reads_Results()
     const struct
     {
         const char *name;
+        TResultsFormat format;
         int usable;
-    } documents[] = {
-        {"qif3_all_types.qif", 4}, {"qif21_all_types.qif", 4}, {"qif20_all_types.qif", 3}};
+    } documents[] = {{"qif3_all_types.qif", TResultsFormat::QIF, 4},
+                     {"qif21_all_types.qif", TResultsFormat::QIF, 4},
+                     {"qif20_all_types.qif", TResultsFormat::QIF, 3},
+                     {"new_types.dmo", TResultsFormat::DMIS_OUTPUT, 3},
+                     {"new_types.csv", TResultsFormat::CSV, 3},
+                     {"qif3_new_types.qif", TResultsFormat::QIF, 3},
+                     {"qif21_new_types.qif", TResultsFormat::QIF, 3},
+                     {"qif20_new_types.qif", TResultsFormat::QIF, 2}};
     for (const auto &document : documents) {
-        const TResultsReading qif = Read_Results(
+        const TResultsReading reading = Read_Results(
             Read_File(QStringLiteral(TESSALINE_FUZZ_DIR "/corpus-results/") + document.name),
             Reference());
-        QVERIFY(qif.format == TResultsFormat::QIF);
+        QVERIFY2(reading.format == document.format, document.name);
         int usable = 0;
-        for (const TTestedFeature &feature : qif.features) {
+        for (const TTestedFeature &feature : reading.features) {
             usable += feature.usable ? 1 : 0;
         }
-        QCOMPARE(usable, document.usable);
+        QVERIFY2(usable == document.usable, document.name);
     }
 }
 
@@ -198,6 +205,31 @@ void TestResultsRegressions::Checks_Catch_Broken_Readings()
     QVERIFY(broken([&](TResultsReading &r) { r.features[0].position_resolution = nan; }));
     QVERIFY(broken([](TResultsReading &r) { r.features[0].direction_resolution = -1; }));
     QVERIFY(broken([](TResultsReading &r) { r.features[0].diameter = 3; })); // a plane
+    QVERIFY(broken([](TResultsReading &r) { r.features[0].apex_angle = 1; }));
+    QVERIFY(broken([](TResultsReading &r) { r.features[1].minor_diameter_resolution = 0.5; }));
+    // A cone's included angle strictly between 0 and pi, a torus' minor
+    // diameter finite.
+    const auto cone = [](double angle) {
+        return [angle](TResultsReading &r) {
+            r.features[1].label = QStringLiteral("Con_8");
+            r.features[1].apex_angle = angle;
+            r.features[1].diameter = 4;
+        };
+    };
+    QVERIFY(!broken(cone(1)));
+    QVERIFY(broken(cone(0)));
+    QVERIFY(broken(cone(3.14159265358979323846)));
+    QVERIFY(broken(cone(-0.5)));
+    QVERIFY(broken(cone(nan)));
+    QVERIFY(broken([&](TResultsReading &r) {
+        r.features[1].label = QStringLiteral("TOR_9");
+        r.features[1].minor_diameter = inf;
+    }));
+    QVERIFY(broken([](TResultsReading &r) {
+        r.features[0].usable = false;
+        r.features[0].direction = TVector3();
+        r.features[0].apex_angle_resolution = 0.1; // passed on from a result that cannot be used
+    }));
     QVERIFY(broken([](TResultsReading &r) {
         r.features[0].usable = false; // something of an unusable result passed on
     }));
