@@ -146,8 +146,6 @@ private slots:
     void cone_size_uncertainty_from_the_lever_arms();
     void unusable_apex_angle_is_never_a_pass_data();
     void unusable_apex_angle_is_never_a_pass();
-    void quantities_in_the_order_of_their_type_data();
-    void quantities_in_the_order_of_their_type();
     void reference_parts_attached_by_quantity_data();
     void reference_parts_attached_by_quantity();
     void unknown_reference_part_is_inconclusive_data();
@@ -530,38 +528,6 @@ void TestFeatureComparison::unusable_apex_angle_is_never_a_pass()
     QVERIFY(grade.quantities.empty());
     QVERIFY2(grade.note.contains(tested ? "tested apex angle" : "reference apex angle"),
              qPrintable(grade.note));
-}
-
-void TestFeatureComparison::quantities_in_the_order_of_their_type_data()
-{
-    QTest::addColumn<TFeatureType>("type");
-    QTest::addColumn<QStringList>("names");
-    QTest::newRow("plane") << TFeatureType::PLANE << QStringList{"position", "angle"};
-    QTest::newRow("line") << TFeatureType::LINE << QStringList{"position", "angle"};
-    QTest::newRow("circle") << TFeatureType::CIRCLE << QStringList{"position", "angle", "size"};
-    QTest::newRow("sphere") << TFeatureType::SPHERE << QStringList{"position", "size"};
-    QTest::newRow("cylinder") << TFeatureType::CYLINDER << QStringList{"position", "angle", "size"};
-    QTest::newRow("cone") << TFeatureType::CONE
-                          << QStringList{"position", "angle", "apex angle", "size"};
-    QTest::newRow("torus") << TFeatureType::TORUS
-                           << QStringList{"position", "angle", "size", "minor size"};
-}
-
-void TestFeatureComparison::quantities_in_the_order_of_their_type()
-{
-    QFETCH(TFeatureType, type);
-    QFETCH(QStringList, names);
-    TFitValues values = Cone_At(0, 1);
-    values.minor_diameter = 3;
-    const TFeatureGrade grade = Grade_Feature("F", type, values, values, Grid(), LOOSE);
-    QStringList graded;
-    for (const TQuantityGrade &quantity : grade.quantities)
-        graded << Quantity_Name(quantity.quantity);
-    QCOMPARE(graded, names);
-    QStringList listed;
-    for (const TQuantity quantity : Quantities_Of(type))
-        listed << Quantity_Name(quantity);
-    QCOMPARE(listed, names);
 }
 
 void TestFeatureComparison::reference_parts_attached_by_quantity_data()

@@ -25,12 +25,6 @@ TVector3 Circle_Point(double a, double dr, double dz)
     return TVector3(six((10 + dr) * std::cos(t)), six((10 + dr) * std::sin(t)), six(dz));
 }
 
-// Three points of the plane z = 0 that span it as the file has them, but
-// lie on one line at 6 decimals: the fit of the points as written fails.
-const QByteArray FLATTENED_PLANE = "Best_Fit_Validation:Version=1:Type=Plane\n"
-                                   "Plane 1 3 0.5 0 0 0 0 1 0\n"
-                                   "0 0 0\n1 0 0\n0.5 0.0000004 0\n";
-
 TFit Failed(const char *why)
 {
     TFit fit;
@@ -65,7 +59,6 @@ private slots:
     void adds_to_the_uncertainty_of_the_grade();
     void part_that_cannot_be_computed_is_unknown_data();
     void part_that_cannot_be_computed_is_unknown();
-    void unknown_part_warns_and_grades_inconclusive();
 };
 
 void TestReferenceUncertainty::rounding_of_the_points_data()
@@ -199,35 +192,6 @@ void TestReferenceUncertainty::part_that_cannot_be_computed_is_unknown()
         QVERIFY(uncertainty.unknown.last().contains("reference definition"));
     for (const QString &why : uncertainty.unknown)
         QVERIFY2(why.contains("no convergence"), qPrintable(why));
-}
-
-void TestReferenceUncertainty::unknown_part_warns_and_grades_inconclusive()
-{
-    // The results repeat the reference exactly: d = 0, yet the rounding's
-    // part cannot be computed, so neither quantity passes.
-    const TReference reference = Read_Reference(FLATTENED_PLANE);
-    QCOMPARE(reference.features.size(), size_t(1));
-    const TResultsReading results =
-        Read_Results("label,x,y,z,i,j,k\nPLN_1,0.5,0,0,0,0,1\n", Reference_Labels(reference));
-    TGradeReport report;
-    Grade_Results(reference, results, report);
-    QCOMPARE(report.features.size(), size_t(1));
-    const TFeatureGrade &grade = report.features[0];
-    QCOMPARE(grade.verdict, TVerdict::INCONCLUSIVE);
-    QCOMPARE(grade.quantities.size(), size_t(2));
-    for (const TQuantityGrade &quantity : grade.quantities) {
-        QCOMPARE(quantity.deviation, 0.0);
-        QVERIFY(std::isnan(quantity.reference_rounding));
-        QCOMPARE(quantity.verdict, TVerdict::INCONCLUSIVE);
-    }
-    QCOMPARE(report.warnings.size(), size_t(1));
-    QCOMPARE(report.warnings[0].line_number, 2);
-    const QString &message = report.warnings[0].message;
-    QVERIFY2(message.startsWith("PLN_1: the reference rounding cannot be computed (collinear "
-                                "points)"),
-             qPrintable(message));
-    QVERIFY2(message.endsWith("its position and angle are graded inconclusive"),
-             qPrintable(message));
 }
 
 QTEST_GUILESS_MAIN(TestReferenceUncertainty)
