@@ -29,7 +29,10 @@ TQuantityGrade Quantity(TQuantity quantity, double deviation, double resolution,
 struct TSpread
 {
     double deviation = 0;
-    double radius = 0; // largest |q_k - x_r|
+    // Largest |q_k - x_r| or |q_k - x_t|: the tested plane or axis turns
+    // about its own point, which may lie far from the points (a cone stated
+    // at its vertex), so its angle's uncertainty moves it most there.
+    double radius = 0;
 };
 
 TSpread Plane_Spread(const TVector3 &x_r, const TVector3 &n_r, const TVector3 &x_t,
@@ -39,7 +42,7 @@ TSpread Plane_Spread(const TVector3 &x_r, const TVector3 &n_r, const TVector3 &x
     for (const TVector3 &p : points) {
         const TVector3 q = p - n_r * (n_r ^ (p - x_r));
         spread.deviation = std::max(spread.deviation, std::fabs(n_t ^ (q - x_t)));
-        spread.radius = std::max(spread.radius, Length(q - x_r));
+        spread.radius = std::max({spread.radius, Length(q - x_r), Length(q - x_t)});
     }
     return spread;
 }
@@ -51,7 +54,7 @@ TSpread Line_Spread(const TVector3 &x_r, const TVector3 &n_r, const TVector3 &x_
     for (const TVector3 &p : points) {
         const TVector3 q = x_r + n_r * (n_r ^ (p - x_r));
         spread.deviation = std::max(spread.deviation, Length((q - x_t) * n_t));
-        spread.radius = std::max(spread.radius, Length(q - x_r));
+        spread.radius = std::max({spread.radius, Length(q - x_r), Length(q - x_t)});
     }
     return spread;
 }

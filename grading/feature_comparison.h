@@ -60,7 +60,7 @@ TVerdict Quantity_Verdict(double deviation, double resolution, double mpe);
 // - apex angle: A_t - A_r; minor size: d_t - d_r.
 // The uncertainty of each comes from the tested values' resolutions: angle
 // sqrt(3) r_ijk; position sqrt(3) r_xyz, for planes, lines, cylinders and
-// cones plus the angle's times the largest |q_k - x_r|; size r_D, for a
+// cones plus the angle's times the largest |q_k - x_r| or |q_k - x_t|; size r_D, for a
 // cone plus 2 tan(A_t / 2) (sqrt(3) r_xyz + sqrt(3) r_ijk |x_r - x_t|) and
 // r_A |s| / cos^2(A_t / 2); apex angle r_A; minor size r_d. The reference's
 // own uncertainty adds to each, by quantity; a quantity whose part is

@@ -143,7 +143,7 @@ private slots:
     void cone();
     void torus_data();
     void torus();
-    void cone_size_uncertainty_from_the_lever_arms();
+    void cone_uncertainty_from_the_lever_arms();
     void unusable_apex_angle_is_never_a_pass_data();
     void unusable_apex_angle_is_never_a_pass();
     void reference_parts_attached_by_quantity_data();
@@ -470,7 +470,7 @@ void TestFeatureComparison::torus()
     QCOMPARE(grade.verdict, TVerdict::PASS);
 }
 
-void TestFeatureComparison::cone_size_uncertainty_from_the_lever_arms()
+void TestFeatureComparison::cone_uncertainty_from_the_lever_arms()
 {
     // A right-angled cone (tan 45 degrees = 1, cos^2 = 1/2) stated from its
     // vertex, 10 below the reference point: the diameter there is 2 s.
@@ -497,6 +497,10 @@ void TestFeatureComparison::cone_size_uncertainty_from_the_lever_arms()
         }
         if (quantity.quantity == TQuantity::APEX_ANGLE)
             QCOMPARE(quantity.resolution, 2e-6);
+        // The tested axis turns about the vertex, 12 from the farthest
+        // point's projection (the reference point is 2 from it).
+        if (quantity.quantity == TQuantity::POSITION)
+            QVERIFY(std::fabs(quantity.resolution - (root_3 * 1e-5 + root_3 * 1e-6 * 12)) < 1e-15);
     }
     QVERIFY(found);
 }
