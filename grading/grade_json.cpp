@@ -11,7 +11,8 @@
 namespace {
 
 // JSON has no infinity or NaN: a deviation that is not finite is written as
-// null, and its verdict says the rest.
+// null, and its verdict says the rest; so is a part of the reference's
+// uncertainty that is unknown (NaN), and the uncertainty it belongs to.
 QJsonValue Number(double value)
 {
     return std::isfinite(value) ? QJsonValue(value) : QJsonValue(QJsonValue::Null);
@@ -46,7 +47,7 @@ QJsonArray Features(const TGradeReport &report)
                           {"verdict", Verdict_Name(feature.verdict)}};
         for (const TQuantityGrade &quantity : feature.quantities)
             entry.insert(
-                Quantity_Name(quantity.quantity),
+                Quantity_Key(quantity.quantity),
                 QJsonObject{{"deviation", Number(quantity.deviation)},
                             {"resolution", Number(quantity.resolution)},
                             {"reference_rounding", Number(quantity.reference_rounding)},
@@ -97,7 +98,7 @@ QByteArray Suite_Json(const TSuiteReport &suite)
     for (const TQuantitySummary &summary : suite.by_type) {
         const bool graded = summary.graded > 0;
         QJsonObject entry{{"type", Feature_Type_Name(summary.type)},
-                          {"quantity", Quantity_Name(summary.quantity)},
+                          {"quantity", Quantity_Key(summary.quantity)},
                           {"data_sets", summary.data_sets},
                           {"graded", summary.graded},
                           {"rms", graded ? Number(summary.rms) : QJsonValue()},

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QString>
 
+#include <cmath>
 #include <vector>
 
 // How a quantity or a feature came out, by the decision rules of ISO 14253-1
@@ -23,10 +24,18 @@ enum class TVerdict
 
 enum class TQuantity
 {
-    POSITION, // millimetres
-    ANGLE,    // radians
-    SIZE      // millimetres, signed: tested diameter minus reference diameter
+    POSITION,   // millimetres
+    ANGLE,      // radians
+    SIZE,       // millimetres, signed: tested diameter minus reference diameter
+    APEX_ANGLE, // radians, signed: a cone's tested included angle minus the reference's
+    MINOR_SIZE  // millimetres, signed: a torus' tested minor diameter minus the reference's
 };
+
+// The quantities a type is graded by, in the order of its grades.
+std::vector<TQuantity> Quantities_Of(TFeatureType type);
+
+// Whether a quantity is in radians (and against the angle MPE).
+bool Is_Angle(TQuantity quantity);
 
 // The maximum permissible errors.
 struct TMpe
@@ -46,12 +55,18 @@ struct TQuantityGrade
     // What the reference leaves open by itself: its points as the program
     // writes them (6 decimals) fit slightly otherwise than as the file has
     // them; a circle in space fits otherwise under the full
-    // three-dimensional definition than under NIST's.
+    // three-dimensional definition than under NIST's. NaN when the part
+    // could not be computed: unknown, never 0, and the quantity is then
+    // inconclusive.
     double reference_rounding = 0;
     double reference_definition = 0;
 
-    // e, the uncertainty the verdict allows for.
+    // e, the uncertainty the verdict allows for; NaN when a part is unknown.
     double Uncertainty() const { return resolution + reference_rounding + reference_definition; }
+    bool Uncertainty_Known() const
+    {
+        return !std::isnan(reference_rounding) && !std::isnan(reference_definition);
+    }
 };
 
 struct TFeatureGrade
@@ -59,9 +74,8 @@ struct TFeatureGrade
     QString label; // "PLN_7"
     TFeatureType type;
     TVerdict verdict;
-    // The quantities of the type (plane, line: position and angle; circle:
-    // position, angle, size; sphere: position and size), in that order; none
-    // for a missing, ambiguous or unfit feature.
+    // The quantities of the type, in the order of Quantities_Of; none for a
+    // missing, ambiguous or unfit feature.
     std::vector<TQuantityGrade> quantities;
     QString note; // why a feature is missing or unfit, for the reports
 };
@@ -86,6 +100,13 @@ double Mpe_Share(double value, double mpe);
 // Adds a verdict to the counts.
 void Count_Verdict(TVerdict verdict, TGradeSummary &summary);
 
+// A doubt about a feature's grade, for the warnings of tessaline-grade.
+struct TGradeWarning
+{
+    int line_number; // the feature's line in the validation file
+    QString message; // names the feature's label; lower case first, no final period
+};
+
 // One grading run, as every output of tessaline-grade reports it.
 struct TGradeReport
 {
@@ -103,12 +124,18 @@ struct TGradeReport
     // ambiguous entry).
     std::vector<TFeatureGrade> features;
     TGradeSummary summary;
+    std::vector<TGradeWarning> warnings;
 };
 
 // "pass", "fail", "inconclusive", "missing", "ambiguous", "unfit".
 const char *Verdict_Name(TVerdict verdict);
-// "position", "angle", "size".
+// "position", "angle", "size", "apex angle", "minor size": as the tables,
+// the reports and the chart name a quantity.
 const char *Quantity_Name(TQuantity quantity);
+// "position", "angle", "size", "apex_angle", "minor_size": the JSON's names.
+const char *Quantity_Key(TQuantity quantity);
+// The MPE a quantity is graded against.
+double Quantity_Mpe(TQuantity quantity, const TMpe &mpe);
 
 // The least-squares fit definitions Tessaline grades with, one sentence per
 // type, for --help and the reports.

@@ -87,9 +87,8 @@ QString Share_Percent(double share)
 
 QString Micro_Text(TQuantity quantity, double value)
 {
-    return Number_Text(value * (quantity == TQuantity::ANGLE ? 1e6 : 1e3)) +
-           (quantity == TQuantity::ANGLE ? QStringLiteral(" \u00b5rad")
-                                         : QStringLiteral(" \u00b5m"));
+    return Number_Text(value * (Is_Angle(quantity) ? 1e6 : 1e3)) +
+           (Is_Angle(quantity) ? QStringLiteral(" \u00b5rad") : QStringLiteral(" \u00b5m"));
 }
 
 QByteArray Grade_Table(const TGradeReport &report)

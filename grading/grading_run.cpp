@@ -33,12 +33,54 @@ std::vector<TLabelGroup> Group_By_Label(const TReference &reference)
 
 TFitValues File_Values(const TReferenceFeature &feature)
 {
-    return {feature.position,
-            feature.direction,
-            feature.diameter,
-            feature.position_resolution,
-            feature.direction_resolution,
-            feature.diameter_resolution};
+    TFitValues values;
+    values.position = feature.position;
+    values.direction = feature.direction;
+    values.diameter = feature.diameter;
+    values.apex_angle = feature.apex_angle;
+    values.minor_diameter = feature.minor_diameter;
+    values.position_resolution = feature.position_resolution;
+    values.direction_resolution = feature.direction_resolution;
+    values.diameter_resolution = feature.diameter_resolution;
+    values.apex_angle_resolution = feature.apex_angle_resolution;
+    values.minor_diameter_resolution = feature.minor_diameter_resolution;
+    return values;
+}
+
+TFitValues Tested_Values(const TTestedFeature &result)
+{
+    TFitValues values;
+    values.position = result.position;
+    values.direction = result.direction;
+    values.diameter = result.diameter;
+    values.apex_angle = result.apex_angle;
+    values.minor_diameter = result.minor_diameter;
+    values.position_resolution = result.position_resolution;
+    values.direction_resolution = result.direction_resolution;
+    values.diameter_resolution = result.diameter_resolution;
+    values.apex_angle_resolution = result.apex_angle_resolution;
+    values.minor_diameter_resolution = result.minor_diameter_resolution;
+    return values;
+}
+
+// The file's own stated result, as a start for the fits iterated from
+// several.
+TFit Stated_Fit(const TReferenceFeature &feature)
+{
+    TFit fit;
+    fit.fitted = true;
+    fit.position = feature.position;
+    fit.direction = feature.direction;
+    fit.diameter = feature.diameter;
+    fit.apex_angle = feature.apex_angle;
+    fit.minor_diameter = feature.minor_diameter;
+    return fit;
+}
+
+bool Takes_A_Start(TFeatureType type)
+{
+    return type == TFeatureType::CYLINDER || type == TFeatureType::CONE ||
+           type == TFeatureType::TORUS;
 }
 
 TFeatureGrade Ungraded(const TLabelGroup &group, TFeatureType type, TVerdict verdict,
@@ -64,6 +106,30 @@ QString Ambiguity_Note(const TLabelGroup &group)
         .arg(lines.join(QStringLiteral(", ")));
 }
 
+// Says which of the feature's quantities are inconclusive for a part of the
+// reference's own uncertainty that could not be computed.
+void Warn_Unknown_Parts(const TReferenceFeature &feature, const TReferenceUncertainty &uncertainty,
+                        const TFeatureGrade &grade, TGradeReport &report)
+{
+    if (uncertainty.unknown.isEmpty())
+        return;
+    QStringList names;
+    for (const TQuantityGrade &quantity : grade.quantities)
+        if (!quantity.Uncertainty_Known())
+            names << QLatin1String(Quantity_Name(quantity.quantity));
+    if (names.isEmpty())
+        return; // nothing was graded with it
+    const QString last = names.takeLast();
+    const QString quantities =
+        names.isEmpty() ? last : names.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
+    for (const QString &why : uncertainty.unknown)
+        report.warnings.push_back(
+            {feature.line_number,
+             QStringLiteral("%1: %2: its %3 %4 graded inconclusive")
+                 .arg(feature.label, why, quantities,
+                      names.isEmpty() ? QStringLiteral("is") : QStringLiteral("are"))});
+}
+
 } // namespace
 
 std::vector<TReferenceLabel> Reference_Labels(const TReference &reference)
@@ -82,6 +148,7 @@ void Grade_Results(const TReference &reference, const TResultsReading &results,
         tested.insert(feature.label, &feature);
 
     report.features.clear();
+    report.warnings.clear();
     for (const TLabelGroup &group : Group_By_Label(reference)) {
         const TTestedFeature *result = tested.value(group.label, nullptr);
         if (group.features.size() > 1) {
@@ -96,15 +163,12 @@ void Grade_Results(const TReference &reference, const TResultsReading &results,
                 QStringLiteral("its result on line %1 cannot be used").arg(result->line_number)));
         } else {
             const TReferenceFeature &feature = *group.features.front();
-            const TFitValues values{result->position,
-                                    result->direction,
-                                    result->diameter,
-                                    result->position_resolution,
-                                    result->direction_resolution,
-                                    result->diameter_resolution};
-            report.features.push_back(Grade_Feature(
-                group.label, reference.type, File_Values(feature), values, feature.points,
-                report.mpe, Reference_Uncertainty(reference.type, feature.points)));
+            const TReferenceUncertainty uncertainty =
+                Reference_Uncertainty(reference.type, feature.points);
+            report.features.push_back(Grade_Feature(group.label, reference.type,
+                                                    File_Values(feature), Tested_Values(*result),
+                                                    feature.points, report.mpe, uncertainty));
+            Warn_Unknown_Parts(feature, uncertainty, report.features.back(), report);
         }
     }
     Count(report);
@@ -128,7 +192,9 @@ void Grade_Refit(const TReference &reference, TGradeReport &report)
             continue;
         }
         const TReferenceFeature &feature = *group.features.front();
-        const TFit fit = Fit_Feature(reference.type, feature.points);
+        const TFit stated = Stated_Fit(feature);
+        const TFit fit = Fit_Feature(reference.type, feature.points,
+                                     Takes_A_Start(reference.type) ? &stated : nullptr);
         if (!fit.fitted) {
             report.features.push_back(Ungraded(group, reference.type, TVerdict::UNFIT,
                                                QString::fromStdString(fit.failure)));
@@ -138,6 +204,8 @@ void Grade_Refit(const TReference &reference, TGradeReport &report)
         fitted.position = fit.position;
         fitted.direction = fit.direction;
         fitted.diameter = fit.diameter;
+        fitted.apex_angle = fit.apex_angle;
+        fitted.minor_diameter = fit.minor_diameter;
         // No software under test fits other points or by another
         // definition here: Tessaline's fit is the reference, as it states.
         report.features.push_back(Grade_Feature(group.label, reference.type, fitted,

@@ -3,6 +3,7 @@
 #include "results/number_resolution.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -43,6 +44,19 @@ public:
             const int index = type->diameter_field - 3;
             working.diameter = record.values[index];
             working.diameter_resolution = Resolution_Of(record.value_fields[index]);
+        }
+        if (type->angle_field) {
+            // Degrees in the file, radians inside.
+            const int index = type->angle_field - 3;
+            const double radians_per_degree = M_PI / 180;
+            working.apex_angle = record.values[index] * radians_per_degree;
+            working.apex_angle_resolution =
+                Resolution_Of(record.value_fields[index]) * radians_per_degree;
+        }
+        if (type->minor_diameter_field) {
+            const int index = type->minor_diameter_field - 3;
+            working.minor_diameter = record.values[index];
+            working.minor_diameter_resolution = Resolution_Of(record.value_fields[index]);
         }
         if (record.point_count > 0)
             working.points.reserve(static_cast<size_t>(std::min(record.point_count, 1 << 20)));

@@ -17,13 +17,17 @@ struct TReferenceFeature
     QString label; // "PLN_7", exactly as in the converted program
     int line_number = 0;
     TVector3 position;
-    TVector3 direction; // zero for a sphere
-    double diameter = 0;
+    TVector3 direction;        // zero for a sphere; a cone's towards its wider end
+    double diameter = 0;       // a cone's at position; a torus' major one
+    double apex_angle = 0;     // cone: the included angle, radians (the file states degrees)
+    double minor_diameter = 0; // torus
     // Half a unit in the last written place, for grading the file's own
     // values against a refit.
     double position_resolution = 0;
     double direction_resolution = 0;
     double diameter_resolution = 0;
+    double apex_angle_resolution = 0; // radians
+    double minor_diameter_resolution = 0;
     std::vector<TVector3> points;
 };
 

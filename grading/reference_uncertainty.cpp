@@ -18,23 +18,42 @@ double As_Written(double value)
     return read;
 }
 
-// |d| of each quantity of b against a; empty when either fit is missing.
-std::vector<double> Difference(TFeatureType type, const TFit &a, const TFit &b,
-                               const std::vector<TVector3> &points)
+TFitValues Values_Of(const TFit &fit)
 {
-    if (!a.fitted || !b.fitted)
-        return {};
-    TFitValues first, second;
-    first.position = a.position;
-    first.direction = a.direction;
-    first.diameter = a.diameter;
-    second.position = b.position;
-    second.direction = b.direction;
-    second.diameter = b.diameter;
-    const TFeatureGrade grade = Grade_Feature(QString(), type, first, second, points, TMpe());
-    std::vector<double> difference;
+    TFitValues values;
+    values.position = fit.position;
+    values.direction = fit.direction;
+    values.diameter = fit.diameter;
+    values.apex_angle = fit.apex_angle;
+    values.minor_diameter = fit.minor_diameter;
+    return values;
+}
+
+// |d| of each quantity of b against a; NaN for each when either fit is
+// missing, with why in unknown.
+TUncertaintyPart Difference(TFeatureType type, const TFit &a, const TFit &b,
+                            const std::vector<TVector3> &points, const char *part,
+                            QStringList &unknown)
+{
+    TUncertaintyPart difference;
+    if (!a.fitted || !b.fitted) {
+        for (const TQuantity quantity : Quantities_Of(type))
+            difference[quantity] = NAN;
+        const std::string &failure = !a.fitted ? a.failure : b.failure;
+        unknown << QStringLiteral("the %1 cannot be computed (%2)")
+                       .arg(QLatin1String(part), QString::fromStdString(failure));
+        return difference;
+    }
+    const TFeatureGrade grade =
+        Grade_Feature(QString(), type, Values_Of(a), Values_Of(b), points, TMpe());
     for (const TQuantityGrade &quantity : grade.quantities)
-        difference.push_back(std::fabs(quantity.deviation));
+        difference[quantity.quantity] = std::fabs(quantity.deviation);
+    if (grade.verdict == TVerdict::UNFIT) {
+        for (const TQuantity quantity : Quantities_Of(type))
+            difference[quantity] = NAN;
+        unknown << QStringLiteral("the %1 cannot be computed (%2)")
+                       .arg(QLatin1String(part), grade.note);
+    }
     return difference;
 }
 
@@ -52,6 +71,16 @@ std::vector<TVector3> Points_As_Written(const std::vector<TVector3> &points)
 
 TReferenceUncertainty Reference_Uncertainty(TFeatureType type, const std::vector<TVector3> &points)
 {
+    return Reference_Uncertainty(type, points,
+                                 {[](TFeatureType type_, const std::vector<TVector3> &points_) {
+                                      return Fit_Feature(type_, points_);
+                                  },
+                                  Fit_Circle_Orthogonal});
+}
+
+TReferenceUncertainty Reference_Uncertainty(TFeatureType type, const std::vector<TVector3> &points,
+                                            const TUncertaintyFits &fits)
+{
     TReferenceUncertainty uncertainty;
     const bool rounded = std::any_of(points.begin(), points.end(), [](const TVector3 &p) {
         return !(As_Written(p.x) == p.x && As_Written(p.y) == p.y && As_Written(p.z) == p.z);
@@ -59,11 +88,12 @@ TReferenceUncertainty Reference_Uncertainty(TFeatureType type, const std::vector
     const bool circle = type == TFeatureType::CIRCLE;
     if (!rounded && !circle)
         return uncertainty;
-    const TFit fit = Fit_Feature(type, points);
+    const TFit fit = fits.fit(type, points);
     if (rounded)
-        uncertainty.rounding =
-            Difference(type, fit, Fit_Feature(type, Points_As_Written(points)), points);
+        uncertainty.rounding = Difference(type, fit, fits.fit(type, Points_As_Written(points)),
+                                          points, "reference rounding", uncertainty.unknown);
     if (circle)
-        uncertainty.definition = Difference(type, fit, Fit_Circle_Orthogonal(points), points);
+        uncertainty.definition = Difference(type, fit, fits.circle_orthogonal(points), points,
+                                            "reference definition", uncertainty.unknown);
     return uncertainty;
 }

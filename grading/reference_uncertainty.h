@@ -1,12 +1,14 @@
 #pragma once
 
+#include "fitting/least_squares_fit.h"
 #include "grading/feature_comparison.h"
 #include "validation/feature_type.h"
 
+#include <functional>
 #include <vector>
 
 // The uncertainty of a reference fit that its points alone cause, each part
-// the |deviation| of one fit from the other, quantity by quantity, as
+// the |deviation| of one fit from the other, keyed by quantity, as
 // Grade_Feature measures it:
 // - rounding: the program writes points with 6 decimals, so the software
 //   under test fits those, not the file's; the fit of the points as written
@@ -15,5 +17,15 @@
 // - definition (circles): software fits a circle in space either as NIST
 //   defines it or by full three-dimensional orthogonal distances; the one
 //   against the other.
-// A part whose fits cannot be made is empty: the grading says why elsewhere.
+// A part whose fits cannot be made is unknown, not 0: NaN for every quantity
+// of the type, and a sentence in unknown saying why.
 TReferenceUncertainty Reference_Uncertainty(TFeatureType type, const std::vector<TVector3> &points);
+
+// The fits the parts compare, given so that a test can make one fail.
+struct TUncertaintyFits
+{
+    std::function<TFit(TFeatureType, const std::vector<TVector3> &)> fit;
+    std::function<TFit(const std::vector<TVector3> &)> circle_orthogonal;
+};
+TReferenceUncertainty Reference_Uncertainty(TFeatureType type, const std::vector<TVector3> &points,
+                                            const TUncertaintyFits &fits);

@@ -4,20 +4,6 @@
 
 #include <cmath>
 
-std::vector<TQuantity> Quantities_Of(TFeatureType type)
-{
-    switch (type) {
-    case TFeatureType::PLANE:
-    case TFeatureType::LINE:
-        return {TQuantity::POSITION, TQuantity::ANGLE};
-    case TFeatureType::CIRCLE:
-        return {TQuantity::POSITION, TQuantity::ANGLE, TQuantity::SIZE};
-    case TFeatureType::SPHERE:
-        return {TQuantity::POSITION, TQuantity::SIZE};
-    }
-    return {};
-}
-
 QString File_Name(const TGradeReport &report)
 {
     return QFileInfo(report.reference_path).fileName();
@@ -27,8 +13,7 @@ void Summarise_Suite(TSuiteReport &suite)
 {
     suite.summary = TGradeSummary();
     suite.by_type.clear();
-    for (const TFeatureType type :
-         {TFeatureType::PLANE, TFeatureType::LINE, TFeatureType::CIRCLE, TFeatureType::SPHERE}) {
+    for (const TFeatureType type : FEATURE_TYPES) {
         for (const TQuantity quantity : Quantities_Of(type)) {
             TQuantitySummary summary;
             summary.type = type;
@@ -57,10 +42,7 @@ void Summarise_Suite(TSuiteReport &suite)
                 continue;
             if (summary.graded > 0)
                 summary.rms = std::sqrt(squares / summary.graded);
-            const double mpe = quantity == TQuantity::ANGLE  ? suite.mpe.angle
-                               : quantity == TQuantity::SIZE ? suite.mpe.size
-                                                             : suite.mpe.position;
-            summary.largest_share = Mpe_Share(summary.largest, mpe);
+            summary.largest_share = Mpe_Share(summary.largest, Quantity_Mpe(quantity, suite.mpe));
             suite.by_type.push_back(summary);
         }
     }

@@ -36,13 +36,11 @@ struct TSuiteReport
     std::vector<TQuantitySummary> by_type;
 };
 
-// Fills summary and by_type from the files: the types in the order plane,
-// line, circle, sphere, those without features left out, each with the
-// quantities it is graded by.
+// Fills summary and by_type from the files: the types in the order of
+// FEATURE_TYPES, those without features left out, each with the quantities
+// it is graded by, every quantity's figures taken from the grades of that
+// quantity alone.
 void Summarise_Suite(TSuiteReport &suite);
-
-// The quantities a type is graded by, in the order of the grades.
-std::vector<TQuantity> Quantities_Of(TFeatureType type);
 
 // The file name of a report's validation file, "plane.dat".
 QString File_Name(const TGradeReport &report);

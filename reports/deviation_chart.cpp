@@ -287,8 +287,9 @@ TChartPicture Chart_Picture(const std::vector<TChartRow> &rows, std::size_t firs
                  Verdict_Colour(row.verdict));
         bar.text = row.label + QLatin1Char(' ') + QLatin1String(Quantity_Name(row.quantity)) +
                    QStringLiteral(": |d| / MPE ") + Share_Text(row.share) +
-                   QStringLiteral(", e / MPE ") + Share_Text(row.band) + QStringLiteral(", ") +
-                   QLatin1String(Verdict_Name(row.verdict));
+                   QStringLiteral(", e / MPE ") +
+                   (std::isnan(row.band) ? QStringLiteral("unknown") : Share_Text(row.band)) +
+                   QStringLiteral(", ") + QLatin1String(Verdict_Name(row.verdict));
         shapes.push_back(bar);
 
         if (cut) {

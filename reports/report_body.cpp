@@ -4,6 +4,7 @@
 #include "reports/deviation_chart.h"
 #include "reports/html_escape.h"
 
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -33,11 +34,6 @@ QString Trimmed(double value, int decimals)
             text.chop(1);
     }
     return text;
-}
-
-bool Is_Angle(TQuantity quantity)
-{
-    return quantity == TQuantity::ANGLE;
 }
 
 // A deviation, uncertainty or MPE in micrometres or microradians: fine
@@ -124,17 +120,21 @@ QString Summary_Table(const TGradeSummary &summary)
            QStringLiteral("</tr>\n<tr>") + body + QStringLiteral("</tr>\n</table>\n");
 }
 
-// e, and beside it the reference's own parts of it when it has any.
+// e, and beside it the reference's own parts of it when it has any; an
+// unknown part makes e unknown.
 QString Uncertainty_Cell(const TQuantityGrade &quantity)
 {
-    QString cell = Micro(quantity.Uncertainty(), quantity.quantity);
+    const QString unknown = QStringLiteral("unknown");
+    QString cell =
+        quantity.Uncertainty_Known() ? Micro(quantity.Uncertainty(), quantity.quantity) : unknown;
     // A part too small to show in the digits of e is left out.
     const QString nothing = Micro(0, quantity.quantity);
     const std::pair<const char *, double> parts[] = {
         {"reference rounding", quantity.reference_rounding},
         {"reference definition", quantity.reference_definition}};
     for (const auto &part : parts) {
-        const QString text = Micro(part.second, quantity.quantity);
+        const QString text =
+            std::isnan(part.second) ? unknown : Micro(part.second, quantity.quantity);
         if (text != nothing)
             cell += QStringLiteral("<br><span class=\"part\">%1 %2</span>")
                         .arg(QLatin1String(part.first), text);
@@ -190,9 +190,11 @@ QString Definitions_And_Rule()
                "plus the reference's own: the difference its points make when rounded to the 6 "
                "decimals of the program (reference rounding) and, for a circle, the difference "
                "of NIST's definition from the full three-dimensional fit (reference "
-               "definition); a feature fails when one of its quantities fails, is inconclusive "
-               "when one is "
-               "inconclusive and none fails, and passes when all pass.</p>\n");
+               "definition). A part that cannot be computed is unknown, never 0: its quantity is "
+               "inconclusive. A feature fails when one of its quantities fails, is inconclusive "
+               "when one is inconclusive and none fails, and passes when all pass. The apex angle "
+               "(a cone's included angle) is graded against the angle MPE, the minor size (a "
+               "torus' minor diameter) against the size MPE.</p>\n");
 }
 
 QString Mpe_Facts(const TMpe &mpe)

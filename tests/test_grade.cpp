@@ -74,6 +74,7 @@ private slots:
     void table_rows();
     void json_to_standard_output();
     void csv_with_shuffled_columns();
+    void unknown_reference_part_warns_and_is_null();
     void missing_extra_and_duplicate_labels();
     void refit_of_the_examples_passes_data();
     void refit_of_the_examples_passes();
@@ -211,6 +212,34 @@ void TestGrade::csv_with_shuffled_columns()
     QVERIFY(std::fabs(features[0].toObject()["position"].toObject()["deviation"].toDouble() -
                       0.0002) < 1e-12);
     QCOMPARE(features[1].toObject()["verdict"].toString(), QString("pass"));
+}
+
+void TestGrade::unknown_reference_part_warns_and_is_null()
+{
+    // Three points that span a plane as written here, but lie on a line at
+    // the program's 6 decimals: the rounding's part of e cannot be
+    // computed. The results are exactly the stated plane, yet not a pass.
+    QVERIFY(Write_File(Path("flat.dat"), "Best_Fit_Validation:Version=1:Type=Plane\n"
+                                         "Plane 1 3 0.5 0 0 0 0 1 0\n"
+                                         "0 0 0\n1 0 0\n0.5 0.0000004 0\n"));
+    QVERIFY(Write_File(Path("flat.csv"), "label,x,y,z,i,j,k\nPLN_1,0.5,0,0,0,0,1\n"));
+    const TProgramRun result = Grade({Path("flat.dat"), Path("flat.csv"), "--json", "-"});
+    QCOMPARE(result.exit_code, 1);
+    QCOMPARE(result.errors.size(), 1);
+    QCOMPARE(result.errors[0],
+             Path("flat.dat") +
+                 ":2: warning: PLN_1: the reference rounding cannot be computed (collinear "
+                 "points): its position and angle are graded inconclusive");
+    const QJsonObject feature = Json_Of(result.output)["features"].toArray()[0].toObject();
+    QCOMPARE(feature["verdict"].toString(), QString("inconclusive"));
+    for (const char *name : {"position", "angle"}) {
+        const QJsonObject quantity = feature[name].toObject();
+        QCOMPARE(quantity["deviation"].toDouble(-1), 0.0);
+        QVERIFY(quantity["reference_rounding"].isNull());
+        QVERIFY(quantity["uncertainty"].isNull());
+        QCOMPARE(quantity["reference_definition"].toDouble(-1), 0.0);
+        QCOMPARE(quantity["verdict"].toString(), QString("inconclusive"));
+    }
 }
 
 void TestGrade::missing_extra_and_duplicate_labels()

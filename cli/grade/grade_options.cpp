@@ -57,7 +57,9 @@ TGradeCommand Parse_Grade_Options(const QStringList &arguments, TGradeOptions &o
                        "as written allows (ISO 14253-1) plus what the reference leaves open by "
                        "itself: its points rounded to the program's 6 decimals and, for "
                        "circles, NIST's definition against the full three-dimensional fit; "
-                       "otherwise it is inconclusive.\n\nExit "
+                       "otherwise it is inconclusive, as it is when a part of e cannot be "
+                       "computed. A cone's apex angle is graded against the angle MPE, a "
+                       "torus' minor diameter against the size MPE.\n\nExit "
                        "status: 0 when every feature passes, 1 otherwise, 2 for a usage error, "
                        "an input that cannot be used or an output that cannot be written."));
     const QCommandLineOption help_option = parser.addHelpOption();
@@ -67,7 +69,8 @@ TGradeCommand Parse_Grade_Options(const QStringList &arguments, TGradeOptions &o
     const QCommandLineOption position_option(
         "position-mpe", "MPE of positions in mm (default 0.0001).", "MM", "0.0001");
     const QCommandLineOption angle_option(
-        "angle-mpe", "MPE of directions in rad (default 0.000001).", "RAD", "0.000001");
+        "angle-mpe", "MPE of directions and apex angles in rad (default 0.000001).", "RAD",
+        "0.000001");
     const QCommandLineOption size_option("size-mpe", "MPE of diameters in mm (default 0.0001).",
                                          "MM", "0.0001");
     const QCommandLineOption suite_option(

@@ -227,6 +227,8 @@ bool TGrading::Grade_File(const QString &validation_path, const QString &results
     if (!Read_Results_File(results_path, reference, reading, report))
         return false;
     Grade_Results(reference, reading, report);
+    for (const TGradeWarning &warning : report.warnings)
+        Warning(validation_path, warning.line_number, warning.message);
     return true;
 }
 

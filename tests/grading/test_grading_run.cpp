@@ -1,8 +1,13 @@
 #include "conversion/validation_converter.h"
+#include "grading/grade_json.h"
 #include "grading/grade_table.h"
 #include "grading/grading_run.h"
+#include "grading/suite_report.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QtTest>
 
 namespace {
@@ -45,6 +50,10 @@ private slots:
     void results_are_matched_by_label();
     void refit_grades_the_stated_values();
     void table_of_every_verdict();
+    void stated_values_of_the_new_types_data();
+    void stated_values_of_the_new_types();
+    void new_quantities_by_name_in_table_and_json();
+    void suite_summary_by_type_and_quantity();
 };
 
 void TestGradingRun::reference_is_what_the_converter_constructs_data()
@@ -161,6 +170,134 @@ void TestGradingRun::table_of_every_verdict()
     // The columns line up.
     QCOMPARE(lines[1].indexOf("position"), lines[0].indexOf("quantity"));
     QCOMPARE(lines[1].indexOf(" pass"), lines[2].indexOf(" fail"));
+}
+
+void TestGradingRun::stated_values_of_the_new_types_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<double>("diameter");
+    QTest::addColumn<double>("diameter_resolution");
+    QTest::addColumn<double>("apex_angle");
+    QTest::addColumn<double>("apex_angle_resolution");
+    QTest::addColumn<double>("minor_diameter");
+    QTest::addColumn<double>("minor_diameter_resolution");
+    const QByteArray points = "1 2 3\n4 5 6\n7 8 9\n";
+    QTest::newRow("cylinder") << "Best_Fit_Validation:Version=1:Type=Cylinder\n"
+                                 "Cylinder 1 3 1 2 3 0 0 1 25.40 0\n" +
+                                     points
+                              << 25.4 << 0.005 << 0.0 << 0.0 << 0.0 << 0.0;
+    // The file states degrees; the grader works in radians.
+    QTest::newRow("cone") << "Best_Fit_Validation:Version=1:Type=Cone\n"
+                             "Cone 1 3 1 2 3 0 0 1 90.0 12.000 0\n" +
+                                 points
+                          << 12.0 << 0.0005 << M_PI / 2 << 0.05 * M_PI / 180 << 0.0 << 0.0;
+    QTest::newRow("torus") << "Best_Fit_Validation:Version=1:Type=Torus\n"
+                              "Torus 1 3 1 2 3 0 0 1 50.0 7.25 0\n" +
+                                  points
+                           << 50.0 << 0.05 << 0.0 << 0.0 << 7.25 << 0.005;
+}
+
+void TestGradingRun::stated_values_of_the_new_types()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(double, diameter);
+    QFETCH(double, diameter_resolution);
+    QFETCH(double, apex_angle);
+    QFETCH(double, apex_angle_resolution);
+    QFETCH(double, minor_diameter);
+    QFETCH(double, minor_diameter_resolution);
+    const TReference reference = Read_Reference(content);
+    QCOMPARE(reference.features.size(), size_t(1));
+    const TReferenceFeature &feature = reference.features[0];
+    QCOMPARE(feature.position.y, 2.0);
+    QCOMPARE(feature.direction.z, 1.0);
+    QCOMPARE(feature.diameter, diameter);
+    QCOMPARE(feature.diameter_resolution, diameter_resolution);
+    QVERIFY(std::fabs(feature.apex_angle - apex_angle) < 1e-15);
+    QVERIFY(std::fabs(feature.apex_angle_resolution - apex_angle_resolution) < 1e-18);
+    QCOMPARE(feature.minor_diameter, minor_diameter);
+    QCOMPARE(feature.minor_diameter_resolution, minor_diameter_resolution);
+    QCOMPARE(feature.points.size(), size_t(3));
+}
+
+void TestGradingRun::new_quantities_by_name_in_table_and_json()
+{
+    TGradeReport report;
+    TQuantityGrade apex{TQuantity::APEX_ANGLE, 2e-6, 0, 1e-6, TVerdict::INCONCLUSIVE};
+    apex.reference_rounding = NAN;
+    report.features.push_back({"CON_1", TFeatureType::CONE, TVerdict::INCONCLUSIVE, {apex}, {}});
+    report.features.push_back({"TOR_1",
+                               TFeatureType::TORUS,
+                               TVerdict::FAIL,
+                               {{TQuantity::MINOR_SIZE, -0.0003, 0, 0.0001, TVerdict::FAIL}},
+                               {}});
+    report.summary.inconclusive = 1;
+    report.summary.fail = 1;
+    const QStringList lines =
+        QString::fromUtf8(Grade_Table(report)).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 4);
+    QCOMPARE(lines[1].simplified(),
+             QString::fromUtf8("CON_1 apex angle 2.000000 µrad 1.000000 µrad inconclusive"));
+    QCOMPARE(lines[2].simplified(),
+             QString::fromUtf8("TOR_1 minor size -0.300000 µm 0.100000 µm fail"));
+
+    const QJsonArray features = QJsonDocument::fromJson(Grade_Json(report))["features"].toArray();
+    QCOMPARE(features.size(), 2);
+    const QJsonObject cone = features[0].toObject()["apex_angle"].toObject();
+    QCOMPARE(cone["deviation"].toDouble(), 2e-6);
+    QCOMPARE(cone["verdict"].toString(), QString("inconclusive"));
+    // Unknown, not 0: the part and the uncertainty it belongs to.
+    QVERIFY(cone["reference_rounding"].isNull());
+    QVERIFY(cone["uncertainty"].isNull());
+    QCOMPARE(cone["reference_definition"].toDouble(-1), 0.0);
+    const QJsonObject torus = features[1].toObject()["minor_size"].toObject();
+    QCOMPARE(torus["deviation"].toDouble(), -0.0003);
+    QCOMPARE(torus["uncertainty"].toDouble(-1), 0.0);
+}
+
+void TestGradingRun::suite_summary_by_type_and_quantity()
+{
+    // A torus before a plane, and a cone whose grades come in another order
+    // than its type's: the summary follows FEATURE_TYPES and takes each
+    // quantity from its own grade.
+    TGradeReport file;
+    file.features.push_back({"TOR_1",
+                             TFeatureType::TORUS,
+                             TVerdict::PASS,
+                             {{TQuantity::POSITION, 1e-5, 0, 1e-4, TVerdict::PASS},
+                              {TQuantity::ANGLE, 1e-7, 0, 1e-6, TVerdict::PASS},
+                              {TQuantity::SIZE, 2e-5, 0, 1e-4, TVerdict::PASS},
+                              {TQuantity::MINOR_SIZE, -3e-5, 0, 1e-4, TVerdict::PASS}},
+                             {}});
+    file.features.push_back({"CON_1",
+                             TFeatureType::CONE,
+                             TVerdict::FAIL,
+                             {{TQuantity::SIZE, 4e-5, 0, 1e-4, TVerdict::PASS},
+                              {TQuantity::APEX_ANGLE, -5e-6, 0, 1e-6, TVerdict::FAIL},
+                              {TQuantity::ANGLE, 2e-7, 0, 1e-6, TVerdict::PASS},
+                              {TQuantity::POSITION, 6e-5, 0, 1e-4, TVerdict::PASS}},
+                             {}});
+    file.features.push_back({"PLN_1", TFeatureType::PLANE, TVerdict::MISSING, {}, "none"});
+    TSuiteReport suite;
+    suite.files.push_back(file);
+    Summarise_Suite(suite);
+
+    QStringList rows;
+    for (const TQuantitySummary &summary : suite.by_type)
+        rows << QStringLiteral("%1 %2 %3 %4")
+                    .arg(Feature_Type_Name(summary.type), Quantity_Name(summary.quantity))
+                    .arg(summary.largest)
+                    .arg(summary.graded);
+    QCOMPARE(rows,
+             (QStringList{"plane position 0 0", "plane angle 0 0", "cone position 6e-05 1",
+                          "cone angle 2e-07 1", "cone apex angle 5e-06 1", "cone size 4e-05 1",
+                          "torus position 1e-05 1", "torus angle 1e-07 1", "torus size 2e-05 1",
+                          "torus minor size 3e-05 1"}));
+    const TQuantitySummary &apex = suite.by_type[4];
+    QCOMPARE(apex.verdicts.fail, 1);
+    QCOMPARE(apex.largest_share, 5e-6 / suite.mpe.angle);
+    const TQuantitySummary &minor = suite.by_type[9];
+    QCOMPARE(minor.largest_share, 3e-5 / suite.mpe.size);
 }
 
 QTEST_GUILESS_MAIN(TestGradingRun)

@@ -1,3 +1,4 @@
+#include "fitting/feature_fit.h"
 #include "grading/grading_run.h"
 #include "grading/reference_uncertainty.h"
 
@@ -24,9 +25,27 @@ TVector3 Circle_Point(double a, double dr, double dz)
     return TVector3(six((10 + dr) * std::cos(t)), six((10 + dr) * std::sin(t)), six(dz));
 }
 
+TFit Failed(const char *why)
+{
+    TFit fit;
+    fit.failure = why;
+    return fit;
+}
+
+// Twelve points of a full circle, to 6 decimals but for one coordinate.
+std::vector<TVector3> Seven_Decimal_Circle()
+{
+    std::vector<TVector3> points;
+    for (int k = 0; k < 12; ++k)
+        points.push_back(Circle_Point(30 * k, 0, 0));
+    points[0].z = 0.0000004;
+    return points;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(TVerdict)
+Q_DECLARE_METATYPE(TFeatureType)
 
 class TestReferenceUncertainty : public QObject
 {
@@ -38,6 +57,8 @@ private slots:
     void definition_of_a_circle();
     void adds_to_the_uncertainty_of_the_grade_data();
     void adds_to_the_uncertainty_of_the_grade();
+    void part_that_cannot_be_computed_is_unknown_data();
+    void part_that_cannot_be_computed_is_unknown();
 };
 
 void TestReferenceUncertainty::rounding_of_the_points_data()
@@ -67,8 +88,9 @@ void TestReferenceUncertainty::rounding_of_the_points()
         return;
     }
     QCOMPARE(uncertainty.rounding.size(), size_t(2));
-    QVERIFY(std::fabs(uncertainty.rounding[0] - position) < 1e-15);
-    QVERIFY(std::fabs(uncertainty.rounding[1] - angle) < 1e-15);
+    QVERIFY(std::fabs(uncertainty.rounding.at(TQuantity::POSITION) - position) < 1e-15);
+    QVERIFY(std::fabs(uncertainty.rounding.at(TQuantity::ANGLE) - angle) < 1e-15);
+    QVERIFY(uncertainty.unknown.isEmpty());
 }
 
 void TestReferenceUncertainty::definition_of_a_circle()
@@ -80,8 +102,8 @@ void TestReferenceUncertainty::definition_of_a_circle()
         full.push_back(Circle_Point(30 * k, k % 2 ? 0.01 : 0, k % 2 ? 0 : (k % 4 ? 0.02 : -0.02)));
     const TReferenceUncertainty agreed = Reference_Uncertainty(TFeatureType::CIRCLE, full);
     QCOMPARE(agreed.definition.size(), size_t(3));
-    for (double part : agreed.definition)
-        QVERIFY2(part < 1e-10, qPrintable(QString::number(part)));
+    for (const auto &part : agreed.definition)
+        QVERIFY2(part.second < 1e-10, qPrintable(QString::number(part.second)));
 
     // A 20 degree arc whose points are off both ways: the definitions part.
     std::vector<TVector3> arc;
@@ -91,7 +113,8 @@ void TestReferenceUncertainty::definition_of_a_circle()
         arc.push_back(Circle_Point(5 * k, off[k][0], off[k][1]));
     const TReferenceUncertainty parted = Reference_Uncertainty(TFeatureType::CIRCLE, arc);
     QCOMPARE(parted.definition.size(), size_t(3));
-    QVERIFY2(parted.definition[1] > 1e-6, qPrintable(QString::number(parted.definition[1])));
+    const double angle = parted.definition.at(TQuantity::ANGLE);
+    QVERIFY2(angle > 1e-6, qPrintable(QString::number(angle)));
 }
 
 void TestReferenceUncertainty::adds_to_the_uncertainty_of_the_grade_data()
@@ -120,6 +143,55 @@ void TestReferenceUncertainty::adds_to_the_uncertainty_of_the_grade()
     QCOMPARE(angle.reference_definition, 0.0);
     QVERIFY(angle.Uncertainty() >= angle.reference_rounding + angle.resolution);
     QCOMPARE(angle.verdict, verdict);
+}
+
+void TestReferenceUncertainty::part_that_cannot_be_computed_is_unknown_data()
+{
+    QTest::addColumn<bool>("orthogonal_fails");
+    QTest::addColumn<bool>("rounded_fit_fails");
+    QTest::addColumn<bool>("rounding_unknown");
+    QTest::addColumn<bool>("definition_unknown");
+    QTest::newRow("three-dimensional circle fit fails") << true << false << false << true;
+    QTest::newRow("fit of the rounded points fails") << false << true << true << false;
+    QTest::newRow("both") << true << true << true << true;
+}
+
+void TestReferenceUncertainty::part_that_cannot_be_computed_is_unknown()
+{
+    QFETCH(bool, orthogonal_fails);
+    QFETCH(bool, rounded_fit_fails);
+    QFETCH(bool, rounding_unknown);
+    QFETCH(bool, definition_unknown);
+    const std::vector<TVector3> points = Seven_Decimal_Circle();
+    TUncertaintyFits fits;
+    fits.fit = [&](TFeatureType type, const std::vector<TVector3> &fitted) {
+        // The points as written are the ones with z rounded to 0.
+        if (rounded_fit_fails && fitted[0].z == 0)
+            return Failed("no convergence");
+        return Fit_Feature(type, fitted);
+    };
+    fits.circle_orthogonal = [&](const std::vector<TVector3> &fitted) {
+        return orthogonal_fails ? Failed("no convergence") : Fit_Circle_Orthogonal(fitted);
+    };
+    const TReferenceUncertainty uncertainty =
+        Reference_Uncertainty(TFeatureType::CIRCLE, points, fits);
+    const std::pair<const TUncertaintyPart *, bool> parts[] = {
+        {&uncertainty.rounding, rounding_unknown}, {&uncertainty.definition, definition_unknown}};
+    for (const auto &part : parts) {
+        QCOMPARE(part.first->size(), size_t(3));
+        for (const auto &quantity : *part.first) {
+            QCOMPARE(std::isnan(quantity.second), part.second);
+            if (!part.second)
+                QVERIFY(quantity.second < 1e-6);
+        }
+    }
+    QCOMPARE(uncertainty.unknown.size(), int(rounding_unknown) + int(definition_unknown));
+    if (rounding_unknown)
+        QVERIFY(uncertainty.unknown.first().contains("reference rounding"));
+    if (definition_unknown)
+        QVERIFY(uncertainty.unknown.last().contains("reference definition"));
+    for (const QString &why : uncertainty.unknown)
+        QVERIFY2(why.contains("no convergence"), qPrintable(why));
 }
 
 QTEST_GUILESS_MAIN(TestReferenceUncertainty)

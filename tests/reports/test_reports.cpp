@@ -254,6 +254,7 @@ private slots:
     void hostile_strings_are_escaped_data();
     void hostile_strings_are_escaped();
     void svg_has_one_bar_per_quantity();
+    void new_quantities_and_unknown_parts();
     void chart_bars_data();
     void chart_bars();
     void chart_shortens_long_labels_data();
@@ -507,6 +508,50 @@ void TestReports::svg_has_one_bar_per_quantity()
         QVERIFY2(html.contains(QStringLiteral("font-weight=\"bold\" fill=\"#222222\">") +
                                feature.label + QStringLiteral("</text>")),
                  qPrintable(feature.label));
+}
+
+void TestReports::new_quantities_and_unknown_parts()
+{
+    TGradeReport report = Sample_Report();
+    report.features.clear();
+    TQuantityGrade apex =
+        Grade(TQuantity::APEX_ANGLE, 0.000002, 0.0000001, 0.000005, TVerdict::INCONCLUSIVE);
+    apex.reference_rounding = NAN;
+    Add(report, {"CON_1", TFeatureType::CONE, TVerdict::INCONCLUSIVE, {apex}, {}});
+    TQuantityGrade minor =
+        Grade(TQuantity::MINOR_SIZE, -0.00003, 0.000005, 0.00015, TVerdict::PASS);
+    minor.reference_rounding = 0.000002;
+    Add(report, {"TOR_2", TFeatureType::TORUS, TVerdict::PASS, {minor}, {}});
+    const QString html = Html(report);
+
+    const QString cone = Feature_Table(html, "CON_1");
+    const QString urad = QStringLiteral(" \u00b5rad");
+    const QString um = QStringLiteral(" \u00b5m");
+    for (const QString &cell :
+         {"<td>apex angle</td><td class=\"n\">2.000000" + urad,
+          QStringLiteral("<td class=\"n\">unknown<br><span class=\"part\">reference rounding "
+                         "unknown</span></td>"),
+          "5.000000" + urad})
+        QVERIFY2(cone.contains(cell), qPrintable(cell + " in " + cone));
+    const QString torus = Feature_Table(html, "TOR_2");
+    for (const QString &cell :
+         {"<td>minor size</td><td class=\"n\">-0.030000" + um,
+          "0.007000" + um + "<br><span class=\"part\">reference rounding 0.002000" + um})
+        QVERIFY2(torus.contains(cell), qPrintable(cell + " in " + torus));
+
+    // In the chart: named, and no whisker for an e that is unknown.
+    const TChartPicture picture = Chart_Picture(Chart_Rows(report), 0, 10, 700);
+    QStringList names;
+    for (const TChartShape *text : Shapes(picture, TChartShape::LABEL))
+        names << text->text;
+    QVERIFY2(names.contains("apex angle"), qPrintable(names.join('|')));
+    QVERIFY2(names.contains("minor size"), qPrintable(names.join('|')));
+    const auto bars = Shapes(picture, TChartShape::BAR);
+    QCOMPARE(bars.size(), std::size_t(2));
+    QVERIFY2(bars[0]->text.contains("apex angle: |d| / MPE 40.0 %, e / MPE unknown"),
+             qPrintable(bars[0]->text));
+    // The torus' whisker only: a line and its two ends.
+    QCOMPARE(Shapes(picture, TChartShape::BAND).size(), std::size_t(3));
 }
 
 void TestReports::chart_bars_data()
