@@ -31,6 +31,33 @@ double From_Fixed(qint64 units)
            static_cast<double>(units % FIXED_UNITS) / static_cast<double>(FIXED_UNITS);
 }
 
+// The same for a position; the same bits as From_Fixed where that holds it.
+double From_Fixed(const TFixedPosition &value)
+{
+    return static_cast<double>(value.whole) +
+           static_cast<double>(value.femto) / static_cast<double>(FIXED_UNITS);
+}
+
+// A grid coordinate (in 10^-decimals mm) plus an offset in mm below 1e3.
+TFixedPosition Fixed_Position(qint64 grid, int decimals, double offset)
+{
+    const qint64 grid_scale = Power_Of_Ten(decimals);
+    TFixedPosition value;
+    value.whole = grid / grid_scale;
+    value.femto = grid % grid_scale * Power_Of_Ten(15 - decimals) + std::llround(offset * 1e15);
+    value.whole += value.femto / FIXED_UNITS;
+    value.femto %= FIXED_UNITS;
+    // Both parts of one sign.
+    if (value.whole > 0 && value.femto < 0) {
+        value.whole -= 1;
+        value.femto += FIXED_UNITS;
+    } else if (value.whole < 0 && value.femto > 0) {
+        value.whole += 1;
+        value.femto -= FIXED_UNITS;
+    }
+    return value;
+}
+
 // Steps 2 to 5: the points about the design position, before rounding.
 std::vector<TVec> Deviated_Points(const TDataSetOptions &options, const TDesign &design,
                                   TRandom &random)
@@ -87,17 +114,23 @@ bool Write_Reference(TDataSet &data_set, const TDesign &design)
     if (!fit.converged)
         return false;
 
-    const qint64 grid_unit = Power_Of_Ten(15 - data_set.decimals);
     const double position[3] = {fit.position.x, fit.position.y, fit.position.z};
     const double direction[3] = {fit.direction.x, fit.direction.y, fit.direction.z};
     for (int i = 0; i < 3; ++i) {
-        data_set.position[i] = design.position[i] * grid_unit + std::llround(position[i] * 1e15);
+        data_set.position[i] = Fixed_Position(design.position[i], data_set.decimals, position[i]);
         data_set.direction[i] = std::llround(direction[i] * 1e15);
     }
-    if (type == TFeatureType::CIRCLE || type == TFeatureType::SPHERE) {
+    if (type != TFeatureType::PLANE && type != TFeatureType::LINE) {
         const double design_diameter = static_cast<double>(design.diameter) / 1e6;
         data_set.diameter = design.diameter * Power_Of_Ten(9) +
                             std::llround((2 * fit.radius - design_diameter) * 1e15);
+    }
+    if (type == TFeatureType::CONE)
+        data_set.apex_angle = std::llround(2 * fit.half_angle * (180 / PI) * 1e15);
+    if (type == TFeatureType::TORUS) {
+        const double design_minor = static_cast<double>(design.minor_diameter) / 1e6;
+        data_set.minor_diameter = design.minor_diameter * Power_Of_Ten(9) +
+                                  std::llround((2 * fit.minor_radius - design_minor) * 1e15);
     }
 
     TSum squares;
@@ -122,6 +155,14 @@ QString Likely_Cause(const TDataSetOptions &options)
     case TFeatureType::SPHERE:
         return QStringLiteral("a form deviation too large for a cap of %1 degrees?")
             .arg(Number_Text(options.arc));
+    case TFeatureType::CYLINDER:
+    case TFeatureType::CONE:
+        return QStringLiteral("a form deviation too large for a %1 degree arc of length %2 mm?")
+            .arg(Number_Text(options.arc), Number_Text(options.length));
+    case TFeatureType::TORUS:
+        return QStringLiteral("a form deviation too large for a %1 degree arc and a %2 degree "
+                              "band?")
+            .arg(Number_Text(options.arc), Number_Text(options.band));
     default:
         return QStringLiteral("a form deviation too large for the size, or too few decimals?");
     }
@@ -137,20 +178,27 @@ QString Check_With_Library(const TDataSet &data_set, const TFit &fit)
     const double angle =
         type == TFeatureType::SPHERE ? 0 : Angle_Up_To_Sign(fit.direction, reference.direction);
     const double size = std::abs(fit.diameter - reference.diameter);
+    const double apex = std::abs(fit.apex_angle - reference.apex_angle);
+    const double minor = std::abs(fit.minor_diameter - reference.minor_diameter);
     const double position_tolerance =
         REFERENCE_TOLERANCE + REFERENCE_TOLERANCE_PER_DISTANCE * Length(reference.position);
     if (position <= position_tolerance && angle <= REFERENCE_TOLERANCE &&
-        size <= REFERENCE_TOLERANCE)
+        size <= REFERENCE_TOLERANCE && apex <= REFERENCE_TOLERANCE && minor <= REFERENCE_TOLERANCE)
         return {};
+    QString more;
+    if (type == TFeatureType::CONE)
+        more = QStringLiteral(", %1 rad in apex angle").arg(apex, 0, 'g', 3);
+    if (type == TFeatureType::TORUS)
+        more = QStringLiteral(", %1 mm in minor diameter").arg(minor, 0, 'g', 3);
     return QStringLiteral("the fitting library's own fit of the written points differs from the "
                           "least-squares %1 found from the design by %2 mm in position, %3 rad "
-                          "in direction and %4 mm in diameter: the design is a stationary point "
-                          "but not the least-squares minimum (%5)")
+                          "in direction and %4 mm in diameter%5: the design is a stationary "
+                          "point but not the least-squares minimum (%6)")
         .arg(QLatin1String(Feature_Type_Name(type)))
         .arg(position, 0, 'g', 3)
         .arg(angle, 0, 'g', 3)
         .arg(size, 0, 'g', 3)
-        .arg(Likely_Cause(data_set.options));
+        .arg(more, Likely_Cause(data_set.options));
 }
 
 } // namespace
@@ -183,7 +231,8 @@ TDataSet Generate_Data_Set(const TDataSetOptions &options, qint32 number, std::u
     std::future<TFit> orthogonal;
     if (options.type == TFeatureType::CIRCLE)
         orthogonal = std::async(policy, Fit_Circle_Orthogonal, std::cref(points));
-    std::future<TFit> library = std::async(policy, Fit_Feature, options.type, std::cref(points));
+    std::future<TFit> library =
+        std::async(policy, [&points, type = options.type] { return Fit_Feature(type, points); });
     const bool written = Write_Reference(data_set, design);
     const TFit library_fit = library.get();
     const TFit orthogonal_fit = orthogonal.valid() ? orthogonal.get() : TFit();
@@ -248,6 +297,8 @@ TFit Written_Reference(const TDataSet &data_set)
     fit.direction = TVector3(From_Fixed(data_set.direction[0]), From_Fixed(data_set.direction[1]),
                              From_Fixed(data_set.direction[2]));
     fit.diameter = From_Fixed(data_set.diameter);
+    fit.apex_angle = From_Fixed(data_set.apex_angle) * (PI / 180);
+    fit.minor_diameter = From_Fixed(data_set.minor_diameter);
     return fit;
 }
 
@@ -273,8 +324,10 @@ TDesignedPoints Designed_Points(const TDataSetOptions &options, std::uint64_t se
                           static_cast<double>(design.position[2]) / scale);
     designed.position = origin;
     designed.direction = TVector3(design.direction.x, design.direction.y, design.direction.z);
-    if (options.type == TFeatureType::CIRCLE || options.type == TFeatureType::SPHERE)
+    if (options.type != TFeatureType::PLANE && options.type != TFeatureType::LINE)
         designed.diameter = 2 * design.radius;
+    designed.apex_angle = 2 * design.half_angle;
+    designed.minor_diameter = 2 * design.minor_radius;
     for (const TVec &p : Deviated_Points(options, design, random))
         designed.points.push_back(origin + TVector3(p.x, p.y, p.z));
     return designed;
