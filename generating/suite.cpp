@@ -116,7 +116,7 @@ const TSurfaceEntry CYLINDERS[] = {
     {25, 50, 1, 360, 0, 0, RANDOM, NONE},
     {25, 50, 0.1, 360, 0, 0, RANDOM, SMALL},
     {25, 100, 1, 180, 0, 1000, TILTED, SMALL},
-    {30, 250, 0.1, 180, 0, 100, AXIS, LARGE},
+    {30, 250, 1, 180, 0, 100, AXIS, LARGE},
     {30, 500, 1, 360, 0, 1000, RANDOM, SMALL},
     {25, 50, 1, 90, 0, 0, RANDOM, SMALL},
     {25, 100, 10, 90, 0, 1000, AXIS, SMALL},
@@ -130,19 +130,21 @@ const TSurfaceEntry CYLINDERS[] = {
     {50, 2, 1, 180, 0, 1000, RANDOM, LARGE},
     {35, 20, 1, 360, 0, 10000, RANDOM, SMALL},
     {500, 100, 1, 360, 0, 0, RANDOM, SMALL},
-    {500, 500, 0.1, 360, 0, 1000, RANDOM, LARGE},
+    {500, 500, 0.1, 360, 0, 1000, RANDOM, SMALL},
     {500, 1, 10, 180, 0, 100, TILTED, NONE},
     {500, 50, 1, 90, 0, 100, AXIS, SMALL},
     {500, 100, 0.1, 30, 0, 100, TILTED, SMALL},
     {25, 500, 1, 360, 0, 0, AXIS, LARGE},
-    {30, 10, 0.1, 360, 0, 0, AXIS, LARGE},
+    {30, 10, 1, 360, 0, 0, AXIS, LARGE},
 };
 
 // Long cones are narrow ones: the diameter at the narrow end of the points
-// stays above a tenth of the size.
+// stays above a tenth of the size. A large form deviation goes with a
+// length of at least the diameter: on a short band it would tilt the axis
+// of the least-squares element away from the design.
 const TSurfaceEntry CONES[] = {
     {0, 50, 1, 360, 30, 0, AXIS, NONE},
-    {0, 10, 0.1, 180, 90, 100, RANDOM, NONE},
+    {0, 10, 1, 360, 60, 100, RANDOM, NONE},
     {0, 100, 10, 90, 5, 1000, TILTED, NONE},
     {1, 50, 1, 360, 60, 100, TILTED, SMALL},
     {2, 100, 0.1, 360, 120, 1000, RANDOM, SMALL},
@@ -153,7 +155,7 @@ const TSurfaceEntry CONES[] = {
     {25, 50, 1, 360, 30, 0, RANDOM, NONE},
     {25, 50, 0.1, 360, 120, 0, RANDOM, SMALL},
     {25, 100, 1, 180, 60, 1000, TILTED, SMALL},
-    {30, 250, 0.1, 180, 90, 100, AXIS, LARGE},
+    {30, 250, 0.1, 180, 90, 100, AXIS, SMALL},
     {30, 500, 1, 360, 5, 1000, RANDOM, SMALL},
     {25, 50, 1, 90, 30, 0, RANDOM, SMALL},
     {25, 100, 10, 90, 5, 1000, AXIS, SMALL},
@@ -163,23 +165,23 @@ const TSurfaceEntry CONES[] = {
     {40, 100, 1, 30, 60, 1000, TILTED, NONE},
     {40, 500, 0.1, 30, 90, 100, RANDOM, NONE},
     {50, 5, 10, 360, 5, 1000, RANDOM, LARGE},
-    {45, 200, 0.1, 180, 120, 0, AXIS, LARGE},
+    {45, 200, 0.1, 180, 120, 0, AXIS, SMALL},
     {50, 2, 1, 180, 30, 1000, RANDOM, LARGE},
     {35, 20, 1, 360, 30, 10000, RANDOM, SMALL},
     {500, 100, 1, 360, 60, 0, RANDOM, SMALL},
-    {500, 500, 0.1, 360, 90, 1000, RANDOM, LARGE},
+    {500, 500, 0.1, 360, 90, 1000, RANDOM, SMALL},
     {500, 1, 10, 180, 1, 100, TILTED, NONE},
     {500, 50, 1, 90, 5, 100, AXIS, SMALL},
     {500, 100, 0.1, 30, 120, 100, TILTED, SMALL},
     {25, 500, 1, 360, 1, 0, AXIS, LARGE},
-    {30, 10, 0.1, 360, 90, 0, AXIS, LARGE},
+    {30, 10, 0.1, 360, 90, 0, AXIS, SMALL},
 };
 
 // Bands of 60 degrees about the outer equator are bearing races.
 const TSurfaceEntry TORI[] = {
     {0, 50, 0.25, 360, 360, 0, AXIS, NONE},         {0, 10, 0.5, 90, 360, 100, RANDOM, NONE},
     {0, 100, 0.1, 360, 60, 1000, TILTED, NONE},     {1, 50, 0.3, 360, 360, 100, TILTED, SMALL},
-    {2, 100, 0.2, 90, 360, 1000, RANDOM, SMALL},    {3, 1, 0.5, 360, 360, 0, RANDOM, LARGE},
+    {2, 100, 0.2, 90, 360, 1000, RANDOM, SMALL},    {3, 1, 0.5, 360, 360, 0, RANDOM, SMALL},
     {5, 25, 0.4, 360, 60, 100, AXIS, LARGE},        {25, 1, 0.25, 360, 360, 100, AXIS, SMALL},
     {25, 10, 0.1, 360, 360, 100, TILTED, LARGE},    {25, 50, 0.25, 360, 360, 0, RANDOM, NONE},
     {25, 50, 0.5, 90, 360, 0, RANDOM, SMALL},       {25, 100, 0.2, 360, 60, 1000, TILTED, SMALL},
@@ -192,7 +194,7 @@ const TSurfaceEntry TORI[] = {
     {35, 20, 0.25, 360, 360, 10000, RANDOM, SMALL}, {500, 100, 0.3, 360, 360, 0, RANDOM, SMALL},
     {500, 500, 0.1, 360, 360, 1000, RANDOM, LARGE}, {500, 1, 0.5, 90, 60, 100, TILTED, NONE},
     {500, 50, 0.2, 360, 60, 100, AXIS, SMALL},      {500, 100, 0.4, 90, 360, 100, TILTED, SMALL},
-    {25, 500, 0.25, 360, 360, 0, AXIS, LARGE},      {30, 10, 0.1, 360, 60, 0, AXIS, LARGE},
+    {25, 500, 0.25, 360, 360, 0, AXIS, LARGE},      {30, 10, 0.1, 360, 60, 0, AXIS, SMALL},
 };
 
 // A product of table values as the decimal it stands for (to 1e-6 mm).
