@@ -282,15 +282,17 @@ void TestSuite::every_reference_is_the_least_squares_fit()
                                         .arg(gap.diameter)));
         const QJsonObject stated_gap =
             entries[static_cast<int>(i)].toObject()["definition_gap"].toObject();
-        // The manifest gives 3 significant digits.
+        // The manifest gives 3 significant digits of the generator's own
+        // three-dimensional fit, which settles within some 1e-8 mm of the
+        // library's where the arc is short and the points fewest.
         QVERIFY2(std::abs(stated_gap["position"].toDouble() - gap.position) <=
-                     1e-10 + 5e-3 * gap.position,
+                     2e-8 + 5e-3 * gap.position,
                  qPrintable(where + QString(": %1 against %2")
                                         .arg(stated_gap["position"].toDouble())
                                         .arg(gap.position)));
-        QVERIFY(std::abs(stated_gap["angle"].toDouble() - gap.angle) <= 1e-10 + 5e-3 * gap.angle);
+        QVERIFY(std::abs(stated_gap["angle"].toDouble() - gap.angle) <= 1e-9 + 5e-3 * gap.angle);
         QVERIFY(std::abs(std::abs(stated_gap["size"].toDouble()) - gap.diameter) <=
-                1e-10 + 5e-3 * gap.diameter);
+                2e-8 + 5e-3 * gap.diameter);
     }
 }
 
