@@ -302,7 +302,7 @@ void TestSuite::manual_page_lists_the_suite()
     QFile page(TESSALINE_GENERATE_MAN_PAGE);
     QVERIFY(page.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(page.readAll()).split('\n');
-    const QRegularExpression label("^\\.B ((PLN|LN|CIR|SPH)_[0-9]+)$");
+    const QRegularExpression label("^\\.B ((PLN|LN|CIR|SPH|CYL|CON|TOR)_[0-9]+)$");
     QStringList listed;
     for (int i = 0; i + 1 < lines.size(); ++i) {
         const QRegularExpressionMatch match = label.match(lines[i]);
@@ -310,7 +310,7 @@ void TestSuite::manual_page_lists_the_suite()
             listed << match.captured(1) + ": " + lines[i + 1];
     }
     QStringList suite;
-    for (TFeatureType type : TYPES) {
+    for (TFeatureType type : FEATURE_TYPES) {
         const std::vector<TDataSetOptions> list = Suite_Options(type);
         for (size_t i = 0; i < list.size(); ++i)
             suite << Feature_Label(Validation_Type(type), static_cast<qint32>(i + 1)) + ": " +
