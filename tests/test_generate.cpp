@@ -2,6 +2,7 @@
 
 #include "program_run.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
@@ -229,6 +230,30 @@ void TestGenerate::suite_into_a_new_directory()
     QCOMPARE(result.exit_code, 0);
     const QStringList files{"circle.dat", "line.dat", "plane.dat", "sphere.dat", "suite.json"};
     QCOMPARE(QDir(suite).entryList(QDir::Files, QDir::Name), files);
+    // The four files of the first suite keep their data sets byte for byte
+    // (their comments name the version): SHA-256 of their lines that are
+    // not comments, as Tessaline 1.0 wrote them.
+    const struct
+    {
+        const char *file;
+        const char *sha256;
+    } kept[] = {
+        {"plane.dat", "0a032778d8a39a5d53d96cc3120903f4eaba8a890fe37595869cb0d5182b7def"},
+        {"line.dat", "472b41e10f67a71fb5da95a699d250f55dd71b6dca123254991757aeab29981a"},
+        {"circle.dat", "4e6411bd8aa7121927131ce00b5ff56beaae9f30992571bf740d34aef70b4df3"},
+        {"sphere.dat", "62cda9d3ecf4848c2621e3cf174cf9001259685b525427a885213add91bdaf43"},
+    };
+    for (const auto &file : kept) {
+        QList<QByteArray> lines = Read_File(suite + "/" + file.file).split('\n');
+        QCOMPARE(lines.takeLast(), QByteArray());
+        QByteArray data;
+        for (const QByteArray &line : lines) {
+            if (!line.startsWith('#'))
+                data.append(line).append('\n');
+        }
+        QCOMPARE(QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex(),
+                 QByteArray(file.sha256));
+    }
     const QJsonObject json = QJsonDocument::fromJson(Read_File(suite + "/suite.json")).object();
     QCOMPARE(json["seed"].toInt(), 1);
     QCOMPARE(json["options"].toObject()["suite"].toBool(), true);
