@@ -7,6 +7,7 @@
 #include "core/vector_measures.h"
 #include "fitting/feature_fit.h"
 #include "fitting/least_squares_fit.h"
+#include "generating/data_set.h"
 #include "validation/validation_reader.h"
 
 #include <QByteArray>
@@ -253,4 +254,15 @@ inline TStep Least_Squares_Step(TFeatureType type, const TFit &fit,
     if (type == TFeatureType::TORUS)
         result.minor_diameter = std::abs(step[5]);
     return result;
+}
+
+// Whether the fitting library fits the type at all: an exact element of 50
+// points spread all round. Tests of what needs the library's fit skip a
+// type it has no fit for, saying so.
+inline bool Library_Fits(TFeatureType type)
+{
+    TDataSetOptions options = Default_Options(type);
+    options.points = 50;
+    options.form = 0;
+    return Fit_Feature(type, Designed_Points(options, 1).points).fitted;
 }
