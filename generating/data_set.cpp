@@ -319,7 +319,9 @@ TDataSet Generate_Data_Set(const TDataSetOptions &options, qint32 number, std::u
             QStringLiteral("the fitting library cannot fit a %1 to the written "
                            "points (%2): %3")
                 .arg(QLatin1String(Feature_Type_Name(options.type)),
-                     QString::fromStdString(library_fit.failure), Likely_Cause(options));
+                     library_fit.failure.empty() ? QStringLiteral("no reason given")
+                                                 : QString::fromStdString(library_fit.failure),
+                     Likely_Cause(options));
         return data_set;
     }
     if (!written) {
