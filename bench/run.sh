@@ -79,7 +79,7 @@ echo
 echo "tessaline-generate, 1000 mm from the origin, to a file; best of $runs:"
 printf '%-8s %-9s %9s %10s %9s\n' type points output wall peak
 printf '%-8s %-9s %9s %10s %9s\n' "" "" MB s MB
-for type in plane line circle sphere; do
+for type in plane line circle sphere cylinder cone torus; do
     output=$data/generated_$type.dat
     read -r wall rss < <(best_of "$generator" --type "$type" --points 1000000 --distance 1000 \
         -o "$output")

@@ -4,6 +4,7 @@
 #include "fitting/feature_fit.h"
 #include "generating/deviations.h"
 #include "generating/foot_points.h"
+#include "generating/orthogonal_circle_fit.h"
 #include "generating/random_numbers.h"
 #include "generating/reference_fit.h"
 
@@ -29,6 +30,33 @@ double From_Fixed(qint64 units)
 {
     return static_cast<double>(units / FIXED_UNITS) +
            static_cast<double>(units % FIXED_UNITS) / static_cast<double>(FIXED_UNITS);
+}
+
+// The same for a position; the same bits as From_Fixed where that holds it.
+double From_Fixed(const TFixedPosition &value)
+{
+    return static_cast<double>(value.whole) +
+           static_cast<double>(value.femto) / static_cast<double>(FIXED_UNITS);
+}
+
+// A grid coordinate (in 10^-decimals mm) plus an offset in mm below 1e3.
+TFixedPosition Fixed_Position(qint64 grid, int decimals, double offset)
+{
+    const qint64 grid_scale = Power_Of_Ten(decimals);
+    TFixedPosition value;
+    value.whole = grid / grid_scale;
+    value.femto = grid % grid_scale * Power_Of_Ten(15 - decimals) + std::llround(offset * 1e15);
+    value.whole += value.femto / FIXED_UNITS;
+    value.femto %= FIXED_UNITS;
+    // Both parts of one sign.
+    if (value.whole > 0 && value.femto < 0) {
+        value.whole -= 1;
+        value.femto += FIXED_UNITS;
+    } else if (value.whole < 0 && value.femto > 0) {
+        value.whole += 1;
+        value.femto -= FIXED_UNITS;
+    }
+    return value;
 }
 
 // Steps 2 to 5: the points about the design position, before rounding.
@@ -71,10 +99,10 @@ std::vector<TGridPoint> Written_Grid(const TDataSetOptions &options, const TDesi
     return points;
 }
 
-// The reference in the file's fixed-point units, the residuals of the points.
-bool Write_Reference(TDataSet &data_set, const TDesign &design)
+// The written points about the design position, exactly as far as the
+// difference of grid counts goes.
+std::vector<TVec> Local_Points(const TDataSet &data_set, const TDesign &design)
 {
-    const TFeatureType type = data_set.options.type;
     const double scale = Grid_Scale(data_set.decimals);
     std::vector<TVec> local;
     local.reserve(data_set.points.size());
@@ -83,21 +111,35 @@ bool Write_Reference(TDataSet &data_set, const TDesign &design)
                          static_cast<double>(p.y - design.position[1]) / scale,
                          static_cast<double>(p.z - design.position[2]) / scale});
     }
-    const TReferenceFit fit = Reference_Fit(type, local, design);
+    return local;
+}
+
+// The reference in the file's fixed-point units, the residuals of the points.
+bool Write_Reference(TDataSet &data_set, const TDesign &design, const std::vector<TVec> &local,
+                     TReferenceFit &fit)
+{
+    const TFeatureType type = data_set.options.type;
+    fit = Reference_Fit(type, local, design);
     if (!fit.converged)
         return false;
 
-    const qint64 grid_unit = Power_Of_Ten(15 - data_set.decimals);
     const double position[3] = {fit.position.x, fit.position.y, fit.position.z};
     const double direction[3] = {fit.direction.x, fit.direction.y, fit.direction.z};
     for (int i = 0; i < 3; ++i) {
-        data_set.position[i] = design.position[i] * grid_unit + std::llround(position[i] * 1e15);
+        data_set.position[i] = Fixed_Position(design.position[i], data_set.decimals, position[i]);
         data_set.direction[i] = std::llround(direction[i] * 1e15);
     }
-    if (type == TFeatureType::CIRCLE || type == TFeatureType::SPHERE) {
+    if (type != TFeatureType::PLANE && type != TFeatureType::LINE) {
         const double design_diameter = static_cast<double>(design.diameter) / 1e6;
         data_set.diameter = design.diameter * Power_Of_Ten(9) +
                             std::llround((2 * fit.radius - design_diameter) * 1e15);
+    }
+    if (type == TFeatureType::CONE)
+        data_set.apex_angle = std::llround(2 * fit.half_angle * (180 / PI) * 1e15);
+    if (type == TFeatureType::TORUS) {
+        const double design_minor = static_cast<double>(design.minor_diameter) / 1e6;
+        data_set.minor_diameter = design.minor_diameter * Power_Of_Ten(9) +
+                                  std::llround((2 * fit.minor_radius - design_minor) * 1e15);
     }
 
     TSum squares;
@@ -122,35 +164,121 @@ QString Likely_Cause(const TDataSetOptions &options)
     case TFeatureType::SPHERE:
         return QStringLiteral("a form deviation too large for a cap of %1 degrees?")
             .arg(Number_Text(options.arc));
+    case TFeatureType::CYLINDER:
+    case TFeatureType::CONE:
+        return QStringLiteral("a form deviation too large for a %1 degree arc of length %2 mm?")
+            .arg(Number_Text(options.arc), Number_Text(options.length));
+    case TFeatureType::TORUS:
+        return QStringLiteral("a form deviation too large for a %1 degree arc and a %2 degree "
+                              "band?")
+            .arg(Number_Text(options.arc), Number_Text(options.band));
     default:
         return QStringLiteral("a form deviation too large for the size, or too few decimals?");
     }
 }
 
-// Step 7: the fitting library, from its own algebraic start, must find the
-// reference; otherwise the design was a stationary point but not the minimum.
-QString Check_With_Library(const TDataSet &data_set, const TFit &fit)
+// How far two fits of the same points lie apart, in the portable arithmetic.
+struct TApart
+{
+    double position = 0;
+    double angle = 0; // the sine of the angle between the axes
+    double size = 0;  // of the diameters
+    double apex_angle = 0;
+    double minor = 0;
+};
+
+TApart Apart(TFeatureType type, const TReferenceFit &a, const TReferenceFit &b)
+{
+    TApart apart;
+    apart.position = Norm(a.position - b.position);
+    if (type != TFeatureType::SPHERE)
+        apart.angle = Norm(Cross(a.direction, b.direction));
+    apart.size = 2 * (a.radius - b.radius);
+    apart.apex_angle = 2 * (a.half_angle - b.half_angle);
+    apart.minor = 2 * (a.minor_radius - b.minor_radius);
+    return apart;
+}
+
+double Sum_Of_Squares(TFeatureType type, const TReferenceFit &fit, const std::vector<TVec> &points)
+{
+    TSum squares;
+    for (const TVec &p : points) {
+        const double residual = Residual(type, fit, p);
+        squares.Add(residual * residual);
+    }
+    return squares.Value();
+}
+
+// Where two stationary points count as one: a thousand times the tolerance
+// of the reference, a million times the rounding (some 1e-12) at which
+// Gauss-Newton steps from two starts in one basin settle; two stationary
+// points of one set of points lie far further apart.
+constexpr double SAME_MINIMUM = 1e-6;
+
+// Step 7: whether the design is the least-squares minimum, decided in the
+// portable arithmetic so that it is the same on every machine. The fitting
+// library, which knows nothing of the design, fits the written points from
+// its own starts; Gauss-Newton steps as the reference's, from that fit,
+// settle on the stationary point of its basin. That is either the
+// reference, to the rounding of the sums, or another stationary point far
+// from it, never near SAME_MINIMUM: the design was a stationary point but
+// not the minimum, or the library settles elsewhere.
+QString Check_Minimum(const TDataSet &data_set, const TDesign &design,
+                      const std::vector<TVec> &local, const TReferenceFit &reference,
+                      const TFit &library)
 {
     const TFeatureType type = data_set.options.type;
-    const TFit reference = Written_Reference(data_set);
-    const double position = Length(fit.position - reference.position);
-    const double angle =
-        type == TFeatureType::SPHERE ? 0 : Angle_Up_To_Sign(fit.direction, reference.direction);
-    const double size = std::abs(fit.diameter - reference.diameter);
-    const double position_tolerance =
-        REFERENCE_TOLERANCE + REFERENCE_TOLERANCE_PER_DISTANCE * Length(reference.position);
-    if (position <= position_tolerance && angle <= REFERENCE_TOLERANCE &&
-        size <= REFERENCE_TOLERANCE)
+    const double scale = Grid_Scale(data_set.decimals);
+    const TVec origin{static_cast<double>(design.position[0]) / scale,
+                      static_cast<double>(design.position[1]) / scale,
+                      static_cast<double>(design.position[2]) / scale};
+    const TVec offset = TVec{library.position.x, library.position.y, library.position.z} - origin;
+    std::vector<TVec> shifted;
+    shifted.reserve(local.size());
+    for (const TVec &p : local)
+        shifted.push_back(p - offset);
+    TDesign start = design;
+    if (type != TFeatureType::SPHERE)
+        start.direction = Unit(TVec{library.direction.x, library.direction.y, library.direction.z});
+    if (library.diameter > 0)
+        start.radius = library.diameter / 2;
+    if (type == TFeatureType::CONE)
+        start.half_angle = library.apex_angle / 2;
+    if (type == TFeatureType::TORUS)
+        start.minor_radius = library.minor_diameter / 2;
+    TReferenceFit refined = Reference_Fit(type, shifted, start);
+    const QString name = QLatin1String(Feature_Type_Name(type));
+    if (!refined.converged)
+        return QStringLiteral("Gauss-Newton steps from the fitting library's fit of the written "
+                              "points do not settle: the design is not clearly their "
+                              "least-squares %1 (%2)")
+            .arg(name, Likely_Cause(data_set.options));
+    const double lower = Sum_Of_Squares(type, refined, shifted);
+    refined.position = refined.position + offset;
+    const TApart apart = Apart(type, refined, reference);
+    if (apart.position <= SAME_MINIMUM && apart.angle <= SAME_MINIMUM &&
+        std::abs(apart.size) <= SAME_MINIMUM && std::abs(apart.apex_angle) <= SAME_MINIMUM &&
+        std::abs(apart.minor) <= SAME_MINIMUM)
         return {};
-    return QStringLiteral("the fitting library's own fit of the written points differs from the "
-                          "least-squares %1 found from the design by %2 mm in position, %3 rad "
-                          "in direction and %4 mm in diameter: the design is a stationary point "
-                          "but not the least-squares minimum (%5)")
-        .arg(QLatin1String(Feature_Type_Name(type)))
-        .arg(position, 0, 'g', 3)
-        .arg(angle, 0, 'g', 3)
-        .arg(size, 0, 'g', 3)
-        .arg(Likely_Cause(data_set.options));
+    QString more;
+    if (type == TFeatureType::CONE)
+        more = QStringLiteral(", %1 rad in apex angle").arg(std::abs(apart.apex_angle), 0, 'g', 3);
+    if (type == TFeatureType::TORUS)
+        more = QStringLiteral(", %1 mm in minor diameter").arg(std::abs(apart.minor), 0, 'g', 3);
+    const bool better = lower < Sum_Of_Squares(type, reference, local);
+    return QStringLiteral("from the fitting library's own fit of the written points, "
+                          "Gauss-Newton steps settle on a %1 with a %2 sum of squares than the "
+                          "least-squares %1 found from the design, %3 mm away in position, "
+                          "%4 rad in direction and %5 mm in diameter%6: %7 (%8)")
+        .arg(name, better ? QStringLiteral("smaller") : QStringLiteral("larger"))
+        .arg(apart.position, 0, 'g', 3)
+        .arg(apart.angle, 0, 'g', 3)
+        .arg(std::abs(apart.size), 0, 'g', 3)
+        .arg(more,
+             better ? QStringLiteral("the design is a stationary point but not the "
+                                     "least-squares minimum")
+                    : QStringLiteral("the library settles on another stationary point"),
+             Likely_Cause(data_set.options));
 }
 
 } // namespace
@@ -175,24 +303,25 @@ TDataSet Generate_Data_Set(const TDataSetOptions &options, qint32 number, std::u
     if (options.type == TFeatureType::SPHERE)
         data_set.cap_axis = TVector3(design.direction.x, design.direction.y, design.direction.z);
 
-    // The fitting library's fits of the written points do not depend on the
-    // reference, so they run beside its computation, one on each core; where
-    // no thread can be had they run when asked for.
+    // The fitting library's fit of the written points does not depend on
+    // the reference, so it runs beside its computation, on the other core;
+    // where no thread can be had it runs when asked for.
     const std::vector<TVector3> points = Written_Points(data_set);
     const auto policy = std::launch::async | std::launch::deferred;
-    std::future<TFit> orthogonal;
-    if (options.type == TFeatureType::CIRCLE)
-        orthogonal = std::async(policy, Fit_Circle_Orthogonal, std::cref(points));
-    std::future<TFit> library = std::async(policy, Fit_Feature, options.type, std::cref(points));
-    const bool written = Write_Reference(data_set, design);
+    std::future<TFit> library =
+        std::async(policy, [&points, type = options.type] { return Fit_Feature(type, points); });
+    const std::vector<TVec> local = Local_Points(data_set, design);
+    TReferenceFit reference;
+    const bool written = Write_Reference(data_set, design, local, reference);
     const TFit library_fit = library.get();
-    const TFit orthogonal_fit = orthogonal.valid() ? orthogonal.get() : TFit();
     if (!library_fit.fitted) {
         data_set.failure =
             QStringLiteral("the fitting library cannot fit a %1 to the written "
                            "points (%2): %3")
                 .arg(QLatin1String(Feature_Type_Name(options.type)),
-                     QString::fromStdString(library_fit.failure), Likely_Cause(options));
+                     library_fit.failure.empty() ? QStringLiteral("no reason given")
+                                                 : QString::fromStdString(library_fit.failure),
+                     Likely_Cause(options));
         return data_set;
     }
     if (!written) {
@@ -203,24 +332,24 @@ TDataSet Generate_Data_Set(const TDataSetOptions &options, qint32 number, std::u
                 .arg(QLatin1String(Feature_Type_Name(options.type)), Likely_Cause(options));
         return data_set;
     }
-    data_set.failure = Check_With_Library(data_set, library_fit);
+    data_set.failure = Check_Minimum(data_set, design, local, reference, library_fit);
     if (!data_set.failure.isEmpty())
         return data_set;
 
     if (options.type == TFeatureType::CIRCLE) {
-        if (!orthogonal_fit.fitted) {
+        const TReferenceFit orthogonal = Orthogonal_Circle(local, reference);
+        if (!orthogonal.converged) {
             data_set.failure =
-                QStringLiteral("the full three-dimensional circle fit of the "
-                               "written points fails (%1): %2")
-                    .arg(QString::fromStdString(orthogonal_fit.failure), Likely_Cause(options));
+                QStringLiteral("the full three-dimensional circle fit of the written points "
+                               "does not converge from the reference: %1")
+                    .arg(Likely_Cause(options));
             return data_set;
         }
-        const TFit reference = Written_Reference(data_set);
+        const TApart gap = Apart(options.type, orthogonal, reference);
         data_set.has_definition_gap = true;
-        data_set.definition_gap.position = Length(orthogonal_fit.position - reference.position);
-        data_set.definition_gap.angle =
-            Angle_Up_To_Sign(orthogonal_fit.direction, reference.direction);
-        data_set.definition_gap.size = orthogonal_fit.diameter - reference.diameter;
+        data_set.definition_gap.position = gap.position;
+        data_set.definition_gap.angle = gap.angle;
+        data_set.definition_gap.size = gap.size;
     }
     return data_set;
 }
@@ -248,6 +377,8 @@ TFit Written_Reference(const TDataSet &data_set)
     fit.direction = TVector3(From_Fixed(data_set.direction[0]), From_Fixed(data_set.direction[1]),
                              From_Fixed(data_set.direction[2]));
     fit.diameter = From_Fixed(data_set.diameter);
+    fit.apex_angle = From_Fixed(data_set.apex_angle) * (PI / 180);
+    fit.minor_diameter = From_Fixed(data_set.minor_diameter);
     return fit;
 }
 
@@ -273,8 +404,10 @@ TDesignedPoints Designed_Points(const TDataSetOptions &options, std::uint64_t se
                           static_cast<double>(design.position[2]) / scale);
     designed.position = origin;
     designed.direction = TVector3(design.direction.x, design.direction.y, design.direction.z);
-    if (options.type == TFeatureType::CIRCLE || options.type == TFeatureType::SPHERE)
+    if (options.type != TFeatureType::PLANE && options.type != TFeatureType::LINE)
         designed.diameter = 2 * design.radius;
+    designed.apex_angle = 2 * design.half_angle;
+    designed.minor_diameter = 2 * design.minor_radius;
     for (const TVec &p : Deviated_Points(options, design, random))
         designed.points.push_back(origin + TVector3(p.x, p.y, p.z));
     return designed;

@@ -19,6 +19,15 @@ struct TGridPoint
     qint64 z;
 };
 
+// A written reference coordinate: whole millimetres and 1e-15 mm, both of
+// the value's sign, so that positions 100,000 mm from the origin keep 15
+// decimals (a count of 1e-15 mm alone overflows at about 9,223 mm).
+struct TFixedPosition
+{
+    qint64 whole = 0;
+    qint64 femto = 0; // |femto| < 1e15
+};
+
 // How far the full three-dimensional circle fit of the written points lies
 // from the reference (NIST's definition): the distance of the centres, the
 // angle of the axes, the orthogonal diameter minus the reference's.
@@ -37,10 +46,13 @@ struct TDataSet
     qint32 number = 1; // the feature number, as the record states it
     int decimals = 5;
     std::vector<TGridPoint> points;
-    // The reference as written, in units of 1e-15 (mm, or 1 for directions).
-    qint64 position[3] = {0, 0, 0};
+    // The reference as written, in units of 1e-15 (mm, degrees, or 1 for
+    // directions).
+    TFixedPosition position[3];
     qint64 direction[3] = {0, 0, 0}; // zero for a sphere
-    qint64 diameter = 0;             // zero for a plane or line
+    qint64 diameter = 0;             // zero for a plane or line; a cone's at the position
+    qint64 apex_angle = 0;           // cone: included, in degrees
+    qint64 minor_diameter = 0;       // torus
     // Orthogonal distances of the written points from the reference, in mm.
     double residual_rms = 0;
     double largest_residual = 0;
@@ -68,12 +80,15 @@ TDataSet Generate_Data_Set(const TDataSetOptions &options, qint32 number, std::u
 // The design and the points before they are rounded, in mm: what the data
 // set of the same options and seed is built from, for checking the
 // construction. The direction is the design's normal, direction or axis (a
-// sphere's cap axis), of either sign; the diameter is zero for a plane or line.
+// sphere's cap axis), of either sign (a cone's towards its wider end); the
+// diameter is zero for a plane or line, a cone's at the position.
 struct TDesignedPoints
 {
     TVector3 position;
     TVector3 direction;
     double diameter = 0;
+    double apex_angle = 0; // rad
+    double minor_diameter = 0;
     std::vector<TVector3> points;
 };
 TDesignedPoints Designed_Points(const TDataSetOptions &options, std::uint64_t seed);
@@ -85,7 +100,7 @@ TFit Written_Reference(const TDataSet &data_set);
 
 // What the data set is held to: the reference within 1e-9 mm (plus 1e-14 of
 // the distance from the origin for positions) and 1e-9 rad of the exact
-// least-squares fit of its written points.
+// least-squares fit of its written points; a cone's apex angle within 1e-9 rad.
 constexpr double REFERENCE_TOLERANCE = 1e-9;
 constexpr double REFERENCE_TOLERANCE_PER_DISTANCE = 1e-14;
 

@@ -1,12 +1,13 @@
 #include "generating/data_set_options.h"
 
+#include "generating/portable_math.h"
+
 #include <QLocale>
 
 #include <cmath>
 
 namespace {
 
-const char *const TYPE_NAMES[] = {"plane", "line", "circle", "sphere"};
 const char *const ORIENTATION_NAMES[] = {"axis", "tilted", "random"};
 
 } // namespace
@@ -16,6 +17,8 @@ TDataSetOptions Default_Options(TFeatureType type)
     TDataSetOptions options;
     options.type = type;
     options.arc = type == TFeatureType::SPHERE ? 180 : 360;
+    options.length = options.size;
+    options.minor = options.size / 4;
     return options;
 }
 
@@ -30,6 +33,12 @@ int Least_Points(TFeatureType type)
         return 3;
     case TFeatureType::SPHERE:
         return 4;
+    case TFeatureType::CYLINDER:
+        return 5;
+    case TFeatureType::CONE:
+        return 6;
+    case TFeatureType::TORUS:
+        return 7;
     }
     return 4;
 }
@@ -41,7 +50,43 @@ bool Has_Aspect(TFeatureType type)
 
 bool Has_Arc(TFeatureType type)
 {
-    return type == TFeatureType::CIRCLE || type == TFeatureType::SPHERE;
+    return type != TFeatureType::PLANE && type != TFeatureType::LINE;
+}
+
+bool Has_Length(TFeatureType type)
+{
+    return type == TFeatureType::CYLINDER || type == TFeatureType::CONE;
+}
+
+bool Has_Angle(TFeatureType type)
+{
+    return type == TFeatureType::CONE;
+}
+
+bool Has_Minor(TFeatureType type)
+{
+    return type == TFeatureType::TORUS;
+}
+
+bool Has_Band(TFeatureType type)
+{
+    return type == TFeatureType::TORUS;
+}
+
+namespace {
+
+// The tangent of a cone's half apex angle, the same everywhere.
+double Half_Angle_Tangent(const TDataSetOptions &options)
+{
+    const TSineCosine half = Sine_Cosine(options.angle * (PI / 360));
+    return half.sine / half.cosine;
+}
+
+} // namespace
+
+double Narrow_Diameter(const TDataSetOptions &options)
+{
+    return options.size - options.length * Half_Angle_Tangent(options);
 }
 
 double Max_Arc(TFeatureType type)
@@ -56,9 +101,9 @@ const char *Orientation_Name(TOrientation orientation)
 
 bool Type_From_Name(const QString &name, TFeatureType &type)
 {
-    for (int i = 0; i < 4; ++i) {
-        if (name == QLatin1String(TYPE_NAMES[i])) {
-            type = static_cast<TFeatureType>(i);
+    for (const TFeatureType candidate : FEATURE_TYPES) {
+        if (name == QLatin1String(Feature_Type_Name(candidate))) {
+            type = candidate;
             return true;
         }
     }
@@ -97,13 +142,36 @@ QString Options_Problem(const TDataSetOptions &options)
         return QStringLiteral("--arc: more than 0 and at most %1 degrees for a %2")
             .arg(Max_Arc(type))
             .arg(name);
+    if (Has_Length(type) && !(options.length > 0 && options.length <= MAX_LENGTH))
+        return QStringLiteral("--length: more than 0 and at most %1 mm").arg(MAX_LENGTH);
+    if (Has_Angle(type) && !(options.angle > 0 && options.angle < 180))
+        return QStringLiteral("--angle: more than 0 and less than 180 degrees");
+    // The points stay on one side of the apex, on a cone whose narrow end is
+    // still round.
+    if (Has_Angle(type) && !(Narrow_Diameter(options) >= options.size / 10))
+        return QStringLiteral("--length: the cone's diameter at the narrow end of its points "
+                              "must stay at least a tenth of the size; at most %1 mm")
+            .arg(Number_Text(0.9 * options.size / Half_Angle_Tangent(options)));
+    // A ring torus: the tube does not reach the axis.
+    if (Has_Minor(type) && !(options.minor > 0 && options.minor < options.size))
+        return QStringLiteral("--minor: more than 0 and less than the size (%1 mm)")
+            .arg(Number_Text(options.size));
+    if (Has_Band(type) && !(options.band > 0 && options.band <= 360))
+        return QStringLiteral("--band: more than 0 and at most 360 degrees");
     if (!(options.distance >= 0 && options.distance <= MAX_DISTANCE))
         return QStringLiteral("--distance: from 0 to %1 mm").arg(MAX_DISTANCE);
-    // A quarter of the size leaves every foot point on its side of the
-    // centre and of the plane patch's middle.
-    if (!(options.form >= 0 && options.form <= options.size / 4))
-        return QStringLiteral("--form: from 0 to a quarter of the size (%1 mm)")
-            .arg(Number_Text(options.size / 4));
+    // A quarter of the size (of a torus' minor diameter, of a cone's narrow
+    // end) leaves every foot point on its side of the centre, the axis and
+    // the plane patch's middle.
+    const double form_limit = Has_Minor(type)   ? options.minor / 4
+                              : Has_Angle(type) ? Narrow_Diameter(options) / 4
+                                                : options.size / 4;
+    const char *const form_of = Has_Minor(type)   ? "the minor diameter"
+                                : Has_Angle(type) ? "the narrow end's diameter"
+                                                  : "the size";
+    if (!(options.form >= 0 && options.form <= form_limit))
+        return QStringLiteral("--form: from 0 to a quarter of %1 (%2 mm)")
+            .arg(QLatin1String(form_of), Number_Text(form_limit));
     if (options.decimals < 0 || options.decimals > MAX_DECIMALS)
         return QStringLiteral("--decimals: from 0 to %1").arg(MAX_DECIMALS);
     return {};
@@ -128,6 +196,23 @@ QString Describe(const TDataSetOptions &options)
     case TFeatureType::SPHERE:
         text += QStringLiteral("diameter %1 mm, cap half-angle %2 degrees")
                     .arg(Number_Text(options.size), Number_Text(options.arc));
+        break;
+    case TFeatureType::CYLINDER:
+        text += QStringLiteral("diameter %1 mm, length %2 mm, arc %3 degrees")
+                    .arg(Number_Text(options.size), Number_Text(options.length),
+                         Number_Text(options.arc));
+        break;
+    case TFeatureType::CONE:
+        text += QStringLiteral("diameter %1 mm at the middle, apex angle %2 degrees, length %3 "
+                               "mm, arc %4 degrees")
+                    .arg(Number_Text(options.size), Number_Text(options.angle),
+                         Number_Text(options.length), Number_Text(options.arc));
+        break;
+    case TFeatureType::TORUS:
+        text += QStringLiteral("major diameter %1 mm, minor diameter %2 mm, arc %3 degrees, "
+                               "band %4 degrees")
+                    .arg(Number_Text(options.size), Number_Text(options.minor),
+                         Number_Text(options.arc), Number_Text(options.band));
         break;
     }
     text +=

@@ -20,18 +20,25 @@ struct TDataSetOptions
     int points = 25;
     double size = 50;    // mm: diameter, the plane patch's long side, the line segment's length
     double aspect = 1;   // plane: the patch's long side over its short side
-    double arc = 360;    // degrees: a circle's span, a sphere cap's half-angle
+    double arc = 360;    // degrees: the span round the axis; a sphere cap's half-angle
+    double length = 50;  // mm: span of a cylinder's or cone's points along the axis
+    double angle = 30;   // degrees: a cone's included apex angle
+    double minor = 12.5; // mm: a torus' minor (tube) diameter
+    double band = 360;   // degrees: span of a torus' tube angle about its outer equator
     double distance = 0; // mm, of the design position from the origin
     TOrientation orientation = TOrientation::RANDOM;
     double form = 0.001; // mm: the largest deviation of a point from the design
     int decimals = 5;    // of the written coordinates
 };
 
-// The defaults of a type: a circle's arc is 360 degrees, a sphere's cap 180.
+// The defaults of a type: a circle's arc is 360 degrees, a sphere's cap 180;
+// a cylinder's or cone's length is the size, a torus' minor diameter a
+// quarter of it.
 TDataSetOptions Default_Options(TFeatureType type);
 
 // The least number of points that determines the element: plane 3, line 2,
-// circle 3, sphere 4. Their deviations are necessarily zero.
+// circle 3, sphere 4, cylinder 5, cone 6, torus 7. Their deviations are
+// necessarily zero.
 int Least_Points(TFeatureType type);
 
 // The largest values the options take; beyond them the written numbers
@@ -39,12 +46,20 @@ int Least_Points(TFeatureType type);
 constexpr int MAX_POINTS = 10000000;
 constexpr double MAX_SIZE = 1000;
 constexpr double MAX_ASPECT = 1000;
-constexpr double MAX_DISTANCE = 5000;
+constexpr double MAX_LENGTH = 10000;
+constexpr double MAX_DISTANCE = 100000;
 constexpr int MAX_DECIMALS = 6;
 
 bool Has_Aspect(TFeatureType type); // plane
-bool Has_Arc(TFeatureType type);    // circle, sphere
-double Max_Arc(TFeatureType type);  // 360 for a circle, 180 for a sphere
+bool Has_Arc(TFeatureType type);    // circle, sphere, cylinder, cone, torus
+double Max_Arc(TFeatureType type);  // 180 for a sphere, else 360
+bool Has_Length(TFeatureType type); // cylinder, cone
+bool Has_Angle(TFeatureType type);  // cone
+bool Has_Minor(TFeatureType type);  // torus
+bool Has_Band(TFeatureType type);   // torus
+
+// A cone's diameter at the narrow end of its points, in mm.
+double Narrow_Diameter(const TDataSetOptions &options);
 
 const char *Orientation_Name(TOrientation orientation); // "axis"
 bool Type_From_Name(const QString &name, TFeatureType &type);

@@ -67,5 +67,11 @@ TDesign Make_Design(const TDataSetOptions &options, TRandom &random)
     design.across_2 = Cross(design.direction, design.across_1);
     design.diameter = std::llround(options.size * 1e6);
     design.radius = static_cast<double>(design.diameter) / 2e6;
+    if (Has_Angle(options.type))
+        design.half_angle = options.angle * (PI / 360);
+    if (Has_Minor(options.type)) {
+        design.minor_diameter = std::llround(options.minor * 1e6);
+        design.minor_radius = static_cast<double>(design.minor_diameter) / 2e6;
+    }
     return design;
 }

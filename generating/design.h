@@ -13,11 +13,20 @@
 struct TDesign
 {
     qint64 position[3] = {0, 0, 0}; // in units of 10^-decimals mm
-    TVec direction;                 // plane normal, line direction, circle axis, sphere cap's axis
-    TVec across_1;                  // unit, across the direction
-    TVec across_2;                  // direction x across_1
-    qint64 diameter = 0;            // in units of 1e-6 mm; circle and sphere
-    double radius = 0;              // mm
+    // Plane normal, line direction, circle, cylinder and torus axis, sphere
+    // cap's axis; a cone's axis towards its wider end.
+    TVec direction;
+    // Unit, across the direction; a cylinder's, cone's or torus' arc is
+    // centred on it.
+    TVec across_1;
+    TVec across_2; // direction x across_1
+    // In units of 1e-6 mm: a circle's, sphere's or cylinder's diameter, a
+    // cone's at the position, a torus' major one.
+    qint64 diameter = 0;
+    double radius = 0;         // mm
+    double half_angle = 0;     // rad: half a cone's apex angle
+    qint64 minor_diameter = 0; // in units of 1e-6 mm; torus
+    double minor_radius = 0;   // mm
 };
 
 // 10^decimals, exactly.

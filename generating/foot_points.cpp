@@ -1,5 +1,6 @@
 #include "generating/foot_points.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -180,6 +181,124 @@ void Sphere(const TDataSetOptions &options, const TDesign &design, TRandom &rand
     feet.conditions.push_back(std::move(block));
 }
 
+// Where the points of a cylinder, cone or torus lie, in [0, 1] on each of
+// the surface's two coordinates: evenly round the axis, jittered, the ends
+// of a partial arc included (as for a circle); across, the golden ratio's
+// multiples (a Fibonacci lattice), jittered and, for a partial length or
+// band, stretched so that they reach both of its ends.
+void Surface_Spread(size_t n, bool full_1, bool full_2, TRandom &random, std::vector<double> &u,
+                    std::vector<double> &v)
+{
+    const double golden = 0.61803398874989484820;
+    const double start = random.Uniform();
+    const double jitter = 0.3 / std::sqrt(static_cast<double>(n));
+    u.resize(n);
+    v.resize(n);
+    double low = 1;
+    double high = 0;
+    for (size_t k = 0; k < n; ++k) {
+        const double index = static_cast<double>(k);
+        if (full_1) {
+            u[k] = (index + random.Uniform(-0.3, 0.3)) / static_cast<double>(n);
+        } else {
+            const bool end = k == 0 || k + 1 == n;
+            u[k] = (index + (end ? 0 : random.Uniform(-0.3, 0.3))) / static_cast<double>(n - 1);
+        }
+        v[k] = Fraction(start + index * golden + jitter * random.Uniform(-1, 1));
+        low = std::min(low, v[k]);
+        high = std::max(high, v[k]);
+    }
+    if (!full_2) {
+        for (double &value : v)
+            value = (value - low) / (high - low);
+    }
+}
+
+// An angle in radians from its share of the span, centred on zero.
+double Centred_Angle(double share, double degrees)
+{
+    return (share - 0.5) * degrees * (PI / 180);
+}
+
+// Cylinder and cone: the angle round the axis from across_1, the arc's
+// middle, and the height t along it, centred (sum t = 0) so that the design
+// position is the axis point nearest the centroid. A cone's radius grows
+// along the direction as t tan(half angle). The orthogonal distance changes
+// with the two shifts across the axis as cos, sin of the angle; with the
+// two turns as t cos, t sin (for a cone (t / cos + R sin) cos, ..., which
+// span the same with the others); with the radius as 1; with a cone's half
+// angle as t.
+void Axial(const TDataSetOptions &options, const TDesign &design, TRandom &random,
+           TFootPoints &feet)
+{
+    const size_t n = static_cast<size_t>(options.points);
+    const bool cone = options.type == TFeatureType::CONE;
+    const double length = options.length;
+    std::vector<double> u;
+    std::vector<double> v;
+    Surface_Spread(n, options.arc >= 360, false, random, u, v);
+    std::vector<double> t(n);
+    for (size_t k = 0; k < n; ++k)
+        t[k] = (v[k] - 0.5) * length;
+    Centre(t);
+    const TSineCosine half = Sine_Cosine(design.half_angle);
+    const double tangent = half.sine / half.cosine;
+    TConditions block = Block(0, 1, n, cone ? 6 : 5);
+    for (size_t k = 0; k < n; ++k) {
+        const TSineCosine at = Sine_Cosine(Centred_Angle(u[k], options.arc));
+        const TVec out = design.across_1 * at.cosine + design.across_2 * at.sine;
+        const double radius = design.radius + t[k] * tangent;
+        feet.position.push_back(out * radius + design.direction * t[k]);
+        feet.normal.push_back(out * half.cosine - design.direction * half.sine);
+        feet.cycle_1.push_back(u[k]);
+        feet.cycle_2.push_back(v[k]);
+        // 1 - cos stays apart from 1 on a short arc, where cos does not.
+        const double height = t[k] / length;
+        block.columns[0].push_back(1);
+        block.columns[1].push_back(1 - at.cosine);
+        block.columns[2].push_back(at.sine);
+        block.columns[3].push_back(height * at.cosine);
+        block.columns[4].push_back(height * at.sine);
+        if (cone)
+            block.columns[5].push_back(height);
+    }
+    feet.conditions.push_back(std::move(block));
+}
+
+// Torus: the angle round the axis from across_1 and the tube's angle from
+// its outer equator (towards the direction). The orthogonal distance changes
+// with the centre as cos(tube) cos, cos(tube) sin, sin(tube); with the turns
+// as sin(tube) cos, sin(tube) sin; with the major radius as cos(tube), with
+// the minor as 1. Taken as combinations that stay apart on a short arc or
+// band.
+void Torus(const TDataSetOptions &options, const TDesign &design, TRandom &random,
+           TFootPoints &feet)
+{
+    const size_t n = static_cast<size_t>(options.points);
+    std::vector<double> u;
+    std::vector<double> v;
+    Surface_Spread(n, options.arc >= 360, options.band >= 360, random, u, v);
+    TConditions block = Block(0, 1, n, 7);
+    for (size_t k = 0; k < n; ++k) {
+        const TSineCosine at = Sine_Cosine(Centred_Angle(u[k], options.arc));
+        const TSineCosine tube = Sine_Cosine(Centred_Angle(v[k], options.band));
+        const TVec out = design.across_1 * at.cosine + design.across_2 * at.sine;
+        feet.position.push_back(out * (design.radius + design.minor_radius * tube.cosine) +
+                                design.direction * (design.minor_radius * tube.sine));
+        feet.normal.push_back(out * tube.cosine + design.direction * tube.sine);
+        feet.cycle_1.push_back(u[k]);
+        feet.cycle_2.push_back(v[k]);
+        block.columns[0].push_back(1);
+        block.columns[1].push_back(1 - tube.cosine);
+        block.columns[2].push_back(tube.sine);
+        block.columns[3].push_back(tube.cosine * (1 - at.cosine));
+        block.columns[4].push_back(tube.cosine * at.sine);
+        block.columns[5].push_back(tube.sine * (1 - at.cosine));
+        block.columns[6].push_back(tube.sine * at.sine);
+    }
+    feet.conditions.push_back(std::move(block));
+}
+
 } // namespace
 
 bool Radial_Only(const TDataSetOptions &options)
@@ -208,6 +327,13 @@ TFootPoints Place_Foot_Points(const TDataSetOptions &options, const TDesign &des
         break;
     case TFeatureType::SPHERE:
         Sphere(options, design, random, feet);
+        break;
+    case TFeatureType::CYLINDER:
+    case TFeatureType::CONE:
+        Axial(options, design, random, feet);
+        break;
+    case TFeatureType::TORUS:
+        Torus(options, design, random, feet);
         break;
     }
     return feet;

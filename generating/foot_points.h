@@ -47,7 +47,9 @@ bool Radial_Only(const TDataSetOptions &options);
 // the size, its ends included, points evenly spaced and jittered. Circle:
 // angles over the arc, its ends included (a full circle: evenly spaced and
 // jittered). Sphere: a spiral of equal areas over the cap, the last point on
-// its rim. Plane and line points are centred (sum u = sum v = 0, sum t = 0),
+// its rim. Cylinder, cone and torus: spread over the arc round the axis
+// (centred on the design's across_1) and the length or the tube's band.
+// Plane and line points are centred (sum u = sum v = 0, sum t = 0),
 // so that the design position is their centroid.
 TFootPoints Place_Foot_Points(const TDataSetOptions &options, const TDesign &design,
                               TRandom &random);

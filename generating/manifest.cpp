@@ -40,6 +40,16 @@ QJsonObject Data_Set_Json(const QString &file, const TDataSet &data_set)
     entry["size"] = options.size;
     entry["aspect"] = Has_Aspect(options.type) ? QJsonValue(options.aspect) : QJsonValue();
     entry["arc"] = Has_Arc(options.type) ? QJsonValue(options.arc) : QJsonValue();
+    // Only the types they apply to have them, which leaves the other
+    // types' entries as they were.
+    if (Has_Length(options.type))
+        entry["length"] = options.length;
+    if (Has_Angle(options.type))
+        entry["angle"] = options.angle;
+    if (Has_Minor(options.type))
+        entry["minor"] = options.minor;
+    if (Has_Band(options.type))
+        entry["band"] = options.band;
     entry["distance"] = options.distance;
     entry["orientation"] = QLatin1String(Orientation_Name(options.orientation));
     entry["form"] = options.form;

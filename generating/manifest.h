@@ -17,7 +17,9 @@ struct TManifestFile
 };
 
 // One data set's entry: file, label, type, points, size, aspect (planes,
-// else null), arc (circles and spheres, else null), distance, orientation,
+// else null), arc (circles, spheres, cylinders, cones, tori, else null);
+// length (cylinders, cones), angle (cones), minor and band (tori), absent
+// for the other types; distance, orientation,
 // form, decimals, residual_rms, largest_residual; circles add
 // definition_gap {position, angle, size} and deviations ("radial", or
 // "radial and axial"), spheres cap_axis [x, y, z]; a note where there is one.

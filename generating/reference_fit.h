@@ -19,9 +19,13 @@
 struct TReferenceFit
 {
     bool converged = false;
-    TVec position;  // about the design position
-    TVec direction; // signed as the fitting library signs it; zero for a sphere
-    double radius = 0;
+    TVec position; // about the design position
+    // Signed as the fitting library signs it (a cone's towards its wider
+    // end); zero for a sphere.
+    TVec direction;
+    double radius = 0;       // a cone's at the position, a torus' major one
+    double half_angle = 0;   // rad: half a cone's apex angle
+    double minor_radius = 0; // torus
     int iterations = 0;
 };
 

@@ -88,6 +88,148 @@ const TEntry SPHERES[] = {
     {45, 200, 20, 10, RANDOM, SMALL, 5},   {25, 500, 90, 0, AXIS, LARGE, 5},
 };
 
+// Cylinders, cones and tori: ratio is the length over the diameter
+// (cylinder, cone) or the minor diameter over the major (torus); turn is a
+// cone's apex angle or a torus' band, unused for a cylinder.
+struct TSurfaceEntry
+{
+    int points;
+    double size;
+    double ratio;
+    double arc;
+    double turn;
+    double distance;
+    TOrientation orientation;
+    TForm form;
+};
+
+const TSurfaceEntry CYLINDERS[] = {
+    {0, 50, 1, 360, 0, 0, AXIS, NONE},
+    {0, 10, 0.1, 180, 0, 100, RANDOM, NONE},
+    {0, 100, 10, 90, 0, 1000, TILTED, NONE},
+    {1, 50, 1, 360, 0, 100, TILTED, SMALL},
+    {2, 100, 0.1, 360, 0, 1000, RANDOM, SMALL},
+    {3, 1, 1, 360, 0, 0, RANDOM, LARGE},
+    {5, 25, 1, 180, 0, 100, AXIS, LARGE},
+    {25, 1, 1, 360, 0, 100, AXIS, SMALL},
+    {25, 10, 10, 360, 0, 100, TILTED, LARGE},
+    {25, 50, 1, 360, 0, 0, RANDOM, NONE},
+    {25, 50, 0.1, 360, 0, 0, RANDOM, SMALL},
+    {25, 100, 1, 180, 0, 1000, TILTED, SMALL},
+    {30, 250, 1, 180, 0, 100, AXIS, LARGE},
+    {30, 500, 1, 360, 0, 1000, RANDOM, SMALL},
+    {25, 50, 1, 90, 0, 0, RANDOM, SMALL},
+    {25, 100, 10, 90, 0, 1000, AXIS, SMALL},
+    {30, 20, 0.1, 90, 0, 100, TILTED, SMALL},
+    {25, 50, 1, 30, 0, 0, AXIS, SMALL},
+    {25, 50, 10, 30, 0, 100, RANDOM, SMALL},
+    {40, 100, 1, 30, 0, 1000, TILTED, NONE},
+    {40, 500, 0.1, 30, 0, 100, RANDOM, NONE},
+    {50, 5, 10, 360, 0, 1000, RANDOM, LARGE},
+    {45, 200, 10, 180, 0, 0, AXIS, LARGE},
+    {50, 2, 1, 180, 0, 1000, RANDOM, LARGE},
+    {35, 20, 1, 360, 0, 10000, RANDOM, SMALL},
+    {500, 100, 1, 360, 0, 0, RANDOM, SMALL},
+    {500, 500, 0.1, 360, 0, 1000, RANDOM, SMALL},
+    {500, 1, 10, 180, 0, 100, TILTED, NONE},
+    {500, 50, 1, 90, 0, 100, AXIS, SMALL},
+    {500, 100, 0.1, 30, 0, 100, TILTED, SMALL},
+    {25, 500, 1, 360, 0, 0, AXIS, LARGE},
+    {30, 10, 1, 360, 0, 0, AXIS, LARGE},
+};
+
+// Long cones are narrow ones: the diameter at the narrow end of the points
+// stays above a tenth of the size. A large form deviation goes with a
+// length of at least the diameter: on a short band it would tilt the axis
+// of the least-squares element away from the design.
+const TSurfaceEntry CONES[] = {
+    {0, 50, 1, 360, 30, 0, AXIS, NONE},
+    {0, 10, 1, 360, 60, 100, RANDOM, NONE},
+    {0, 100, 10, 90, 5, 1000, TILTED, NONE},
+    {1, 50, 1, 360, 60, 100, TILTED, SMALL},
+    {2, 100, 0.1, 360, 120, 1000, RANDOM, SMALL},
+    {3, 1, 1, 360, 30, 0, RANDOM, LARGE},
+    {5, 25, 1, 180, 5, 100, AXIS, LARGE},
+    {25, 1, 1, 360, 1, 100, AXIS, SMALL},
+    {25, 10, 10, 360, 1, 100, TILTED, LARGE},
+    {25, 50, 1, 360, 30, 0, RANDOM, NONE},
+    {25, 50, 0.1, 360, 120, 0, RANDOM, SMALL},
+    {25, 100, 1, 180, 60, 1000, TILTED, SMALL},
+    {30, 250, 0.1, 180, 90, 100, AXIS, SMALL},
+    {30, 500, 1, 360, 5, 1000, RANDOM, SMALL},
+    {25, 50, 1, 90, 30, 0, RANDOM, SMALL},
+    {25, 100, 10, 90, 5, 1000, AXIS, SMALL},
+    {30, 20, 0.1, 90, 60, 100, TILTED, SMALL},
+    {25, 50, 1, 30, 30, 0, AXIS, SMALL},
+    {25, 50, 10, 30, 1, 100, RANDOM, SMALL},
+    {40, 100, 1, 30, 60, 1000, TILTED, NONE},
+    {40, 500, 0.1, 30, 90, 100, RANDOM, NONE},
+    {50, 5, 10, 360, 5, 1000, RANDOM, LARGE},
+    {45, 200, 0.1, 180, 120, 0, AXIS, SMALL},
+    {50, 2, 1, 180, 30, 1000, RANDOM, LARGE},
+    {35, 20, 1, 360, 30, 10000, RANDOM, SMALL},
+    {500, 100, 1, 360, 60, 0, RANDOM, SMALL},
+    {500, 500, 0.1, 360, 90, 1000, RANDOM, SMALL},
+    {500, 1, 10, 180, 1, 100, TILTED, NONE},
+    {500, 50, 1, 90, 5, 100, AXIS, SMALL},
+    {500, 100, 0.1, 30, 120, 100, TILTED, SMALL},
+    {25, 500, 1, 360, 1, 0, AXIS, LARGE},
+    {30, 10, 0.1, 360, 90, 0, AXIS, SMALL},
+};
+
+// Bands of 60 degrees about the outer equator are bearing races.
+const TSurfaceEntry TORI[] = {
+    {0, 50, 0.25, 360, 360, 0, AXIS, NONE},         {0, 10, 0.5, 90, 360, 100, RANDOM, NONE},
+    {0, 100, 0.1, 360, 60, 1000, TILTED, NONE},     {1, 50, 0.3, 360, 360, 100, TILTED, SMALL},
+    {2, 100, 0.2, 90, 360, 1000, RANDOM, SMALL},    {3, 1, 0.5, 360, 360, 0, RANDOM, SMALL},
+    {5, 25, 0.4, 360, 60, 100, AXIS, LARGE},        {25, 1, 0.25, 360, 360, 100, AXIS, SMALL},
+    {25, 10, 0.1, 360, 360, 100, TILTED, LARGE},    {25, 50, 0.25, 360, 360, 0, RANDOM, NONE},
+    {25, 50, 0.5, 90, 360, 0, RANDOM, SMALL},       {25, 100, 0.2, 360, 60, 1000, TILTED, SMALL},
+    {30, 250, 0.1, 90, 360, 100, AXIS, LARGE},      {30, 500, 0.3, 360, 360, 1000, RANDOM, SMALL},
+    {25, 50, 0.4, 90, 60, 0, RANDOM, SMALL},        {25, 100, 0.1, 360, 60, 1000, AXIS, SMALL},
+    {30, 20, 0.5, 360, 60, 100, TILTED, SMALL},     {40, 200, 0.15, 360, 60, 0, AXIS, NONE},
+    {40, 100, 0.25, 90, 60, 100, RANDOM, SMALL},    {40, 100, 0.3, 90, 360, 1000, TILTED, NONE},
+    {40, 500, 0.1, 360, 360, 100, RANDOM, NONE},    {50, 5, 0.4, 360, 360, 1000, RANDOM, LARGE},
+    {45, 200, 0.2, 360, 360, 0, AXIS, LARGE},       {50, 2, 0.5, 90, 360, 1000, RANDOM, LARGE},
+    {35, 20, 0.25, 360, 360, 10000, RANDOM, SMALL}, {500, 100, 0.3, 360, 360, 0, RANDOM, SMALL},
+    {500, 500, 0.1, 360, 360, 1000, RANDOM, LARGE}, {500, 1, 0.5, 90, 60, 100, TILTED, NONE},
+    {500, 50, 0.2, 360, 60, 100, AXIS, SMALL},      {500, 100, 0.4, 90, 360, 100, TILTED, SMALL},
+    {25, 500, 0.25, 360, 360, 0, AXIS, LARGE},      {30, 10, 0.1, 360, 60, 0, AXIS, SMALL},
+};
+
+// A product of table values as the decimal it stands for (to 1e-6 mm).
+double Micrometre_Rounded(double value)
+{
+    return static_cast<double>(std::llround(value * 1e6)) / 1e6;
+}
+
+template <size_t N>
+std::vector<TDataSetOptions> Surface_Options_Of(TFeatureType type,
+                                                const TSurfaceEntry (&entries)[N])
+{
+    std::vector<TDataSetOptions> list;
+    for (const TSurfaceEntry &entry : entries) {
+        TDataSetOptions options = Default_Options(type);
+        options.points = entry.points < 25 ? Least_Points(type) + entry.points : entry.points;
+        options.size = entry.size;
+        options.arc = entry.arc;
+        if (Has_Length(type))
+            options.length = Micrometre_Rounded(entry.ratio * entry.size);
+        if (Has_Angle(type))
+            options.angle = entry.turn;
+        if (Has_Minor(type))
+            options.minor = Micrometre_Rounded(entry.ratio * entry.size);
+        if (Has_Band(type))
+            options.band = entry.turn;
+        options.distance = entry.distance;
+        options.orientation = entry.orientation;
+        options.form = entry.form == NONE ? 0 : entry.size * (entry.form == SMALL ? 1e-4 : 1e-2);
+        options.decimals = 5;
+        list.push_back(options);
+    }
+    return list;
+}
+
 template <size_t N>
 std::vector<TDataSetOptions> Options_Of(TFeatureType type, const TEntry (&entries)[N])
 {
@@ -122,6 +264,12 @@ std::vector<TDataSetOptions> Suite_Options(TFeatureType type)
         return Options_Of(type, CIRCLES);
     case TFeatureType::SPHERE:
         return Options_Of(type, SPHERES);
+    case TFeatureType::CYLINDER:
+        return Surface_Options_Of(type, CYLINDERS);
+    case TFeatureType::CONE:
+        return Surface_Options_Of(type, CONES);
+    case TFeatureType::TORUS:
+        return Surface_Options_Of(type, TORI);
     }
     return {};
 }

@@ -13,10 +13,13 @@
 // random orientations; no form, small form (1e-4 of the size) and large form
 // (1e-2 of the size); circles on arcs of 360, 180, 90, 30 and 10 degrees,
 // sphere caps of 180, 90, 45 and 20 degrees, plane patches of aspect 1 and
-// 10; coordinates to 5 decimals, 6 on the circles that are not axis-aligned
-// and on short arcs (30 degrees or less) or small (2 mm or less), where 5
-// would part the two circle definitions measurably.
-// It changes only with Tessaline's version.
+// 10; cylinders and cones of length over diameter 0.1, 1 and 10 on arcs of
+// 360, 180, 90 and 30 degrees, cones of apex angles 1, 5, 30, 60, 90 and 120
+// degrees, tori of minor over major diameter from 0.1 to 0.5 on arcs of 360
+// and 90 degrees and bands of 360 and 60 (a bearing race), one data set of
+// each of these three types 10,000 mm away; coordinates to 5 decimals, 6 on the circles that are
+// not axis-aligned and on short arcs (30 degrees or less) or small (2 mm or less), where 5 would
+// part the two circle definitions measurably. It changes only with Tessaline's version.
 std::vector<TDataSetOptions> Suite_Options(TFeatureType type);
 
 // The suite's data sets of one type, data set i (from 1) built from its own

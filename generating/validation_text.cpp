@@ -8,15 +8,33 @@
 
 namespace {
 
-const char *const KEYWORDS[] = {"Plane", "Line", "Circle", "Sphere"};
-
+// What the record of each type holds, in the order of FEATURE_TYPES.
 const char *const RECORD_LAYOUTS[] = {
     "Plane record: number, point count, X Y Z of the centroid, I J K of the unit normal, RMS.",
     "Line record: number, point count, X Y Z of the centroid, I J K of the unit direction, RMS.",
     "Circle record: number, point count, X Y Z of the centre, I J K of the unit axis, "
     "diameter, RMS.",
     "Sphere record: number, point count, X Y Z of the centre, diameter, RMS.",
+    "Cylinder record: number, point count, X Y Z of the axis point nearest the centroid, I J K "
+    "of the unit axis, diameter, RMS.",
+    "Cone record: number, point count, X Y Z of the axis point nearest the centroid, I J K of "
+    "the unit axis towards the wider end, apex angle (included, degrees), diameter at the "
+    "point, RMS.",
+    "Torus record: number, point count, X Y Z of the centre, I J K of the unit axis, major "
+    "diameter, minor diameter, RMS.",
 };
+static_assert(sizeof RECORD_LAYOUTS / sizeof *RECORD_LAYOUTS ==
+                  sizeof FEATURE_TYPES / sizeof *FEATURE_TYPES,
+              "a record layout for every type");
+
+// The record's keyword as the reader knows it, capitalised: "Plane".
+QByteArray Keyword(TFeatureType type)
+{
+    QByteArray keyword(Validation_Type(type).keyword);
+    if (!keyword.isEmpty())
+        keyword[0] = static_cast<char>(keyword[0] - 'a' + 'A');
+    return keyword;
+}
 
 void Append_Integer(QByteArray &text, qint64 value)
 {
@@ -58,6 +76,22 @@ int Coordinate_Width(const std::vector<TGridPoint> &points, int decimals)
     for (quint64 rest = largest / 10; rest != 0; rest /= 10)
         ++digits;
     return 2 + std::max(digits, decimals + 1);
+}
+
+// A position with 15 decimals: its whole millimetres, then its 1e-15 mm,
+// as Write_Fixed writes their sum.
+void Append_Position(QByteArray &text, const TFixedPosition &value)
+{
+    if (value.whole < 0 || value.femto < 0)
+        text.append('-');
+    const quint64 whole =
+        value.whole < 0 ? 0 - static_cast<quint64>(value.whole) : static_cast<quint64>(value.whole);
+    const qint64 femto = value.femto < 0 ? -value.femto : value.femto;
+    text.append(QByteArray::number(whole)).append('.');
+    char digits[32];
+    const char *end = Write_Fixed(digits, femto, 15);
+    // Write_Fixed gave "0.ddd...": the digits after the point.
+    text.append(digits + 2, static_cast<int>(end - digits - 2));
 }
 
 } // namespace
@@ -118,6 +152,7 @@ QByteArray Validation_File_Text(TFeatureType type, const QStringList &comments,
         text.append("# ").append(comment.toUtf8()).append('\n');
     }
     text.append(Validation_Type(type).header).append('\n');
+    const QByteArray keyword = Keyword(type);
     for (const TDataSet &data_set : data_sets) {
         text.append("# ").append(Data_Set_Label(data_set).toUtf8()).append(": ");
         text.append(Parameters_Text(data_set.options).toUtf8());
@@ -125,13 +160,13 @@ QByteArray Validation_File_Text(TFeatureType type, const QStringList &comments,
             text.append("; ").append(data_set.note.toUtf8());
         text.append('\n');
 
-        text.append(KEYWORDS[static_cast<int>(type)]).append(' ');
+        text.append(keyword).append(' ');
         Append_Integer(text, data_set.number);
         text.append(' ');
         Append_Integer(text, static_cast<qint64>(data_set.points.size()));
-        for (qint64 value : data_set.position) {
+        for (const TFixedPosition &value : data_set.position) {
             text.append(' ');
-            Append_Fixed(text, value, 15);
+            Append_Position(text, value);
         }
         if (type != TFeatureType::SPHERE) {
             for (qint64 value : data_set.direction) {
@@ -139,9 +174,17 @@ QByteArray Validation_File_Text(TFeatureType type, const QStringList &comments,
                 Append_Fixed(text, value, 15);
             }
         }
-        if (type == TFeatureType::CIRCLE || type == TFeatureType::SPHERE) {
+        if (type == TFeatureType::CONE) {
+            text.append(' ');
+            Append_Fixed(text, data_set.apex_angle, 15);
+        }
+        if (type != TFeatureType::PLANE && type != TFeatureType::LINE) {
             text.append(' ');
             Append_Fixed(text, data_set.diameter, 15);
+        }
+        if (type == TFeatureType::TORUS) {
+            text.append(' ');
+            Append_Fixed(text, data_set.minor_diameter, 15);
         }
         text.append(' ');
         Append_Fixed(text, std::llround(data_set.residual_rms * 1e9), 9);

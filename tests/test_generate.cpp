@@ -2,6 +2,7 @@
 
 #include "program_run.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
@@ -65,10 +66,11 @@ void TestGenerate::usage_errors_data()
     const QStringList out{"-o", "x.dat"};
     QTest::newRow("nothing") << QStringList{} << "give --type";
     QTest::newRow("unknown option") << QStringList{"--fast"} << "Unknown option 'fast'";
-    QTest::newRow("unknown type") << QStringList{"--type", "cone"} + out << "unknown type 'cone'";
+    QTest::newRow("unknown type") << QStringList{"--type", "cube"} + out << "unknown type 'cube'";
     QTest::newRow("no output") << QStringList{"--type", "plane"} << "give -o";
     QTest::newRow("arc of a plane") << QStringList{"--type", "plane", "--arc", "90"} + out
-                                    << "--arc applies to a circle or a sphere, not a plane";
+                                    << "--arc applies to a circle, sphere, cylinder, cone or "
+                                       "torus, not a plane";
     QTest::newRow("aspect of a circle") << QStringList{"--type", "circle", "--aspect", "2"} + out
                                         << "--aspect applies to a plane, not a circle";
     QTest::newRow("arc over 360") << QStringList{"--type", "circle", "--arc", "361"} + out
@@ -97,6 +99,37 @@ void TestGenerate::usage_errors_data()
         << "--suite takes --seed as its only other option, not --points";
     QTest::newRow("output and manifest the same")
         << QStringList{"--type", "line", "-o", "a.dat", "--manifest", "./a.dat"} << "the same file";
+    QTest::newRow("length of a circle") << QStringList{"--type", "circle", "--length", "9"} + out
+                                        << "--length applies to a cylinder or a cone, not a circle";
+    QTest::newRow("apex angle of a cylinder")
+        << QStringList{"--type", "cylinder", "--angle", "9"} + out
+        << "--angle applies to a cone, not a cylinder";
+    QTest::newRow("minor diameter of a cone") << QStringList{"--type", "cone", "--minor", "9"} + out
+                                              << "--minor applies to a torus, not a cone";
+    QTest::newRow("band of a cylinder") << QStringList{"--type", "cylinder", "--band", "9"} + out
+                                        << "--band applies to a torus, not a cylinder";
+    QTest::newRow("apex angle of 180") << QStringList{"--type", "cone", "--angle", "180"} + out
+                                       << "--angle: more than 0 and less than 180 degrees";
+    QTest::newRow("cone past its apex")
+        << QStringList{"--type", "cone", "--angle", "90", "--size", "10", "--length", "10"} + out
+        << "--length: the cone's diameter at the narrow end";
+    QTest::newRow("tube reaching the axis")
+        << QStringList{"--type", "torus", "--size", "10", "--minor", "10"} + out
+        << "--minor: more than 0 and less than the size (10 mm)";
+    QTest::newRow("band over 360") << QStringList{"--type", "torus", "--band", "400"} + out
+                                   << "--band: more than 0 and at most 360";
+    QTest::newRow("form over a quarter of the tube")
+        << QStringList{"--type", "torus", "--size", "40", "--minor", "4", "--form", "2"} + out
+        << "--form: from 0 to a quarter of the minor diameter (1 mm)";
+    QTest::newRow("length over 10000")
+        << QStringList{"--type", "cylinder", "--length", "10001"} + out
+        << "--length: more than 0 and at most 10000";
+    QTest::newRow("too few points for a torus")
+        << QStringList{"--type", "torus", "--points", "6"} + out
+        << "--points: a torus needs at least 7";
+    QTest::newRow("distance over 100000")
+        << QStringList{"--type", "cone", "--distance", "100001"} + out
+        << "--distance: from 0 to 100000 mm";
     QTest::newRow("positional argument")
         << QStringList{"--type", "line", "extra"} + out << "unexpected argument 'extra'";
 }
@@ -125,9 +158,10 @@ void TestGenerate::help_and_version()
 {
     TProgramRun result = Run({"--help"});
     QCOMPARE(result.exit_code, 0);
-    for (const char *option : {"--type", "--count", "--points", "--size", "--aspect", "--arc",
-                               "--distance", "--orientation", "--form", "--decimals", "--seed",
-                               "--manifest", "-o, --output", "--suite"})
+    for (const char *option :
+         {"--type", "--count", "--points", "--size", "--aspect", "--arc", "--length", "--angle",
+          "--minor", "--band", "--distance", "--orientation", "--form", "--decimals", "--seed",
+          "--manifest", "-o, --output", "--suite"})
         QVERIFY2(result.output.contains(option), option);
     result = Run({"--version"});
     QCOMPARE(result.exit_code, 0);
@@ -196,6 +230,30 @@ void TestGenerate::suite_into_a_new_directory()
     QCOMPARE(result.exit_code, 0);
     const QStringList files{"circle.dat", "line.dat", "plane.dat", "sphere.dat", "suite.json"};
     QCOMPARE(QDir(suite).entryList(QDir::Files, QDir::Name), files);
+    // The four files of the first suite keep their data sets byte for byte
+    // (their comments name the version): SHA-256 of their lines that are
+    // not comments, as Tessaline 1.0 wrote them.
+    const struct
+    {
+        const char *file;
+        const char *sha256;
+    } kept[] = {
+        {"plane.dat", "0a032778d8a39a5d53d96cc3120903f4eaba8a890fe37595869cb0d5182b7def"},
+        {"line.dat", "472b41e10f67a71fb5da95a699d250f55dd71b6dca123254991757aeab29981a"},
+        {"circle.dat", "4e6411bd8aa7121927131ce00b5ff56beaae9f30992571bf740d34aef70b4df3"},
+        {"sphere.dat", "62cda9d3ecf4848c2621e3cf174cf9001259685b525427a885213add91bdaf43"},
+    };
+    for (const auto &file : kept) {
+        QList<QByteArray> lines = Read_File(suite + "/" + file.file).split('\n');
+        QCOMPARE(lines.takeLast(), QByteArray());
+        QByteArray data;
+        for (const QByteArray &line : lines) {
+            if (!line.startsWith('#'))
+                data.append(line).append('\n');
+        }
+        QCOMPARE(QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex(),
+                 QByteArray(file.sha256));
+    }
     const QJsonObject json = QJsonDocument::fromJson(Read_File(suite + "/suite.json")).object();
     QCOMPARE(json["seed"].toInt(), 1);
     QCOMPARE(json["options"].toObject()["suite"].toBool(), true);

@@ -36,25 +36,39 @@ TGenerateCommand Parse_Generate_Options(const QStringList &arguments, TGenerateO
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Writes validation files (*.dat) whose least-squares fits are known exactly: each "
-        "feature's points are built about a designed plane, line, circle or sphere so that it "
-        "is their least-squares fit, and the file states the least-squares fit of the points "
-        "as written. With --suite, writes Tessaline's fixed suite of data sets of all four "
-        "types.\n\nExit status: 0 when everything was written, 1 when a data set was rejected "
+        "feature's points are built about a designed plane, line, circle, sphere, cylinder, "
+        "cone or torus so that it is their least-squares fit, and the file states the "
+        "least-squares fit of the points as written. With --suite, writes Tessaline's fixed "
+        "suite of data sets of all seven types.\n\nExit status: 0 when everything was written, 1 "
+        "when a data set was rejected "
         "or a file could not be written, 2 for a usage error."));
     const QCommandLineOption help_option = parser.addHelpOption();
     const QCommandLineOption version_option = parser.addVersionOption();
-    const QCommandLineOption type_option("type", "The feature type.", "plane|line|circle|sphere");
+    const QCommandLineOption type_option("type", "The feature type.",
+                                         "plane|line|circle|sphere|cylinder|cone|torus");
     const QCommandLineOption count_option("count", "Data sets in the file (default 1).", "N");
     const QCommandLineOption points_option("points", "Points of each data set (default 25).", "N");
     const QCommandLineOption size_option(
-        "size", "Diameter, side of the plane patch or length of the line segment (default 50).",
+        "size",
+        "Diameter (a cone's at the middle of its points, a torus' major one), side of the plane "
+        "patch or length of the line segment (default 50).",
         "MM");
     const QCommandLineOption aspect_option(
         "aspect", "Plane: the patch's long side over its short side (default 1).", "R");
     const QCommandLineOption arc_option(
         "arc",
-        "Circle: span of the arc, up to 360 (the default); sphere: half-angle of the cap, up to "
-        "180 (the default; 90 is a hemisphere).",
+        "Circle, cylinder, cone, torus: span round the axis, up to 360 (the default); sphere: "
+        "half-angle of the cap, up to 180 (the default; 90 is a hemisphere).",
+        "DEG");
+    const QCommandLineOption length_option(
+        "length", "Cylinder, cone: span of the points along the axis (default: the size).", "MM");
+    const QCommandLineOption angle_option(
+        "angle", "Cone: the included apex angle, between 0 and 180 (default 30).", "DEG");
+    const QCommandLineOption minor_option(
+        "minor", "Torus: the tube's diameter, less than the size (default a quarter of it).", "MM");
+    const QCommandLineOption band_option(
+        "band",
+        "Torus: span of the tube angle, centred on the outer equator, up to 360 (the default).",
         "DEG");
     const QCommandLineOption distance_option(
         "distance", "Distance of the design position from the origin (default 0).", "MM");
@@ -75,12 +89,13 @@ TGenerateCommand Parse_Generate_Options(const QStringList &arguments, TGenerateO
                                            "FILE.dat");
     const QCommandLineOption suite_option(
         "suite",
-        "Write the fixed suite: DIR/plane.dat, line.dat, circle.dat, sphere.dat and suite.json; "
-        "DIR is created if missing. Takes --seed alone.",
+        "Write the fixed suite: DIR/plane.dat, line.dat, circle.dat, sphere.dat, cylinder.dat, "
+        "cone.dat, torus.dat and suite.json; DIR is created if missing. Takes --seed alone.",
         "DIR");
     const QList<QCommandLineOption> data_set_options = {
         type_option,   count_option,    points_option,   size_option,
-        aspect_option, arc_option,      distance_option, orientation_option,
+        aspect_option, arc_option,      length_option,   angle_option,
+        minor_option,  band_option,     distance_option, orientation_option,
         form_option,   decimals_option, manifest_option, output_option};
     for (const QCommandLineOption &option : data_set_options)
         parser.addOption(option);
@@ -132,12 +147,14 @@ TGenerateCommand Parse_Generate_Options(const QStringList &arguments, TGenerateO
     }
 
     if (!parser.isSet(type_option)) {
-        text = QStringLiteral("give --type plane|line|circle|sphere, or --suite DIR");
+        text = QStringLiteral(
+            "give --type plane|line|circle|sphere|cylinder|cone|torus, or --suite DIR");
         return TGenerateCommand::USAGE_ERROR;
     }
     TFeatureType type = TFeatureType::PLANE;
     if (!Type_From_Name(parser.value(type_option), type)) {
-        text = QStringLiteral("unknown type '%1': use plane, line, circle or sphere")
+        text = QStringLiteral("unknown type '%1': use plane, line, circle, sphere, cylinder, "
+                              "cone or torus")
                    .arg(parser.value(type_option));
         return TGenerateCommand::USAGE_ERROR;
     }
@@ -148,9 +165,22 @@ TGenerateCommand Parse_Generate_Options(const QStringList &arguments, TGenerateO
         text = QStringLiteral("--aspect applies to a plane, not a %1").arg(type_name);
         return TGenerateCommand::USAGE_ERROR;
     }
-    if (parser.isSet(arc_option) && !Has_Arc(type)) {
-        text = QStringLiteral("--arc applies to a circle or a sphere, not a %1").arg(type_name);
-        return TGenerateCommand::USAGE_ERROR;
+    const struct
+    {
+        const QCommandLineOption &option;
+        bool (*applies)(TFeatureType);
+        const char *to;
+    } shapes[] = {{arc_option, Has_Arc, "a circle, sphere, cylinder, cone or torus"},
+                  {length_option, Has_Length, "a cylinder or a cone"},
+                  {angle_option, Has_Angle, "a cone"},
+                  {minor_option, Has_Minor, "a torus"},
+                  {band_option, Has_Band, "a torus"}};
+    for (const auto &shape : shapes) {
+        if (parser.isSet(shape.option) && !shape.applies(type)) {
+            text = QStringLiteral("--%1 applies to %2, not a %3")
+                       .arg(shape.option.names().first(), QLatin1String(shape.to), type_name);
+            return TGenerateCommand::USAGE_ERROR;
+        }
     }
 
     const struct
@@ -174,10 +204,10 @@ TGenerateCommand Parse_Generate_Options(const QStringList &arguments, TGenerateO
     {
         const QCommandLineOption &option;
         double &value;
-    } reals[] = {{size_option, data_set.size},
-                 {aspect_option, data_set.aspect},
-                 {arc_option, data_set.arc},
-                 {distance_option, data_set.distance},
+    } reals[] = {{size_option, data_set.size},   {aspect_option, data_set.aspect},
+                 {arc_option, data_set.arc},     {length_option, data_set.length},
+                 {angle_option, data_set.angle}, {minor_option, data_set.minor},
+                 {band_option, data_set.band},   {distance_option, data_set.distance},
                  {form_option, data_set.form}};
     for (const auto &entry : reals) {
         if (!parser.isSet(entry.option))
@@ -188,6 +218,11 @@ TGenerateCommand Parse_Generate_Options(const QStringList &arguments, TGenerateO
             return TGenerateCommand::USAGE_ERROR;
         }
     }
+    // Unless given, a length is the size and a minor diameter a quarter of it.
+    if (!parser.isSet(length_option))
+        data_set.length = data_set.size;
+    if (!parser.isSet(minor_option))
+        data_set.minor = data_set.size / 4;
     if (parser.isSet(orientation_option) &&
         !Orientation_From_Name(parser.value(orientation_option), data_set.orientation)) {
         text = QStringLiteral("unknown orientation '%1': use axis, tilted or random")
@@ -242,6 +277,14 @@ QString Options_Text(const TGenerateOptions &options)
         text += QStringLiteral(" --aspect ") + Number_Text(data_set.aspect);
     if (Has_Arc(data_set.type))
         text += QStringLiteral(" --arc ") + Number_Text(data_set.arc);
+    if (Has_Length(data_set.type))
+        text += QStringLiteral(" --length ") + Number_Text(data_set.length);
+    if (Has_Angle(data_set.type))
+        text += QStringLiteral(" --angle ") + Number_Text(data_set.angle);
+    if (Has_Minor(data_set.type))
+        text += QStringLiteral(" --minor ") + Number_Text(data_set.minor);
+    if (Has_Band(data_set.type))
+        text += QStringLiteral(" --band ") + Number_Text(data_set.band);
     text +=
         QStringLiteral(" --distance %1 --orientation %2 --form %3 --decimals %4")
             .arg(Number_Text(data_set.distance),
@@ -262,6 +305,14 @@ QJsonObject Options_Json(const TGenerateOptions &options)
         json["aspect"] = data_set.aspect;
     if (Has_Arc(data_set.type))
         json["arc"] = data_set.arc;
+    if (Has_Length(data_set.type))
+        json["length"] = data_set.length;
+    if (Has_Angle(data_set.type))
+        json["angle"] = data_set.angle;
+    if (Has_Minor(data_set.type))
+        json["minor"] = data_set.minor;
+    if (Has_Band(data_set.type))
+        json["band"] = data_set.band;
     json["distance"] = data_set.distance;
     json["orientation"] = QLatin1String(Orientation_Name(data_set.orientation));
     json["form"] = data_set.form;

@@ -1,5 +1,6 @@
 #include "generating/portable_math.h"
 #include "generating/random_numbers.h"
+#include "generating/validation_text.h"
 
 #include <QtTest>
 
@@ -18,6 +19,8 @@ private slots:
     void compensated_sum();
     void random_numbers_are_the_standard_engine();
     void random_distributions();
+    void reference_position_text_data();
+    void reference_position_text();
 };
 
 void TestGeneratingArithmetic::sine_cosine_data()
@@ -117,6 +120,50 @@ void TestGeneratingArithmetic::random_distributions()
             for (std::uint64_t index = 1; index <= 40; ++index)
                 seeds.insert(Data_Set_Seed(seed, stream, index));
     QCOMPARE(seeds.size(), size_t(400));
+}
+
+void TestGeneratingArithmetic::reference_position_text_data()
+{
+    QTest::addColumn<qint64>("whole");
+    QTest::addColumn<qint64>("femto");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("zero") << qint64(0) << qint64(0) << "0.000000000000000";
+    QTest::newRow("below a millimetre, negative")
+        << qint64(0) << qint64(-5) << "-0.000000000000005";
+    QTest::newRow("as before 9,223 mm") << qint64(12) << qint64(5) << "12.000000000000005";
+    QTest::newRow("beyond 9,223 mm, where 1e-15 mm units overflow")
+        << qint64(9300) << qint64(123456789012345) << "9300.123456789012345";
+    QTest::newRow("almost -100,000 mm")
+        << qint64(-99999) << qint64(-999999999999999) << "-99999.999999999999999";
+    QTest::newRow("100,000 mm") << qint64(100000) << qint64(0) << "100000.000000000000000";
+}
+
+// A reference position is written from whole millimetres and 1e-15 mm, so
+// that it keeps 15 decimals up to 100,000 mm from the origin.
+void TestGeneratingArithmetic::reference_position_text()
+{
+    QFETCH(qint64, whole);
+    QFETCH(qint64, femto);
+    QFETCH(QString, text);
+    TDataSet data_set;
+    data_set.options = Default_Options(TFeatureType::SPHERE);
+    data_set.points = {{0, 0, 0}};
+    data_set.position[0] = {whole, femto};
+    data_set.position[1] = {-whole, -femto};
+    const QList<QByteArray> lines =
+        Validation_File_Text(TFeatureType::SPHERE, {}, {data_set}).split('\n');
+    QByteArray record;
+    for (const QByteArray &line : lines) {
+        if (line.startsWith("Sphere "))
+            record = line;
+    }
+    const QList<QByteArray> fields = record.split(' ');
+    QCOMPARE(fields.size(), 8);
+    QCOMPARE(QString::fromLatin1(fields[3]), text);
+    const QString negated = text.startsWith('-')       ? text.mid(1)
+                            : whole == 0 && femto == 0 ? text
+                                                       : '-' + text;
+    QCOMPARE(QString::fromLatin1(fields[4]), negated);
 }
 
 QTEST_GUILESS_MAIN(TestGeneratingArithmetic)

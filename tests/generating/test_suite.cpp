@@ -18,6 +18,7 @@ namespace {
 
 const TFeatureType TYPES[] = {TFeatureType::PLANE, TFeatureType::LINE, TFeatureType::CIRCLE,
                               TFeatureType::SPHERE};
+const TFeatureType SURFACES[] = {TFeatureType::CYLINDER, TFeatureType::CONE, TFeatureType::TORUS};
 
 // Where 5 decimals would part the two circle definitions measurably.
 bool Short_Or_Small(const TDataSetOptions &options)
@@ -34,6 +35,10 @@ class TestSuite : public QObject
 private slots:
     void covers_what_it_must_data();
     void covers_what_it_must();
+    void surfaces_cover_what_they_must_data();
+    void surfaces_cover_what_they_must();
+    void every_surface_reference_is_the_least_squares_fit_data();
+    void every_surface_reference_is_the_least_squares_fit();
     void every_reference_is_the_least_squares_fit_data();
     void every_reference_is_the_least_squares_fit();
     void manual_page_lists_the_suite();
@@ -92,12 +97,128 @@ void TestSuite::covers_what_it_must()
         QCOMPARE(aspects, (std::set<double>{1, 10}));
 }
 
+void TestSuite::surfaces_cover_what_they_must_data()
+{
+    QTest::addColumn<TFeatureType>("type");
+    for (TFeatureType type : SURFACES)
+        QTest::newRow(Feature_Type_Name(type)) << type;
+}
+
+void TestSuite::surfaces_cover_what_they_must()
+{
+    QFETCH(TFeatureType, type);
+    const std::vector<TDataSetOptions> suite = Suite_Options(type);
+    QVERIFY(suite.size() >= 30);
+    const int least = Least_Points(type);
+    std::set<double> arcs, ratios, angles, bands, distances, minor_ratios;
+    std::set<TOrientation> orientations;
+    bool least_points = false, a_few_more = false, from_25_to_50 = false, five_hundred = false;
+    bool no_form = false, small_form = false, large_form = false, far = false;
+    double smallest = HUGE_VAL, largest = 0, thinnest = HUGE_VAL, fattest = 0;
+    bool race = false;
+    for (const TDataSetOptions &options : suite) {
+        QCOMPARE(options.type, type);
+        QVERIFY2(Options_Problem(options).isEmpty(), qPrintable(Options_Problem(options)));
+        least_points |= options.points == least;
+        a_few_more |= options.points > least && options.points <= least + 5;
+        from_25_to_50 |= options.points >= 25 && options.points <= 50;
+        five_hundred |= options.points == 500;
+        smallest = std::min(smallest, options.size);
+        largest = std::max(largest, options.size);
+        distances.insert(options.distance);
+        far |= options.distance >= 10000;
+        orientations.insert(options.orientation);
+        no_form |= options.form == 0;
+        small_form |= options.form == 1e-4 * options.size;
+        large_form |= options.form == 1e-2 * options.size;
+        arcs.insert(options.arc);
+        if (Has_Length(type))
+            ratios.insert(std::round(options.length / options.size * 10) / 10);
+        if (Has_Angle(type))
+            angles.insert(options.angle);
+        if (Has_Minor(type)) {
+            const double ratio = options.minor / options.size;
+            thinnest = std::min(thinnest, ratio);
+            fattest = std::max(fattest, ratio);
+            bands.insert(options.band);
+            race |= options.band == 60;
+        }
+        QCOMPARE(options.decimals, 5);
+    }
+    QVERIFY(least_points && a_few_more && from_25_to_50 && five_hundred);
+    QCOMPARE(smallest, 1.0);
+    QCOMPARE(largest, 500.0);
+    for (double distance : {0, 100, 1000})
+        QVERIFY2(distances.count(distance), qPrintable(QString::number(distance)));
+    QVERIFY(far);
+    QCOMPARE(orientations.size(), size_t(3));
+    QVERIFY(no_form && small_form && large_form);
+    if (type == TFeatureType::TORUS) {
+        QCOMPARE(arcs, (std::set<double>{90, 360}));
+        QCOMPARE(bands, (std::set<double>{60, 360}));
+        QVERIFY(race);
+        QCOMPARE(thinnest, 0.1);
+        QCOMPARE(fattest, 0.5);
+    } else {
+        QCOMPARE(arcs, (std::set<double>{30, 90, 180, 360}));
+        QCOMPARE(ratios, (std::set<double>{0.1, 1, 10}));
+    }
+    if (type == TFeatureType::CONE)
+        QCOMPARE(angles, (std::set<double>{1, 5, 30, 60, 90, 120}));
+}
+
+void TestSuite::every_surface_reference_is_the_least_squares_fit_data()
+{
+    QTest::addColumn<TFeatureType>("type");
+    QTest::addColumn<int>("seed");
+    for (int seed : {1, 2, 3}) {
+        for (TFeatureType type : SURFACES)
+            QTest::addRow("%s, seed %d", Feature_Type_Name(type), seed) << type << seed;
+    }
+}
+
+// Read back as any reader reads the files, every stated cylinder, cone and
+// torus is the least-squares element of the written points, measured
+// without any fit: a Gauss-Newton step from it is below 1e-9 (plus 1e-14 of
+// the distance from the origin for positions); a cone's direction points to
+// its wider end.
+void TestSuite::every_surface_reference_is_the_least_squares_fit()
+{
+    QFETCH(TFeatureType, type);
+    QFETCH(int, seed);
+    const std::vector<TDataSet> data_sets = Generate_Suite(type, static_cast<std::uint64_t>(seed));
+    const std::vector<TReadFeature> features =
+        Read_Features(Validation_File_Text(type, {}, data_sets));
+    QCOMPARE(features.size(), data_sets.size());
+    for (size_t i = 0; i < features.size(); ++i) {
+        const TFit stated = features[i].Stated();
+        const QString where = QStringLiteral("data set %1").arg(i + 1);
+        const TStep step = Least_Squares_Step(type, stated, features[i].points);
+        QVERIFY2(step.position <= 1e-9 + 1e-14 * Length(stated.position) && step.angle <= 1e-9 &&
+                     step.diameter <= 1e-9 && step.apex_angle <= 1e-9 &&
+                     step.minor_diameter <= 1e-9,
+                 qPrintable(where + QStringLiteral(": step %1 mm, %2 rad, %3 mm, %4 rad, %5 mm")
+                                        .arg(step.position)
+                                        .arg(step.angle)
+                                        .arg(step.diameter)
+                                        .arg(step.apex_angle)
+                                        .arg(step.minor_diameter)));
+        if (type == TFeatureType::CONE) {
+            const TVector3 n = stated.direction / Length(stated.direction);
+            double moment = 0;
+            for (const TVector3 &p : features[i].points)
+                moment += ((p - stated.position) ^ n) * Length((p - stated.position) * n);
+            QVERIFY2(moment > 0, qPrintable(where));
+        }
+    }
+}
+
 void TestSuite::every_reference_is_the_least_squares_fit_data()
 {
     QTest::addColumn<TFeatureType>("type");
     QTest::addColumn<int>("seed");
     for (int seed : {1, 2, 3}) {
-        for (TFeatureType type : TYPES)
+        for (TFeatureType type : FEATURE_TYPES)
             QTest::addRow("%s, seed %d", Feature_Type_Name(type), seed) << type << seed;
     }
 }
@@ -111,6 +232,8 @@ void TestSuite::every_reference_is_the_least_squares_fit()
 {
     QFETCH(TFeatureType, type);
     QFETCH(int, seed);
+    if (!Library_Fits(type))
+        QSKIP("the fitting library has no fit of this type");
     const std::vector<TDataSet> data_sets = Generate_Suite(type, static_cast<std::uint64_t>(seed));
     QVERIFY2(Suite_Problem(data_sets).isEmpty(), qPrintable(Suite_Problem(data_sets)));
     const QByteArray text = Validation_File_Text(type, {}, data_sets);
@@ -149,6 +272,10 @@ void TestSuite::every_reference_is_the_least_squares_fit()
                  qPrintable(where + QString(": angle %1").arg(difference.angle)));
         QVERIFY2(difference.diameter <= 1e-9,
                  qPrintable(where + QString(": diameter %1").arg(difference.diameter)));
+        QVERIFY2(difference.apex_angle <= 1e-9,
+                 qPrintable(where + QString(": apex angle %1").arg(difference.apex_angle)));
+        QVERIFY2(difference.minor_diameter <= 1e-9,
+                 qPrintable(where + QString(": minor diameter %1").arg(difference.minor_diameter)));
         if (type != TFeatureType::CIRCLE)
             continue;
         const TFit orthogonal = Fit_Circle_Orthogonal(feature.points);
@@ -161,15 +288,17 @@ void TestSuite::every_reference_is_the_least_squares_fit()
                                         .arg(gap.diameter)));
         const QJsonObject stated_gap =
             entries[static_cast<int>(i)].toObject()["definition_gap"].toObject();
-        // The manifest gives 3 significant digits.
+        // The manifest gives 3 significant digits of the generator's own
+        // three-dimensional fit, which settles within some 1e-8 mm of the
+        // library's where the arc is short and the points fewest.
         QVERIFY2(std::abs(stated_gap["position"].toDouble() - gap.position) <=
-                     1e-10 + 5e-3 * gap.position,
+                     2e-8 + 5e-3 * gap.position,
                  qPrintable(where + QString(": %1 against %2")
                                         .arg(stated_gap["position"].toDouble())
                                         .arg(gap.position)));
-        QVERIFY(std::abs(stated_gap["angle"].toDouble() - gap.angle) <= 1e-10 + 5e-3 * gap.angle);
+        QVERIFY(std::abs(stated_gap["angle"].toDouble() - gap.angle) <= 1e-9 + 5e-3 * gap.angle);
         QVERIFY(std::abs(std::abs(stated_gap["size"].toDouble()) - gap.diameter) <=
-                1e-10 + 5e-3 * gap.diameter);
+                2e-8 + 5e-3 * gap.diameter);
     }
 }
 
@@ -179,7 +308,7 @@ void TestSuite::manual_page_lists_the_suite()
     QFile page(TESSALINE_GENERATE_MAN_PAGE);
     QVERIFY(page.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(page.readAll()).split('\n');
-    const QRegularExpression label("^\\.B ((PLN|LN|CIR|SPH)_[0-9]+)$");
+    const QRegularExpression label("^\\.B ((PLN|LN|CIR|SPH|CYL|CON|TOR)_[0-9]+)$");
     QStringList listed;
     for (int i = 0; i + 1 < lines.size(); ++i) {
         const QRegularExpressionMatch match = label.match(lines[i]);
@@ -187,7 +316,7 @@ void TestSuite::manual_page_lists_the_suite()
             listed << match.captured(1) + ": " + lines[i + 1];
     }
     QStringList suite;
-    for (TFeatureType type : TYPES) {
+    for (TFeatureType type : FEATURE_TYPES) {
         const std::vector<TDataSetOptions> list = Suite_Options(type);
         for (size_t i = 0; i < list.size(); ++i)
             suite << Feature_Label(Validation_Type(type), static_cast<qint32>(i + 1)) + ": " +
