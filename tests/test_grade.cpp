@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -60,6 +61,59 @@ QByteArray Planes_Output(const QByteArray &first_plane)
            "ENDFIL\n";
 }
 
+// Directions of 3-4-5 triangles and the axes: cos and sin exact in decimals.
+const double TRIPLES[][2] = {{1, 0},       {0.8, 0.6},  {0.6, 0.8},  {0, 1},
+                             {-0.6, 0.8},  {-0.8, 0.6}, {-1, 0},     {-0.8, -0.6},
+                             {-0.6, -0.8}, {0, -1},     {0.6, -0.8}, {0.8, -0.6}};
+
+QByteArray Point_Line(double x, double y, double z)
+{
+    return QByteArray::number(x, 'g', 15) + ' ' + QByteArray::number(y, 'g', 15) + ' ' +
+           QByteArray::number(z, 'g', 15) + '\n';
+}
+
+// A validation file of one feature stated by values, with points exactly
+// on a surface of revolution about the z axis (written without rounding):
+// at each height z, twelve round at radius(z); for a torus the heights and
+// radii of its tube's cross-section.
+QByteArray Round_File(const char *type, const QByteArray &values,
+                      const std::vector<std::pair<double, double>> &heights_and_radii)
+{
+    QByteArray points;
+    int count = 0;
+    for (const auto &ring : heights_and_radii)
+        for (const auto &turn : TRIPLES) {
+            points += Point_Line(ring.second * turn[0], ring.second * turn[1], ring.first);
+            ++count;
+        }
+    return QByteArray("Best_Fit_Validation:Version=1:Type=") + type + '\n' + type + " 1 " +
+           QByteArray::number(count) + ' ' + values + '\n' + points;
+}
+
+// A cylinder of diameter 10 about the z axis.
+QByteArray Cylinder_File(const QByteArray &values)
+{
+    return Round_File("Cylinder", values, {{-5, 5}, {0, 5}, {5, 5}});
+}
+
+// A cone about the z axis, wider towards +z, 10 across at the origin, its
+// radius growing by 1 in 2: included angle 2 atan(1/2), vertex at z = -10.
+const QByteArray CONE_ANGLE = QByteArray::number(2 * std::atan(0.5) * 180 / M_PI, 'g', 17);
+QByteArray Cone_File(const QByteArray &values)
+{
+    return Round_File("Cone", values, {{-5, 2.5}, {0, 5}, {10, 10}});
+}
+
+// A torus about the origin and the z axis, major diameter 20, minor 10: its
+// tube's cross-section at 3-4-5 angles.
+QByteArray Torus_File(const QByteArray &values)
+{
+    std::vector<std::pair<double, double>> rings;
+    for (const auto &turn : TRIPLES)
+        rings.emplace_back(5 * turn[1], 10 + 5 * turn[0]);
+    return Round_File("Torus", values, rings);
+}
+
 } // namespace
 
 class TestGrade : public QObject
@@ -79,12 +133,15 @@ private slots:
     void refit_of_the_examples_passes_data();
     void refit_of_the_examples_passes();
     void refit_finds_a_wrong_reference();
+    void refit_of_the_new_types_data();
+    void refit_of_the_new_types();
     void refit_reproduces_nist_data();
     void refit_reproduces_nist();
     void whole_loop_from_validation_file_to_a_pass();
     void reports_are_written();
     void suite_grades_every_file_in_name_order();
     void suite_refit_and_report();
+    void suite_of_the_new_types();
     void suite_that_cannot_be_graded_data();
     void suite_that_cannot_be_graded();
     void usage_errors_data();
@@ -317,6 +374,81 @@ void TestGrade::refit_finds_a_wrong_reference()
     QVERIFY(result.output.contains("PLN_3"));
 }
 
+void TestGrade::refit_of_the_new_types_data()
+{
+    // Under --refit the file's stated values are graded against the fit of
+    // its points: each quantity named is off by exactly that, the others by
+    // nothing. The fit states a cone at the axis point nearest the points'
+    // centroid, z = 5/3, where a wider cone stated at z = 0 is wider too.
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QVariantMap>("deviations");
+    const double tilt = std::atan(0.0001);
+    const double wider = 0.01 * M_PI / 180;
+    const QByteArray vertex = "0 0 -10 ";
+    QTest::newRow("cylinder as stated") << Cylinder_File("0 0 0 0 0 1 10 0") << QVariantMap{};
+    QTest::newRow("cylinder, another point, reversed")
+        << Cylinder_File("0 0 3 0 0 -1 10 0") << QVariantMap{};
+    QTest::newRow("cylinder shifted")
+        << Cylinder_File("0.003 0.004 0 0 0 1 10 0") << QVariantMap{{"position", 0.005}};
+    QTest::newRow("cylinder tilted")
+        << Cylinder_File("0 0 0 0.0001 0 1 10 0")
+        << QVariantMap{{"position", 5 * std::sin(tilt)}, {"angle", tilt}};
+    QTest::newRow("cylinder larger")
+        << Cylinder_File("0 0 0 0 0 1 10.002 0") << QVariantMap{{"size", 0.002}};
+    QTest::newRow("cone as stated")
+        << Cone_File("0 0 0 0 0 1 " + CONE_ANGLE + " 10 0") << QVariantMap{};
+    QTest::newRow("cone from its vertex")
+        << Cone_File(vertex + "0 0 1 " + CONE_ANGLE + " 0 0") << QVariantMap{};
+    QTest::newRow("cone from its vertex, reversed")
+        << Cone_File(vertex + "0 0 -1 " + CONE_ANGLE + " 0 0") << QVariantMap{};
+    QTest::newRow("cone from a point above, reversed")
+        << Cone_File("0 0 4 0 0 -1 " + CONE_ANGLE + " 14 0") << QVariantMap{};
+    QTest::newRow("cone wider")
+        << Cone_File("0 0 0 0 0 1 " +
+                     QByteArray::number(2 * std::atan(0.5) * 180 / M_PI + 0.01, 'g', 17) + " 10 0")
+        << QVariantMap{{"apex_angle", wider},
+                       {"size", 5.0 / 3 * (2 * std::tan(std::atan(0.5) + wider / 2) - 1)}};
+    QTest::newRow("cone shifted") << Cone_File("0.003 -0.004 0 0 0 1 " + CONE_ANGLE + " 10 0")
+                                  << QVariantMap{{"position", 0.005}};
+    QTest::newRow("cone smaller") << Cone_File("0 0 0 0 0 1 " + CONE_ANGLE + " 9.997 0")
+                                  << QVariantMap{{"size", -0.003}};
+    QTest::newRow("torus as stated") << Torus_File("0 0 0 0 0 -1 20 10 0") << QVariantMap{};
+    QTest::newRow("torus shifted")
+        << Torus_File("0 0.003 0.004 0 0 1 20 10 0") << QVariantMap{{"position", 0.005}};
+    QTest::newRow("torus tilted") << Torus_File("0 0 0 0 0.0001 1 20 10 0")
+                                  << QVariantMap{{"angle", tilt}};
+    QTest::newRow("torus larger") << Torus_File("0 0 0 0 0 1 20.002 10 0")
+                                  << QVariantMap{{"size", 0.002}};
+    QTest::newRow("torus, thicker tube")
+        << Torus_File("0 0 0 0 0 1 20 10.003 0") << QVariantMap{{"minor_size", 0.003}};
+}
+
+void TestGrade::refit_of_the_new_types()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QVariantMap, deviations);
+    QVERIFY(Write_File(Path("feature.dat"), content));
+    const TProgramRun result = Grade({"--refit", Path("feature.dat"), "--json", "-"});
+    QCOMPARE(result.errors, QStringList{});
+    QCOMPARE(result.exit_code, deviations.isEmpty() ? 0 : 1);
+    const QJsonObject feature = Json_Of(result.output)["features"].toArray()[0].toObject();
+    QCOMPARE(feature["verdict"].toString(), QString(deviations.isEmpty() ? "pass" : "fail"));
+    int quantities = 0;
+    for (const char *name : {"position", "angle", "size", "apex_angle", "minor_size"}) {
+        if (!feature.contains(name))
+            continue;
+        ++quantities;
+        const double deviation = feature[name].toObject()["deviation"].toDouble();
+        const double expected = deviations.value(name, 0.0).toDouble();
+        QVERIFY2(std::fabs(deviation - expected) < 1e-9,
+                 qPrintable(QStringLiteral("%1: %2, expected %3")
+                                .arg(name)
+                                .arg(deviation, 0, 'g', 17)
+                                .arg(expected, 0, 'g', 17)));
+    }
+    QCOMPARE(quantities, feature["type"].toString() == "cylinder" ? 3 : 4);
+}
+
 void TestGrade::refit_reproduces_nist_data()
 {
     QTest::addColumn<QString>("folder");
@@ -544,6 +676,40 @@ void TestGrade::suite_refit_and_report()
     QVERIFY(html.contains("Summary by feature type"));
     QVERIFY(html.contains("<h2>one.dat</h2>") && html.contains("<h2>two.dat</h2>"));
     QCOMPARE(html.count("<rect class=\"heading\""), 2);
+}
+
+void TestGrade::suite_of_the_new_types()
+{
+    // Found by name like the others, summarised in the order of the types.
+    QVERIFY(QDir(Path("")).mkpath("s"));
+    QVERIFY(Write_File(Path("s/torus.dat"), Torus_File("0 0 0 0 0 1 20 10.003 0")));
+    QVERIFY(Write_File(Path("s/cone.dat"), Cone_File("0 0 -10 0 0 -1 " + CONE_ANGLE + " 0 0")));
+    QVERIFY(Write_File(Path("s/cylinder.dat"), Cylinder_File("0 0 0 0 0 1 10 0")));
+    QVERIFY(Write_File(Path("s/plane.dat"), PLANES));
+    const TProgramRun run = Grade({"--refit", "--suite", Path("s"), "--json", "-"});
+    QCOMPARE(run.errors, QStringList{});
+    QCOMPARE(run.exit_code, 1);
+    const QJsonObject json = Json_Of(run.output);
+    QStringList files;
+    for (const QJsonValue &file : json["files"].toArray())
+        files << QFileInfo(file.toObject()["reference"].toString()).fileName();
+    QCOMPARE(files, (QStringList{"cone.dat", "cylinder.dat", "plane.dat", "torus.dat"}));
+    QStringList rows;
+    for (const QJsonValue &row : json["summary_by_type"].toArray())
+        rows << row.toObject()["type"].toString() + ' ' + row.toObject()["quantity"].toString() +
+                    ' ' + QString::number(row.toObject()["fail"].toInt());
+    QCOMPARE(rows,
+             (QStringList{"plane position 0", "plane angle 0", "cylinder position 0",
+                          "cylinder angle 0", "cylinder size 0", "cone position 0", "cone angle 0",
+                          "cone apex_angle 0", "cone size 0", "torus position 0", "torus angle 0",
+                          "torus size 0", "torus minor_size 1"}));
+    QCOMPARE(json["summary"].toObject()["pass"].toInt(), 4);
+    QCOMPARE(json["summary"].toObject()["fail"].toInt(), 1);
+
+    const QString table = QString::fromUtf8(Grade({"--refit", "--suite", Path("s")}).output);
+    const QString simplified = table.simplified();
+    QVERIFY2(simplified.contains("cone.dat CON_1 apex angle "), qPrintable(table));
+    QVERIFY2(simplified.contains("torus minor size 1 "), qPrintable(table));
 }
 
 void TestGrade::suite_that_cannot_be_graded_data()
