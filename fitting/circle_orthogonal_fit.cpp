@@ -11,9 +11,16 @@
 
 namespace {
 
-// A step moves the centre (3), turns the axis towards its two cross
-// directions (2, as lengths: how far a point at turn_length from the centre
-// moves) and changes the radius (1).
+// A step moves the circle (3), turns it about the two directions across its
+// axis through the pivot, the centroid of the points (2, as lengths: how far
+// a point at turn_length from the pivot moves), and bends it about the point
+// nearest the pivot (1). Bending (a change of curvature, not of radius, with
+// that point kept) follows the valley of a short arc, along which the radius
+// and the centre change together, far out to the nearly straight.
+// Turning about the points rather than the centre keeps the part of the
+// circle near them where it is: on a short arc the circle's tilt about the
+// arc is barely determined, and a turn about the centre, far away, would
+// swing the centre on an arc that linear steps only follow in small bites.
 constexpr int Parameters = 6;
 using TStep = Eigen::Matrix<double, Parameters, 1>;
 
@@ -39,11 +46,32 @@ TCircle Make_Circle(const Eigen::Vector3d &centre, const Eigen::Vector3d &axis, 
     return circle;
 }
 
-TCircle Moved(const TCircle &circle, const TStep &step, double turn_length)
+// The direction from the pivot's nearest point of the circle to the centre.
+Eigen::Vector3d Inwards(const TCircle &circle, const Eigen::Vector3d &pivot)
 {
+    const Eigen::Vector3d offset = pivot - circle.centre;
+    const Eigen::Vector3d out = offset - offset.dot(circle.axis) * circle.axis;
+    const double length = out.norm();
+    return length > 0 ? Eigen::Vector3d(-out / length) : Eigen::Vector3d(-circle.across_1);
+}
+
+TCircle Moved(const TCircle &circle, const TStep &step, const Eigen::Vector3d &pivot,
+              double turn_length)
+{
+    // The curvature changes about the pivot's nearest point of the circle,
+    // which stays; the step is the change of the rise at turn_length from it.
+    const Eigen::Vector3d inwards = Inwards(circle, pivot);
+    const Eigen::Vector3d near = circle.centre - circle.radius * inwards;
+    const double curvature = 1 / circle.radius + 2 * step(5) / (turn_length * turn_length);
+    const Eigen::Vector3d centre = near + inwards / curvature;
     const Eigen::Vector3d turn =
         (circle.across_1 * step(3) + circle.across_2 * step(4)) / turn_length;
-    return Make_Circle(circle.centre + step.head<3>(), circle.axis + turn, circle.radius + step(5));
+    const double angle = turn.norm();
+    const Eigen::Matrix3d rotation = angle > 0
+                                         ? Eigen::AngleAxisd(angle, turn / angle).toRotationMatrix()
+                                         : Eigen::Matrix3d::Identity();
+    return Make_Circle(pivot + rotation * (centre - pivot) + step.head<3>(), rotation * circle.axis,
+                       1 / std::abs(curvature));
 }
 
 // Every point has two residuals, radial (distance from the axis minus the
@@ -56,7 +84,7 @@ using TEvaluation = TLevenbergEvaluation<Parameters>;
 // each residual's change, taken without cancellation, so that the iteration
 // can tell better from worse down to the last digits.
 TEvaluation Evaluate(const std::vector<Eigen::Vector3d> &points, const TCircle &circle,
-                     const TCircle &before, double turn_length)
+                     const TCircle &before, const Eigen::Vector3d &pivot, double turn_length)
 {
     TEvaluation evaluation;
     TRowQR<Parameters + 1> qr;
@@ -65,6 +93,7 @@ TEvaluation Evaluate(const std::vector<Eigen::Vector3d> &points, const TCircle &
     const Eigen::Vector3d centre_step = circle.centre - before.centre;
     const Eigen::Vector3d axis_step = circle.axis - before.axis;
     const double radius_step = circle.radius - before.radius;
+    const Eigen::Vector3d inwards = Inwards(circle, pivot);
     double cost = 0;
     double change = 0;
     for (const Eigen::Vector3d &p : points) {
@@ -74,18 +103,27 @@ TEvaluation Evaluate(const std::vector<Eigen::Vector3d> &points, const TCircle &
         const double distance = out.norm(); // from the axis
         const double radial = distance - circle.radius;
 
-        // d height = -d centre . axis + offset . d axis; d distance =
-        // -d centre . out / distance - height out . d axis / distance.
+        // Moving the circle by t moves a residual as moving the point by -t;
+        // turning it by w about the pivot, as moving the point by
+        // -w x (p - pivot). The gradients of the residuals with respect to
+        // the point are the unit vector out from the axis and the axis.
         const Eigen::Vector3d unit_out =
             distance > 0 ? Eigen::Vector3d(out / distance) : Eigen::Vector3d::Zero();
+        const Eigen::Vector3d arm = p - pivot;
+        const Eigen::Vector3d radial_moment = arm.cross(unit_out);
+        const Eigen::Vector3d axial_moment = arm.cross(circle.axis);
         radial_row.head<3>() = -unit_out.transpose();
-        radial_row(3) = -height * unit_out.dot(circle.across_1) / turn_length;
-        radial_row(4) = -height * unit_out.dot(circle.across_2) / turn_length;
-        radial_row(5) = -1;
+        radial_row(3) = -radial_moment.dot(circle.across_1) / turn_length;
+        radial_row(4) = -radial_moment.dot(circle.across_2) / turn_length;
+        // Curvature k about the near point q, centre q + w / k: the radial
+        // residual changes by (1 + u . w) / k^2 per unit of k, and k by
+        // 2 / turn_length^2 per unit of the step.
+        radial_row(5) = (1 + unit_out.dot(inwards)) * circle.radius * circle.radius * 2 /
+                        (turn_length * turn_length);
         radial_row(6) = radial;
         axial_row.head<3>() = -circle.axis.transpose();
-        axial_row(3) = offset.dot(circle.across_1) / turn_length;
-        axial_row(4) = offset.dot(circle.across_2) / turn_length;
+        axial_row(3) = -axial_moment.dot(circle.across_1) / turn_length;
+        axial_row(4) = -axial_moment.dot(circle.across_2) / turn_length;
         axial_row(5) = 0;
         axial_row(6) = height;
         qr.Add(radial_row);
@@ -128,16 +166,25 @@ TFit Fit_Circle_Orthogonal(const std::vector<TVector3> &points)
     for (const TVector3 &p : points) {
         local.push_back(Eigen::Vector3d(p.x, p.y, p.z) - origin);
     }
-    const double turn_length = fit.diameter / 2;
+    Eigen::Vector3d pivot = Eigen::Vector3d::Zero();
+    for (const Eigen::Vector3d &p : local) {
+        pivot += p;
+    }
+    pivot /= static_cast<double>(local.size());
+    double spread = 0;
+    for (const Eigen::Vector3d &p : local) {
+        spread += (p - pivot).squaredNorm();
+    }
+    const double turn_length = std::sqrt(spread / static_cast<double>(local.size()));
     TCircle circle = Make_Circle(Eigen::Vector3d::Zero(),
                                  Eigen::Vector3d(fit.direction.x, fit.direction.y, fit.direction.z),
-                                 turn_length);
+                                 fit.diameter / 2);
     const TLevenbergResult<TCircle> result = Levenberg_Marquardt<Parameters>(
         circle, local.size(),
         [&](const TCircle &at, const TCircle &before) {
-            return Evaluate(local, at, before, turn_length);
+            return Evaluate(local, at, before, pivot, turn_length);
         },
-        [&](const TCircle &at, const TStep &step) { return Moved(at, step, turn_length); },
+        [&](const TCircle &at, const TStep &step) { return Moved(at, step, pivot, turn_length); },
         [](const TCircle &a, const TCircle &b) {
             return a.centre == b.centre && a.axis == b.axis && a.radius == b.radius;
         },

@@ -2,7 +2,6 @@
 
 TFit Fit_Feature(TFeatureType type, const std::vector<TVector3> &points, const TFit *start)
 {
-    (void)start;
     switch (type) {
     case TFeatureType::PLANE:
         return Fit_Plane(points);
@@ -13,9 +12,11 @@ TFit Fit_Feature(TFeatureType type, const std::vector<TVector3> &points, const T
     case TFeatureType::SPHERE:
         return Fit_Sphere(points);
     case TFeatureType::CYLINDER:
+        return Fit_Cylinder(points, start);
     case TFeatureType::CONE:
+        return Fit_Cone(points, start);
     case TFeatureType::TORUS:
-        break;
+        return Fit_Torus(points, start);
     }
     return {};
 }

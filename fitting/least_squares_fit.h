@@ -13,10 +13,12 @@
 // ones), so the same points always give the same direction.
 //
 // When a fit is not made, failure says why, in one of these words:
-//   "too few points: a plane needs at least 3" (line 2, circle 3, sphere 4)
+//   "too few points: a plane needs at least 3" (line 2, circle 3, sphere 4,
+//   cylinder 5, cone 6, torus 7)
 //   "non-finite coordinates", "coordinates too large"
 //   "coincident points", "collinear points" (plane, circle, sphere),
-//   "coplanar points" (sphere), "no convergence" (circle, sphere).
+//   "coplanar points" (sphere, cylinder, cone, torus), "no convergence"
+//   (circle, sphere, cylinder, cone, torus).
 // Degeneracy is judged relative to the spread of the points and to the
 // rounding of their coordinates, never against a length in millimetres.
 struct TFit
@@ -56,3 +58,24 @@ TFit Fit_Circle_Orthogonal(const std::vector<TVector3> &points);
 
 // Sphere: geometric distances minimised from an algebraic start.
 TFit Fit_Sphere(const std::vector<TVector3> &points);
+
+// The surfaces round an axis, by orthogonal distances, iterated from several
+// starts (the points' principal directions as the axis; for a cone also the
+// least-squares cylinder; the caller's start, when given, as one more) and
+// ending where the sum of squares is least. A start is a stated result in
+// this structure's conventions; it is ignored when not finite or of no size.
+
+// Cylinder: the sum of the squared distances of the points from the surface
+// is least. position is the axis point nearest the centroid of the points.
+TFit Fit_Cylinder(const std::vector<TVector3> &points, const TFit *start = nullptr);
+
+// Cone: as the cylinder; the distance of a point is the shortest to the
+// cone's surface, taken on both sides of the apex as one straight flank in
+// the point's half-plane through the axis. direction points towards the
+// wider end, diameter is the cone's at position, apex_angle the included one.
+TFit Fit_Cone(const std::vector<TVector3> &points, const TFit *start = nullptr);
+
+// Torus: the distance of a point is its distance from the circle of the
+// tube's centres less the tube's radius. position is the centre, diameter
+// the major diameter, minor_diameter the tube's.
+TFit Fit_Torus(const std::vector<TVector3> &points, const TFit *start = nullptr);

@@ -1,0 +1,173 @@
+#include "fitting/least_squares_fit.h"
+
+#include "fitting/point_spread.h"
+#include "fitting/surface_fit.h"
+#include "fitting/surface_start.h"
+
+#include <cmath>
+
+namespace {
+
+// A cone about the centroid: its axis through anchor, the axis point
+// nearest the centroid (the origin here), its radius there, and its half
+// angle: the radius grows by tan(half_angle) per unit along the axis. The
+// signed distance of a point at height h along the axis and distance rho
+// from it is (rho - radius) cos(half_angle) - h sin(half_angle). A step
+// moves the axis across itself (2), turns it about the two directions across
+// it through the anchor (2, as lengths: how far a point at turn_length
+// moves), changes the radius (1) and the half angle (1, as the length it
+// moves a point at turn_length): moving along the axis changes the radius
+// at the anchor, turning about it nothing.
+struct TConeModel
+{
+    static constexpr int Parameters = 6;
+    struct TState
+    {
+        Eigen::Vector3d anchor;
+        TAxisFrame frame;
+        double radius = 0;
+        double half_angle = 0;
+    };
+    using TRow = Eigen::Matrix<double, 1, Parameters + 1>;
+    using TStep = Eigen::Matrix<double, Parameters, 1>;
+
+    double turn_length = 1;
+
+    // The anchor moved to the axis point nearest the origin, the radius
+    // with it.
+    static TState Make(const Eigen::Vector3d &point, const Eigen::Vector3d &axis, double radius,
+                       double half_angle)
+    {
+        TState state;
+        state.frame = Axis_Frame(axis);
+        const double height = -point.dot(state.frame.axis);
+        state.anchor = point + height * state.frame.axis;
+        state.radius = radius + height * std::tan(half_angle);
+        state.half_angle = half_angle;
+        return state;
+    }
+
+    double Residual(const TState &s, const Eigen::Vector3d &p) const
+    {
+        const Eigen::Vector3d v = p - s.anchor;
+        const double height = v.dot(s.frame.axis);
+        const double distance = (v - height * s.frame.axis).norm();
+        return (distance - s.radius) * std::cos(s.half_angle) - height * std::sin(s.half_angle);
+    }
+
+    // As for the cylinder: a move by t acts as moving the point by -t, a turn
+    // by w about the anchor as moving it by -w x (p - anchor); the residual's
+    // gradient by the point is cos(half_angle) out - sin(half_angle) axis.
+    void Row(const TState &s, const Eigen::Vector3d &p, TRow &row) const
+    {
+        const double c = std::cos(s.half_angle);
+        const double sine = std::sin(s.half_angle);
+        const Eigen::Vector3d v = p - s.anchor;
+        const double height = v.dot(s.frame.axis);
+        const Eigen::Vector3d out = v - height * s.frame.axis;
+        const double distance = out.norm();
+        const Eigen::Vector3d unit =
+            distance > 0 ? Eigen::Vector3d(out / distance) : Eigen::Vector3d::Zero();
+        const Eigen::Vector3d gradient = c * unit - sine * s.frame.axis;
+        const Eigen::Vector3d moment = v.cross(gradient);
+        row(0) = -gradient.dot(s.frame.across_1);
+        row(1) = -gradient.dot(s.frame.across_2);
+        row(2) = -moment.dot(s.frame.across_1) / turn_length;
+        row(3) = -moment.dot(s.frame.across_2) / turn_length;
+        row(4) = -c;
+        row(5) = (-(distance - s.radius) * sine - height * c) / turn_length;
+        row(6) = (distance - s.radius) * c - height * sine;
+    }
+
+    TState Moved(const TState &s, const TStep &step) const
+    {
+        const Eigen::Matrix3d turn =
+            Turn((s.frame.across_1 * step(2) + s.frame.across_2 * step(3)) / turn_length);
+        return Make(s.anchor + s.frame.across_1 * step(0) + s.frame.across_2 * step(1),
+                    turn * s.frame.axis, s.radius + step(4), s.half_angle + step(5) / turn_length);
+    }
+
+    bool Same(const TState &a, const TState &b) const
+    {
+        return a.anchor == b.anchor && a.frame.axis == b.frame.axis && a.radius == b.radius &&
+               a.half_angle == b.half_angle;
+    }
+
+    double Scale(const TState &s) const
+    {
+        return s.anchor.norm() + std::abs(s.radius) + turn_length;
+    }
+};
+
+} // namespace
+
+TFit Fit_Cone(const std::vector<TVector3> &points, const TFit *start)
+{
+    TFit fit;
+    TPointSpread spread;
+    fit.failure = Unfit_Reason(points, 6, "a cone", 3, spread);
+    if (!fit.failure.empty())
+        return fit;
+
+    std::vector<Eigen::Vector3d> local;
+    local.reserve(points.size());
+    double squares = 0;
+    for (const TVector3 &p : points) {
+        local.push_back(Eigen::Vector3d(p.x, p.y, p.z) - spread.centroid);
+        squares += local.back().squaredNorm();
+    }
+    TConeModel model;
+    model.turn_length = std::sqrt(squares / static_cast<double>(local.size()));
+
+    // The axis along each of the points' principal directions (the least
+    // spread for a wide cone, the most for a long narrow one) and along the
+    // least-squares cylinder's axis, which a narrow cone all but is.
+    std::vector<Eigen::Vector3d> axes = {spread.axes.col(0), spread.axes.col(1),
+                                         spread.axes.col(2)};
+    const TFit cylinder = Fit_Cylinder(points);
+    if (cylinder.fitted) {
+        axes.emplace_back(cylinder.direction.x, cylinder.direction.y, cylinder.direction.z);
+    }
+    std::vector<TConeModel::TState> starts;
+    const std::vector<Eigen::Vector3d> sample = Evenly_Spaced(local, 4000);
+    for (const Eigen::Vector3d &axis : axes) {
+        const TAxisFrame frame = Axis_Frame(axis);
+        const TAxialStart axial = Axial_Start(sample, frame, true);
+        if (axial.found) {
+            starts.push_back(
+                TConeModel::Make(axial.anchor, frame.axis, axial.radius, std::atan(axial.slope)));
+        }
+    }
+    if (cylinder.fitted) {
+        starts.push_back(TConeModel::Make(
+            Eigen::Vector3d(cylinder.position.x, cylinder.position.y, cylinder.position.z) -
+                spread.centroid,
+            axes.back(), cylinder.diameter / 2, 0));
+    }
+    if (start != nullptr && Usable_Start(*start)) {
+        starts.push_back(TConeModel::Make(
+            Eigen::Vector3d(start->position.x, start->position.y, start->position.z) -
+                spread.centroid,
+            Eigen::Vector3d(start->direction.x, start->direction.y, start->direction.z),
+            start->diameter / 2, start->apex_angle / 2));
+    }
+    const TSurfaceResult<TConeModel> result = Fit_Surface(model, local, starts);
+    fit.iterations = result.iterations;
+    if (!result.converged) {
+        fit.failure = "no convergence";
+        return fit;
+    }
+    // Towards the wider end: the half angle positive.
+    Eigen::Vector3d axis = result.state.frame.axis;
+    double half_angle = result.state.half_angle;
+    if (half_angle < 0) {
+        axis = -axis;
+        half_angle = -half_angle;
+    }
+    fit.fitted = true;
+    fit.position = To_Vector3(spread.centroid + result.state.anchor);
+    fit.direction = To_Vector3(axis);
+    fit.diameter = 2 * result.state.radius;
+    fit.apex_angle = 2 * half_angle;
+    return fit;
+}

@@ -1,0 +1,108 @@
+#pragma once
+
+#include "fitting/axis_frame.h"
+#include "fitting/levenberg_marquardt.h"
+#include "fitting/row_qr.h"
+
+#include <Eigen/Core>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+// The orthogonal-distance iteration of a surface given by a model: its
+// Parameters, its state, the signed distance of a point from it
+// (Residual), that distance with its derivatives by the step's parameters
+// (Row: the residual last), where a step leads (Moved), equality to the last
+// bit (Same) and the size of its lengths (Scale). The points are centred at
+// their centroid.
+template <typename TModel> struct TSurfaceResult
+{
+    typename TModel::TState state;
+    bool converged = false;
+    int iterations = 0;
+    double cost = HUGE_VAL;
+};
+
+// The sum of squares and its change are summed point by point from the
+// residuals at both states, so that the change is not the difference of
+// two rounded sums.
+template <typename TModel>
+TLevenbergEvaluation<TModel::Parameters>
+Evaluate_Surface(const TModel &model, const std::vector<Eigen::Vector3d> &points,
+                 const typename TModel::TState &state, const typename TModel::TState &before)
+{
+    constexpr int P = TModel::Parameters;
+    TLevenbergEvaluation<P> evaluation;
+    TRowQR<P + 1> qr;
+    typename TRowQR<P + 1>::TRow row;
+    double cost = 0;
+    double change = 0;
+    for (const Eigen::Vector3d &p : points) {
+        model.Row(state, p, row);
+        qr.Add(row);
+        const double residual = row(P);
+        const double residual_before = model.Residual(before, p);
+        cost += residual * residual;
+        change += (residual - residual_before) * (residual + residual_before);
+    }
+    evaluation.R = qr.R();
+    evaluation.cost = cost;
+    evaluation.change = change;
+    return evaluation;
+}
+
+template <typename TModel>
+TSurfaceResult<TModel> Iterate_Surface(const TModel &model,
+                                       const std::vector<Eigen::Vector3d> &points,
+                                       const typename TModel::TState &start)
+{
+    using TState = typename TModel::TState;
+    using TStep = Eigen::Matrix<double, TModel::Parameters, 1>;
+    const TLevenbergResult<TState> iterated = Levenberg_Marquardt<TModel::Parameters>(
+        start, points.size(),
+        [&](const TState &at, const TState &before) {
+            return Evaluate_Surface(model, points, at, before);
+        },
+        [&](const TState &at, const TStep &step) { return model.Moved(at, step); },
+        [&](const TState &a, const TState &b) { return model.Same(a, b); },
+        [&](const TState &at) { return model.Scale(at); });
+    TSurfaceResult<TModel> result;
+    result.state = iterated.state;
+    result.converged = iterated.converged;
+    result.iterations = iterated.iterations;
+    if (result.converged) {
+        double cost = 0;
+        for (const Eigen::Vector3d &p : points) {
+            const double residual = model.Residual(result.state, p);
+            cost += residual * residual;
+        }
+        result.cost = cost;
+    }
+    return result;
+}
+
+// Starts iterated on an evenly spaced subsample, the one of least sum of
+// squares then finished on all points: the starts cost little on large
+// sets, and the end is the minimum of all points all the same.
+template <typename TModel>
+TSurfaceResult<TModel> Fit_Surface(const TModel &model, const std::vector<Eigen::Vector3d> &points,
+                                   const std::vector<typename TModel::TState> &starts)
+{
+    const std::vector<Eigen::Vector3d> sample = Evenly_Spaced(points, 4000);
+    TSurfaceResult<TModel> best;
+    int iterations = 0;
+    for (const typename TModel::TState &start : starts) {
+        const TSurfaceResult<TModel> result = Iterate_Surface(model, sample, start);
+        iterations += result.iterations;
+        if (result.converged && result.cost < best.cost) {
+            best = result;
+        }
+    }
+    if (best.converged && sample.size() < points.size()) {
+        best = Iterate_Surface(model, points, best.state);
+        iterations += best.iterations;
+    }
+    best.iterations = iterations;
+    return best;
+}

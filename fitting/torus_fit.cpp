@@ -1,0 +1,148 @@
+#include "fitting/least_squares_fit.h"
+
+#include "fitting/point_spread.h"
+#include "fitting/surface_fit.h"
+#include "fitting/surface_start.h"
+
+#include <cmath>
+
+namespace {
+
+// A torus about the centroid of the points (the origin here): centre, axis,
+// major radius (of the circle of the tube's centres) and minor radius (of
+// the tube). The distance of a point from it is its distance from that
+// circle less the minor radius. A step moves the torus (3), turns it about
+// the two directions across its axis through the origin (2, as lengths: how
+// far a point at turn_length moves) and changes the two radii (2); turning
+// about the centroid rather than the centre keeps a part of a torus near
+// its points.
+struct TTorusModel
+{
+    static constexpr int Parameters = 7;
+    struct TState
+    {
+        Eigen::Vector3d centre;
+        TAxisFrame frame;
+        double major = 0;
+        double minor = 0;
+    };
+    using TRow = Eigen::Matrix<double, 1, Parameters + 1>;
+    using TStep = Eigen::Matrix<double, Parameters, 1>;
+
+    double turn_length = 1;
+
+    static TState Make(const Eigen::Vector3d &centre, const Eigen::Vector3d &axis, double major,
+                       double minor)
+    {
+        TState state;
+        state.centre = centre;
+        state.frame = Axis_Frame(axis);
+        state.major = major;
+        state.minor = minor;
+        return state;
+    }
+
+    double Residual(const TState &s, const Eigen::Vector3d &p) const
+    {
+        const Eigen::Vector3d v = p - s.centre;
+        const double height = v.dot(s.frame.axis);
+        const double radial = (v - height * s.frame.axis).norm() - s.major;
+        return std::sqrt(radial * radial + height * height) - s.minor;
+    }
+
+    // A move by t acts as moving the point by -t, a turn by w about the
+    // origin as moving it by -w x p; the residual's gradient by the point is
+    // the unit vector from the nearest point of the circle of centres.
+    void Row(const TState &s, const Eigen::Vector3d &p, TRow &row) const
+    {
+        const Eigen::Vector3d v = p - s.centre;
+        const double height = v.dot(s.frame.axis);
+        const Eigen::Vector3d out = v - height * s.frame.axis;
+        const double distance = out.norm();
+        const Eigen::Vector3d unit =
+            distance > 0 ? Eigen::Vector3d(out / distance) : Eigen::Vector3d::Zero();
+        const double radial = distance - s.major;
+        const double tube = std::sqrt(radial * radial + height * height);
+        const Eigen::Vector3d gradient =
+            tube > 0 ? Eigen::Vector3d((radial * unit + height * s.frame.axis) / tube)
+                     : Eigen::Vector3d::Zero();
+        const Eigen::Vector3d moment = p.cross(gradient);
+        row.head<3>() = -gradient.transpose();
+        row(3) = -moment.dot(s.frame.across_1) / turn_length;
+        row(4) = -moment.dot(s.frame.across_2) / turn_length;
+        row(5) = tube > 0 ? -radial / tube : 0;
+        row(6) = -1;
+        row(7) = tube - s.minor;
+    }
+
+    TState Moved(const TState &s, const TStep &step) const
+    {
+        const Eigen::Matrix3d turn =
+            Turn((s.frame.across_1 * step(3) + s.frame.across_2 * step(4)) / turn_length);
+        return Make(turn * s.centre + step.head<3>(), turn * s.frame.axis, s.major + step(5),
+                    s.minor + step(6));
+    }
+
+    bool Same(const TState &a, const TState &b) const
+    {
+        return a.centre == b.centre && a.frame.axis == b.frame.axis && a.major == b.major &&
+               a.minor == b.minor;
+    }
+
+    double Scale(const TState &s) const
+    {
+        return s.centre.norm() + std::abs(s.major) + std::abs(s.minor) + turn_length;
+    }
+};
+
+} // namespace
+
+TFit Fit_Torus(const std::vector<TVector3> &points, const TFit *start)
+{
+    TFit fit;
+    TPointSpread spread;
+    fit.failure = Unfit_Reason(points, 7, "a torus", 3, spread);
+    if (!fit.failure.empty())
+        return fit;
+
+    std::vector<Eigen::Vector3d> local;
+    local.reserve(points.size());
+    double squares = 0;
+    for (const TVector3 &p : points) {
+        local.push_back(Eigen::Vector3d(p.x, p.y, p.z) - spread.centroid);
+        squares += local.back().squaredNorm();
+    }
+    TTorusModel model;
+    model.turn_length = std::sqrt(squares / static_cast<double>(local.size()));
+
+    // The axis along each of the points' principal directions: the least
+    // spread for a ring, another for a short arc round the axis.
+    std::vector<TTorusModel::TState> starts;
+    const std::vector<Eigen::Vector3d> sample = Evenly_Spaced(local, 4000);
+    for (int i = 0; i < 3; ++i) {
+        const TAxisFrame frame = Axis_Frame(spread.axes.col(i));
+        const TTorusStart torus = Torus_Start(sample, frame);
+        if (torus.found) {
+            starts.push_back(TTorusModel::Make(torus.centre, frame.axis, torus.major, torus.minor));
+        }
+    }
+    if (start != nullptr && Usable_Start(*start) && start->minor_diameter > 0) {
+        starts.push_back(TTorusModel::Make(
+            Eigen::Vector3d(start->position.x, start->position.y, start->position.z) -
+                spread.centroid,
+            Eigen::Vector3d(start->direction.x, start->direction.y, start->direction.z),
+            start->diameter / 2, start->minor_diameter / 2));
+    }
+    const TSurfaceResult<TTorusModel> result = Fit_Surface(model, local, starts);
+    fit.iterations = result.iterations;
+    if (!result.converged) {
+        fit.failure = "no convergence";
+        return fit;
+    }
+    fit.fitted = true;
+    fit.position = To_Vector3(spread.centroid + result.state.centre);
+    fit.direction = To_Vector3(Signed_Direction(result.state.frame.axis));
+    fit.diameter = 2 * std::abs(result.state.major);
+    fit.minor_diameter = 2 * std::abs(result.state.minor);
+    return fit;
+}
