@@ -39,7 +39,8 @@ TGenerateCommand Parse_Generate_Options(const QStringList &arguments, TGenerateO
         "feature's points are built about a designed plane, line, circle, sphere, cylinder, "
         "cone or torus so that it is their least-squares fit, and the file states the "
         "least-squares fit of the points as written. With --suite, writes Tessaline's fixed "
-        "suite of data sets of all seven types.\n\nExit status: 0 when everything was written, 1 "
+        "suite of planes, lines, circles and spheres.\n\nExit status: 0 when everything was "
+        "written, 1 "
         "when a data set was rejected "
         "or a file could not be written, 2 for a usage error."));
     const QCommandLineOption help_option = parser.addHelpOption();
@@ -89,8 +90,8 @@ TGenerateCommand Parse_Generate_Options(const QStringList &arguments, TGenerateO
                                            "FILE.dat");
     const QCommandLineOption suite_option(
         "suite",
-        "Write the fixed suite: DIR/plane.dat, line.dat, circle.dat, sphere.dat, cylinder.dat, "
-        "cone.dat, torus.dat and suite.json; DIR is created if missing. Takes --seed alone.",
+        "Write the fixed suite: DIR/plane.dat, line.dat, circle.dat, sphere.dat and suite.json; "
+        "DIR is created if missing. Takes --seed alone.",
         "DIR");
     const QList<QCommandLineOption> data_set_options = {
         type_option,   count_option,    points_option,   size_option,
