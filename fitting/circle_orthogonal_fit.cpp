@@ -11,16 +11,18 @@
 
 namespace {
 
-// A step moves the circle (3), turns it about the two directions across its
-// axis through the pivot, the centroid of the points (2, as lengths: how far
-// a point at turn_length from the pivot moves), and bends it about the point
-// nearest the pivot (1). Bending (a change of curvature, not of radius, with
-// that point kept) follows the valley of a short arc, along which the radius
-// and the centre change together, far out to the nearly straight.
-// Turning about the points rather than the centre keeps the part of the
-// circle near them where it is: on a short arc the circle's tilt about the
-// arc is barely determined, and a turn about the centre, far away, would
-// swing the centre on an arc that linear steps only follow in small bites.
+// A step is taken in the frame of the circle's point q nearest the pivot
+// (the centroid of the points): w the direction from q to the centre, n the
+// axis, t = n x w the tangent. It moves the circle along w and n (2), turns
+// it about w and n through q (2, as lengths: how far a point at turn_length
+// from q moves) and bends it about q, keeping q and t (2): the curvature
+// vector w / radius changes along w and n, by 2 / turn_length^2 per unit of
+// the step (the change of the rise at turn_length from q). On a short arc
+// the part of the circle near the points then stays where it is while the
+// barely determined curvature and tilt change, and a nearly straight arc
+// bends either way without passing through a turn of its plane; turning
+// about the centre, far away, would swing it on an arc that linear steps
+// only follow in small bites.
 constexpr int Parameters = 6;
 using TStep = Eigen::Matrix<double, Parameters, 1>;
 
@@ -55,23 +57,41 @@ Eigen::Vector3d Inwards(const TCircle &circle, const Eigen::Vector3d &pivot)
     return length > 0 ? Eigen::Vector3d(-out / length) : Eigen::Vector3d(-circle.across_1);
 }
 
+struct TNear
+{
+    Eigen::Vector3d point;   // q
+    Eigen::Vector3d inwards; // w
+    Eigen::Vector3d tangent; // t
+};
+
+TNear Near(const TCircle &circle, const Eigen::Vector3d &pivot)
+{
+    TNear near;
+    near.inwards = Inwards(circle, pivot);
+    near.point = circle.centre - circle.radius * near.inwards;
+    near.tangent = circle.axis.cross(near.inwards);
+    return near;
+}
+
 TCircle Moved(const TCircle &circle, const TStep &step, const Eigen::Vector3d &pivot,
               double turn_length)
 {
-    // The curvature changes about the pivot's nearest point of the circle,
-    // which stays; the step is the change of the rise at turn_length from it.
-    const Eigen::Vector3d inwards = Inwards(circle, pivot);
-    const Eigen::Vector3d near = circle.centre - circle.radius * inwards;
-    const double curvature = 1 / circle.radius + 2 * step(5) / (turn_length * turn_length);
-    const Eigen::Vector3d centre = near + inwards / curvature;
-    const Eigen::Vector3d turn =
-        (circle.across_1 * step(3) + circle.across_2 * step(4)) / turn_length;
+    const TNear near = Near(circle, pivot);
+    const double rise = 2 / (turn_length * turn_length);
+    const Eigen::Vector3d bend =
+        near.inwards * (1 / circle.radius + rise * step(4)) + circle.axis * (rise * step(5));
+    const double curvature = bend.norm();
+    const Eigen::Vector3d inwards = bend / curvature;
+    const Eigen::Vector3d axis = inwards.cross(near.tangent);
+    const Eigen::Vector3d centre = near.point + inwards / curvature;
+    const Eigen::Vector3d turn = (near.inwards * step(2) + circle.axis * step(3)) / turn_length;
     const double angle = turn.norm();
     const Eigen::Matrix3d rotation = angle > 0
                                          ? Eigen::AngleAxisd(angle, turn / angle).toRotationMatrix()
                                          : Eigen::Matrix3d::Identity();
-    return Make_Circle(pivot + rotation * (centre - pivot) + step.head<3>(), rotation * circle.axis,
-                       1 / std::abs(curvature));
+    return Make_Circle(near.point + rotation * (centre - near.point) + near.inwards * step(0) +
+                           circle.axis * step(1),
+                       rotation * axis, 1 / curvature);
 }
 
 // Every point has two residuals, radial (distance from the axis minus the
@@ -93,7 +113,7 @@ TEvaluation Evaluate(const std::vector<Eigen::Vector3d> &points, const TCircle &
     const Eigen::Vector3d centre_step = circle.centre - before.centre;
     const Eigen::Vector3d axis_step = circle.axis - before.axis;
     const double radius_step = circle.radius - before.radius;
-    const Eigen::Vector3d inwards = Inwards(circle, pivot);
+    const TNear near = Near(circle, pivot);
     double cost = 0;
     double change = 0;
     for (const Eigen::Vector3d &p : points) {
@@ -103,28 +123,32 @@ TEvaluation Evaluate(const std::vector<Eigen::Vector3d> &points, const TCircle &
         const double distance = out.norm(); // from the axis
         const double radial = distance - circle.radius;
 
-        // Moving the circle by t moves a residual as moving the point by -t;
-        // turning it by w about the pivot, as moving the point by
-        // -w x (p - pivot). The gradients of the residuals with respect to
-        // the point are the unit vector out from the axis and the axis.
+        // Moving the circle by s moves a residual as moving the point by -s;
+        // turning it by a about q, as moving the point by -a x (p - q). The
+        // gradients of the residuals with respect to the point are the unit
+        // vector u out from the axis and the axis. Bending along w by dk
+        // moves the centre to q + w / (k + dk): the radial residual changes
+        // by (1 + u . w) / k^2 per unit of k; bending along n by db turns the
+        // circle about the tangent through q by -db / k.
         const Eigen::Vector3d unit_out =
             distance > 0 ? Eigen::Vector3d(out / distance) : Eigen::Vector3d::Zero();
-        const Eigen::Vector3d arm = p - pivot;
+        const Eigen::Vector3d arm = p - near.point;
         const Eigen::Vector3d radial_moment = arm.cross(unit_out);
         const Eigen::Vector3d axial_moment = arm.cross(circle.axis);
-        radial_row.head<3>() = -unit_out.transpose();
-        radial_row(3) = -radial_moment.dot(circle.across_1) / turn_length;
-        radial_row(4) = -radial_moment.dot(circle.across_2) / turn_length;
-        // Curvature k about the near point q, centre q + w / k: the radial
-        // residual changes by (1 + u . w) / k^2 per unit of k, and k by
-        // 2 / turn_length^2 per unit of the step.
-        radial_row(5) = (1 + unit_out.dot(inwards)) * circle.radius * circle.radius * 2 /
-                        (turn_length * turn_length);
+        const double rise = 2 / (turn_length * turn_length);
+        radial_row(0) = -unit_out.dot(near.inwards);
+        radial_row(1) = -unit_out.dot(circle.axis);
+        radial_row(2) = -radial_moment.dot(near.inwards) / turn_length;
+        radial_row(3) = -radial_moment.dot(circle.axis) / turn_length;
+        radial_row(4) = (1 + unit_out.dot(near.inwards)) * circle.radius * circle.radius * rise;
+        radial_row(5) = radial_moment.dot(near.tangent) * circle.radius * rise;
         radial_row(6) = radial;
-        axial_row.head<3>() = -circle.axis.transpose();
-        axial_row(3) = -axial_moment.dot(circle.across_1) / turn_length;
-        axial_row(4) = -axial_moment.dot(circle.across_2) / turn_length;
-        axial_row(5) = 0;
+        axial_row(0) = 0;
+        axial_row(1) = -1;
+        axial_row(2) = -axial_moment.dot(near.inwards) / turn_length;
+        axial_row(3) = -axial_moment.dot(circle.axis) / turn_length;
+        axial_row(4) = 0;
+        axial_row(5) = axial_moment.dot(near.tangent) * circle.radius * rise;
         axial_row(6) = height;
         qr.Add(radial_row);
         qr.Add(axial_row);
@@ -159,26 +183,21 @@ TFit Fit_Circle_Orthogonal(const std::vector<TVector3> &points)
     fit.fitted = false;
     fit.iterations = 0;
 
-    // About the start's centre, which keeps the sums well conditioned.
-    const Eigen::Vector3d origin(fit.position.x, fit.position.y, fit.position.z);
+    // About the centroid of the points, which keeps the sums well conditioned.
+    const TPointSpread spread = Point_Spread(points);
+    const Eigen::Vector3d origin = spread.centroid;
     std::vector<Eigen::Vector3d> local;
     local.reserve(points.size());
+    double squares = 0;
     for (const TVector3 &p : points) {
         local.push_back(Eigen::Vector3d(p.x, p.y, p.z) - origin);
+        squares += local.back().squaredNorm();
     }
-    Eigen::Vector3d pivot = Eigen::Vector3d::Zero();
-    for (const Eigen::Vector3d &p : local) {
-        pivot += p;
-    }
-    pivot /= static_cast<double>(local.size());
-    double spread = 0;
-    for (const Eigen::Vector3d &p : local) {
-        spread += (p - pivot).squaredNorm();
-    }
-    const double turn_length = std::sqrt(spread / static_cast<double>(local.size()));
-    TCircle circle = Make_Circle(Eigen::Vector3d::Zero(),
-                                 Eigen::Vector3d(fit.direction.x, fit.direction.y, fit.direction.z),
-                                 fit.diameter / 2);
+    const Eigen::Vector3d pivot = Eigen::Vector3d::Zero();
+    const double turn_length = std::sqrt(squares / static_cast<double>(local.size()));
+    const TCircle circle = Make_Circle(
+        Eigen::Vector3d(fit.position.x, fit.position.y, fit.position.z) - origin,
+        Eigen::Vector3d(fit.direction.x, fit.direction.y, fit.direction.z), fit.diameter / 2);
     const TLevenbergResult<TCircle> result = Levenberg_Marquardt<Parameters>(
         circle, local.size(),
         [&](const TCircle &at, const TCircle &before) {
@@ -196,10 +215,9 @@ TFit Fit_Circle_Orthogonal(const std::vector<TVector3> &points)
         fit.failure = "no convergence";
         return fit;
     }
-    circle = result.state;
     fit.fitted = true;
-    fit.position = To_Vector3(origin + circle.centre);
-    fit.direction = To_Vector3(Signed_Direction(circle.axis));
-    fit.diameter = 2 * std::abs(circle.radius);
+    fit.position = To_Vector3(origin + result.state.centre);
+    fit.direction = To_Vector3(Signed_Direction(result.state.axis));
+    fit.diameter = 2 * std::abs(result.state.radius);
     return fit;
 }

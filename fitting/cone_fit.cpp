@@ -4,6 +4,7 @@
 #include "fitting/surface_fit.h"
 #include "fitting/surface_start.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -124,7 +125,13 @@ TFit Fit_Cone(const std::vector<TVector3> &points, const TFit *start)
     // least-squares cylinder's axis, which a narrow cone all but is.
     std::vector<Eigen::Vector3d> axes = {spread.axes.col(0), spread.axes.col(1),
                                          spread.axes.col(2)};
-    const TFit cylinder = Fit_Cylinder(points);
+    // The cylinder of an evenly spaced subsample is start enough.
+    std::vector<TVector3> few;
+    const std::size_t step = std::max<std::size_t>(1, points.size() / 4000);
+    for (std::size_t i = 0; i < points.size(); i += step) {
+        few.push_back(points[i]);
+    }
+    const TFit cylinder = Fit_Cylinder(few);
     if (cylinder.fitted) {
         axes.emplace_back(cylinder.direction.x, cylinder.direction.y, cylinder.direction.z);
     }

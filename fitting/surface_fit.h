@@ -7,6 +7,7 @@
 #include <Eigen/Core>
 
 #include <cmath>
+#include <future>
 #include <limits>
 #include <vector>
 
@@ -27,35 +28,73 @@ template <typename TModel> struct TSurfaceResult
 // The sum of squares and its change are summed point by point from the
 // residuals at both states, so that the change is not the difference of
 // two rounded sums.
+template <typename TModel> struct TSurfacePart
+{
+    Eigen::Matrix<double, TModel::Parameters + 1, TModel::Parameters + 1> R;
+    double cost = 0;
+    double change = 0;
+};
+
+template <typename TModel>
+TSurfacePart<TModel> Evaluate_Part(const TModel &model, const Eigen::Vector3d *begin,
+                                   const Eigen::Vector3d *end, const typename TModel::TState &state,
+                                   const typename TModel::TState &before)
+{
+    constexpr int P = TModel::Parameters;
+    TSurfacePart<TModel> part;
+    TRowQR<P + 1> qr;
+    typename TRowQR<P + 1>::TRow row;
+    for (const Eigen::Vector3d *p = begin; p != end; ++p) {
+        model.Row(state, *p, row);
+        qr.Add(row);
+        const double residual = row(P);
+        const double residual_before = model.Residual(before, *p);
+        part.cost += residual * residual;
+        part.change += (residual - residual_before) * (residual + residual_before);
+    }
+    part.R = qr.R();
+    return part;
+}
+
+// Large sets in two halves at once, their factors then reduced together;
+// where no thread can be started, the second half waits for the first.
 template <typename TModel>
 TLevenbergEvaluation<TModel::Parameters>
 Evaluate_Surface(const TModel &model, const std::vector<Eigen::Vector3d> &points,
                  const typename TModel::TState &state, const typename TModel::TState &before)
 {
     constexpr int P = TModel::Parameters;
+    const Eigen::Vector3d *begin = points.data();
+    const Eigen::Vector3d *end = begin + points.size();
     TLevenbergEvaluation<P> evaluation;
+    if (points.size() < 100000) {
+        const TSurfacePart<TModel> whole = Evaluate_Part(model, begin, end, state, before);
+        evaluation.R = whole.R;
+        evaluation.cost = whole.cost;
+        evaluation.change = whole.change;
+        return evaluation;
+    }
+    const Eigen::Vector3d *middle = begin + points.size() / 2;
+    std::future<TSurfacePart<TModel>> first =
+        std::async(std::launch::async | std::launch::deferred,
+                   [&] { return Evaluate_Part(model, begin, middle, state, before); });
+    const TSurfacePart<TModel> second = Evaluate_Part(model, middle, end, state, before);
+    const TSurfacePart<TModel> other = first.get();
     TRowQR<P + 1> qr;
-    typename TRowQR<P + 1>::TRow row;
-    double cost = 0;
-    double change = 0;
-    for (const Eigen::Vector3d &p : points) {
-        model.Row(state, p, row);
-        qr.Add(row);
-        const double residual = row(P);
-        const double residual_before = model.Residual(before, p);
-        cost += residual * residual;
-        change += (residual - residual_before) * (residual + residual_before);
+    for (int i = 0; i <= P; ++i) {
+        qr.Add(other.R.row(i));
+        qr.Add(second.R.row(i));
     }
     evaluation.R = qr.R();
-    evaluation.cost = cost;
-    evaluation.change = change;
+    evaluation.cost = other.cost + second.cost;
+    evaluation.change = other.change + second.change;
     return evaluation;
 }
 
 template <typename TModel>
 TSurfaceResult<TModel> Iterate_Surface(const TModel &model,
                                        const std::vector<Eigen::Vector3d> &points,
-                                       const typename TModel::TState &start)
+                                       const typename TModel::TState &start, bool with_cost = true)
 {
     using TState = typename TModel::TState;
     using TStep = Eigen::Matrix<double, TModel::Parameters, 1>;
@@ -71,7 +110,7 @@ TSurfaceResult<TModel> Iterate_Surface(const TModel &model,
     result.state = iterated.state;
     result.converged = iterated.converged;
     result.iterations = iterated.iterations;
-    if (result.converged) {
+    if (result.converged && with_cost) {
         double cost = 0;
         for (const Eigen::Vector3d &p : points) {
             const double residual = model.Residual(result.state, p);
@@ -100,7 +139,7 @@ TSurfaceResult<TModel> Fit_Surface(const TModel &model, const std::vector<Eigen:
         }
     }
     if (best.converged && sample.size() < points.size()) {
-        best = Iterate_Surface(model, points, best.state);
+        best = Iterate_Surface(model, points, best.state, false);
         iterations += best.iterations;
     }
     best.iterations = iterations;
