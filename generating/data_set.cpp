@@ -281,6 +281,23 @@ QString Check_Minimum(const TDataSet &data_set, const TDesign &design,
              Likely_Cause(data_set.options));
 }
 
+// Whether the data set has the least number of points of a cylinder, cone or
+// torus: unlike a plane, line, circle or sphere, such an element through
+// them is in general one of several.
+bool Several_Through_Least_Points(const TDataSet &data_set)
+{
+    const TFeatureType type = data_set.options.type;
+    return data_set.options.points == Least_Points(type) &&
+           (type == TFeatureType::CYLINDER || type == TFeatureType::CONE ||
+            type == TFeatureType::TORUS);
+}
+
+// How far the rounding of coordinates to the decimals moves a point, at most.
+double Rounding_Of(int decimals)
+{
+    return std::sqrt(3.0) / 2 / Grid_Scale(decimals);
+}
+
 } // namespace
 
 TDataSet Generate_Data_Set(const TDataSetOptions &options, qint32 number, std::uint64_t seed)
@@ -296,7 +313,13 @@ TDataSet Generate_Data_Set(const TDataSetOptions &options, qint32 number, std::u
     TRandom random(seed);
     const TDesign design = Make_Design(options, random);
     data_set.points = Written_Grid(options, design, random);
-    if (options.points == Least_Points(options.type))
+    if (Several_Through_Least_Points(data_set))
+        data_set.note = QStringLiteral("%1 points determine a %2 up to the others that pass "
+                                       "through them as well: none can deviate from it, and "
+                                       "software may find another")
+                            .arg(options.points)
+                            .arg(QLatin1String(Feature_Type_Name(options.type)));
+    else if (options.points == Least_Points(options.type))
         data_set.note = QStringLiteral("%1 points determine a %2: none can deviate from it")
                             .arg(options.points)
                             .arg(QLatin1String(Feature_Type_Name(options.type)));
@@ -314,7 +337,7 @@ TDataSet Generate_Data_Set(const TDataSetOptions &options, qint32 number, std::u
     TReferenceFit reference;
     const bool written = Write_Reference(data_set, design, local, reference);
     const TFit library_fit = library.get();
-    if (!library_fit.fitted) {
+    if (!library_fit.fitted && !Several_Through_Least_Points(data_set)) {
         data_set.failure =
             QStringLiteral("the fitting library cannot fit a %1 to the written "
                            "points (%2): %3")
@@ -332,9 +355,24 @@ TDataSet Generate_Data_Set(const TDataSetOptions &options, qint32 number, std::u
                 .arg(QLatin1String(Feature_Type_Name(options.type)), Likely_Cause(options));
         return data_set;
     }
-    data_set.failure = Check_Minimum(data_set, design, local, reference, library_fit);
-    if (!data_set.failure.isEmpty())
-        return data_set;
+    if (Several_Through_Least_Points(data_set)) {
+        // Other elements of the type pass through these points as well, so
+        // which one the library finds decides nothing: each is a
+        // least-squares element. The reference passes through the points.
+        if (!(data_set.residual_rms <= Rounding_Of(data_set.decimals))) {
+            data_set.failure =
+                QStringLiteral("the least-squares %1 found from the design does not pass "
+                               "through its %2 points as written (%3)")
+                    .arg(QLatin1String(Feature_Type_Name(options.type)))
+                    .arg(options.points)
+                    .arg(Likely_Cause(options));
+            return data_set;
+        }
+    } else {
+        data_set.failure = Check_Minimum(data_set, design, local, reference, library_fit);
+        if (!data_set.failure.isEmpty())
+            return data_set;
+    }
 
     if (options.type == TFeatureType::CIRCLE) {
         const TReferenceFit orthogonal = Orthogonal_Circle(local, reference);

@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <iterator>
 
 namespace {
 
@@ -105,10 +106,10 @@ int TGeneration::One_File()
 
 int TGeneration::Suite()
 {
-    const TFeatureType types[] = {TFeatureType::PLANE, TFeatureType::LINE, TFeatureType::CIRCLE,
-                                  TFeatureType::SPHERE};
-    std::vector<TDataSet> data_sets[4];
-    for (int i = 0; i < 4; ++i) {
+    constexpr size_t TYPES = std::size(FEATURE_TYPES);
+    const TFeatureType *const types = FEATURE_TYPES;
+    std::vector<TDataSet> data_sets[TYPES];
+    for (size_t i = 0; i < TYPES; ++i) {
         data_sets[i] = Generate_Suite(types[i], options.seed);
         const QString problem = Suite_Problem(data_sets[i]);
         if (!problem.isEmpty()) {
@@ -125,7 +126,7 @@ int TGeneration::Suite()
     const QDir directory(options.suite_dir);
     bool written = true;
     std::vector<TManifestFile> files;
-    for (int i = 0; i < 4; ++i) {
+    for (size_t i = 0; i < TYPES; ++i) {
         const QString name = Suite_File_Name(types[i]);
         const QByteArray text = Validation_File_Text(
             types[i],
