@@ -68,7 +68,7 @@ enum class TResultsFormat
 enum class TResultsFailure
 {
     NONE,
-    UNUSABLE,           // XML not well-formed, not QIF, an unknown length unit, ...
+    UNUSABLE,           // XML not well-formed, not QIF, an unknown length or angular unit, ...
     NO_SUCH_QIF_RESULTS // the MeasurementResults asked for is beyond those of the file
 };
 

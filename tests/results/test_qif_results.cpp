@@ -341,10 +341,6 @@ void TestQifResults::reading_data()
         Qif3(Units(Unit("mm") + Angular_Unit(" Radian ")), "",
              {Measured("Cone", cone + Value("HalfAngle", "0.5"))}),
         {Cone("CON_7", 5, {0, 0, 0}, {0, 0, 1}, 0, 1 / degree, 0, 0, 0, 2 * 0.05 / degree)});
-    Row("angular unit by name: degrees",
-        Qif3(Units(Unit("mm") + Angular_Unit("Degrees")), "",
-             {Measured("Cone", cone + Value("HalfAngle", "30"))}),
-        {Cone("CON_7", 5, {0, 0, 0}, {0, 0, 1}, 0, 60, 0, 0, 0, 0)});
     const QString radians = QStringLiteral("the file declares no angular unit "
                                            "(FileUnits/PrimaryUnits/AngularUnit): angles are read "
                                            "in radians, as QIF defines");

@@ -267,11 +267,6 @@ void TestResultsReading::dmis_data()
                            << TExpectedFeatures{Torus("TOR_16", 1, {1, 2, 3}, {0, 1, 0}, 50, 8, 0,
                                                       0, 0.05, 0.005)}
                            << QStringList();
-    QTest::newRow("torus, inch, axis negative")
-        << QByteArray("UNITS/INCH\nFA(TOR_16)=FEAT/TORUS,INNER,CART,1,2,3,-1,0,0,2,0.5\n")
-        << TExpectedFeatures{Torus("TOR_16", 2, {inch, 2 * inch, 3 * inch}, {-1, 0, 0}, 2 * inch,
-                                   0.5 * inch, 0, 0, 0, 0.05 * inch)}
-        << QStringList();
     QTest::newRow("torus, minor diameter missing or not a number")
         << QByteArray("FA(TOR_16)=FEAT/TORUS,OUTER,CART,1,2,3,0,1,0,50\n"
                       "FA(TOR_16)=FEAT/TORUS,OUTER,CART,1,2,3,0,1,0,50,d\n")
