@@ -110,11 +110,12 @@ TFit Fit_Cone(const std::vector<TVector3> &points, const TFit *start)
     if (!fit.failure.empty())
         return fit;
 
+    const Eigen::Vector3d origin = Exact_Origin(spread.centroid);
     std::vector<Eigen::Vector3d> local;
     local.reserve(points.size());
     double squares = 0;
     for (const TVector3 &p : points) {
-        local.push_back(Eigen::Vector3d(p.x, p.y, p.z) - spread.centroid);
+        local.push_back(Eigen::Vector3d(p.x, p.y, p.z) - origin);
         squares += local.back().squaredNorm();
     }
     TConeModel model;
@@ -147,18 +148,17 @@ TFit Fit_Cone(const std::vector<TVector3> &points, const TFit *start)
     }
     if (cylinder.fitted) {
         starts.push_back(TConeModel::Make(
-            Eigen::Vector3d(cylinder.position.x, cylinder.position.y, cylinder.position.z) -
-                spread.centroid,
+            Eigen::Vector3d(cylinder.position.x, cylinder.position.y, cylinder.position.z) - origin,
             axes.back(), cylinder.diameter / 2, 0));
     }
     if (start != nullptr && Usable_Start(*start)) {
         starts.push_back(TConeModel::Make(
-            Eigen::Vector3d(start->position.x, start->position.y, start->position.z) -
-                spread.centroid,
+            Eigen::Vector3d(start->position.x, start->position.y, start->position.z) - origin,
             Eigen::Vector3d(start->direction.x, start->direction.y, start->direction.z),
             start->diameter / 2, start->apex_angle / 2));
     }
-    const TSurfaceResult<TConeModel> result = Fit_Surface(model, local, starts);
+    const TSurfaceResult<TConeModel> result =
+        Fit_Surface(model, local, starts, start != nullptr && Usable_Start(*start));
     fit.iterations = result.iterations;
     if (!result.converged) {
         fit.failure = "no convergence";
@@ -172,9 +172,12 @@ TFit Fit_Cone(const std::vector<TVector3> &points, const TFit *start)
         half_angle = -half_angle;
     }
     fit.fitted = true;
-    fit.position = To_Vector3(spread.centroid + result.state.anchor);
+    // The axis point nearest the centroid, and the diameter there.
+    const Eigen::Vector3d anchor = origin + result.state.anchor;
+    const double along = axis.dot(spread.centroid - anchor);
+    fit.position = To_Vector3(anchor + axis * along);
     fit.direction = To_Vector3(axis);
-    fit.diameter = 2 * result.state.radius;
+    fit.diameter = 2 * (result.state.radius + along * std::tan(half_angle));
     fit.apex_angle = 2 * half_angle;
     return fit;
 }

@@ -92,11 +92,12 @@ TFit Fit_Cylinder(const std::vector<TVector3> &points, const TFit *start)
     if (!fit.failure.empty())
         return fit;
 
+    const Eigen::Vector3d origin = Exact_Origin(spread.centroid);
     std::vector<Eigen::Vector3d> local;
     local.reserve(points.size());
     double squares = 0;
     for (const TVector3 &p : points) {
-        local.push_back(Eigen::Vector3d(p.x, p.y, p.z) - spread.centroid);
+        local.push_back(Eigen::Vector3d(p.x, p.y, p.z) - origin);
         squares += local.back().squaredNorm();
     }
     TCylinderModel model;
@@ -116,19 +117,22 @@ TFit Fit_Cylinder(const std::vector<TVector3> &points, const TFit *start)
     }
     if (start != nullptr && Usable_Start(*start)) {
         starts.push_back(TCylinderModel::Make(
-            Eigen::Vector3d(start->position.x, start->position.y, start->position.z) -
-                spread.centroid,
+            Eigen::Vector3d(start->position.x, start->position.y, start->position.z) - origin,
             Eigen::Vector3d(start->direction.x, start->direction.y, start->direction.z),
             start->diameter / 2));
     }
-    const TSurfaceResult<TCylinderModel> result = Fit_Surface(model, local, starts);
+    const TSurfaceResult<TCylinderModel> result =
+        Fit_Surface(model, local, starts, start != nullptr && Usable_Start(*start));
     fit.iterations = result.iterations;
     if (!result.converged) {
         fit.failure = "no convergence";
         return fit;
     }
     fit.fitted = true;
-    fit.position = To_Vector3(spread.centroid + result.state.anchor);
+    // The axis point nearest the centroid.
+    const Eigen::Vector3d &axis = result.state.frame.axis;
+    const Eigen::Vector3d anchor = origin + result.state.anchor;
+    fit.position = To_Vector3(anchor + axis * axis.dot(spread.centroid - anchor));
     fit.direction = To_Vector3(Signed_Direction(result.state.frame.axis));
     fit.diameter = 2 * std::abs(result.state.radius);
     return fit;

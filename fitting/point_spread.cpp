@@ -93,3 +93,11 @@ std::string Unfit_Reason(const std::vector<TVector3> &points, size_t minimum, co
         return "coplanar points";
     return {};
 }
+
+Eigen::Vector3d Exact_Origin(const Eigen::Vector3d &centroid)
+{
+    Eigen::Vector3d origin;
+    for (int i = 0; i < 3; ++i)
+        origin(i) = std::ldexp(std::round(std::ldexp(centroid(i), 10)), -10);
+    return origin;
+}

@@ -28,6 +28,13 @@ private:
 
 TPointSpread Point_Spread(const std::vector<TVector3> &points);
 
+// An origin by the centroid from which the offsets of points far from the
+// coordinate origin come out exact: the centroid rounded to a multiple of
+// 2^-10, which is a multiple of the last place of every coordinate of 1 mm
+// or more. Fits of badly conditioned shapes would otherwise amplify the
+// rounding of the offsets into their result.
+Eigen::Vector3d Exact_Origin(const Eigen::Vector3d &centroid);
+
 // Why points cannot carry the fit of a shape that needs at least minimum of
 // them, spread in at least dimensions dimensions (a line 1, a plane or a
 // circle 2, a sphere 3); empty when they can. Fills spread when there are

@@ -124,17 +124,31 @@ TSurfaceResult<TModel> Iterate_Surface(const TModel &model,
 // Starts iterated on an evenly spaced subsample, the one of least sum of
 // squares then finished on all points: the starts cost little on large
 // sets, and the end is the minimum of all points all the same.
+// Whether the points lie on the surface to the rounding of the arithmetic.
+template <typename TModel>
+bool Exact_Fit(const TModel &model, const TSurfaceResult<TModel> &result, std::size_t points)
+{
+    const double rounding = 4 * std::numeric_limits<double>::epsilon() * model.Scale(result.state);
+    return result.converged && result.cost <= 2 * static_cast<double>(points) * rounding * rounding;
+}
+
+// The caller's start, when given, is the last of the starts: a surface
+// through as many points as it has parameters is in general one of several,
+// each exact, and then the caller's is the one asked about.
 template <typename TModel>
 TSurfaceResult<TModel> Fit_Surface(const TModel &model, const std::vector<Eigen::Vector3d> &points,
-                                   const std::vector<typename TModel::TState> &starts)
+                                   const std::vector<typename TModel::TState> &starts,
+                                   bool last_is_callers = false)
 {
     const std::vector<Eigen::Vector3d> sample = Evenly_Spaced(points, 4000);
     TSurfaceResult<TModel> best;
     int iterations = 0;
-    for (const typename TModel::TState &start : starts) {
-        const TSurfaceResult<TModel> result = Iterate_Surface(model, sample, start);
+    for (std::size_t i = 0; i < starts.size(); ++i) {
+        const TSurfaceResult<TModel> result = Iterate_Surface(model, sample, starts[i]);
         iterations += result.iterations;
-        if (result.converged && result.cost < best.cost) {
+        const bool callers_exact =
+            last_is_callers && i + 1 == starts.size() && Exact_Fit(model, result, sample.size());
+        if (result.converged && (result.cost < best.cost || callers_exact)) {
             best = result;
         }
     }

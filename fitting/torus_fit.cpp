@@ -133,7 +133,9 @@ TFit Fit_Torus(const std::vector<TVector3> &points, const TFit *start)
             Eigen::Vector3d(start->direction.x, start->direction.y, start->direction.z),
             start->diameter / 2, start->minor_diameter / 2));
     }
-    const TSurfaceResult<TTorusModel> result = Fit_Surface(model, local, starts);
+    const TSurfaceResult<TTorusModel> result =
+        Fit_Surface(model, local, starts,
+                    start != nullptr && Usable_Start(*start) && start->minor_diameter > 0);
     fit.iterations = result.iterations;
     if (!result.converged) {
         fit.failure = "no convergence";
