@@ -228,7 +228,8 @@ void TestGenerate::suite_into_a_new_directory()
     TProgramRun result = Run({"--suite", suite});
     QCOMPARE(result.errors, QStringList());
     QCOMPARE(result.exit_code, 0);
-    const QStringList files{"circle.dat", "line.dat", "plane.dat", "sphere.dat", "suite.json"};
+    const QStringList files{"circle.dat", "cone.dat",   "cylinder.dat", "line.dat",
+                            "plane.dat",  "sphere.dat", "suite.json",   "torus.dat"};
     QCOMPARE(QDir(suite).entryList(QDir::Files, QDir::Name), files);
     // The four files of the first suite keep their data sets byte for byte
     // (their comments name the version): SHA-256 of their lines that are
