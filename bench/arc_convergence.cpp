@@ -73,8 +73,16 @@ int main(int argc, char **argv)
             long converged = 0;
             int most = 0;
             for (long set = 0; set < sets; ++set) {
-                const TFit fit = Fit_Circle_Orthogonal(Arc(random, arc * Pi / 180, form));
+                const std::vector<TVector3> points = Arc(random, arc * Pi / 180, form);
+                const TFit fit = Fit_Circle_Orthogonal(points);
                 converged += fit.fitted ? 1 : 0;
+                if (!fit.fitted) {
+                    // Each failed set in full, so that it can be studied alone.
+                    std::fprintf(stderr, "failed: %g degrees, %g mm, set %ld, %d iterations: %s\n",
+                                 arc, form, set, fit.iterations, fit.failure.c_str());
+                    for (const TVector3 &p : points)
+                        std::fprintf(stderr, "  %.5f %.5f %.5f\n", p.x, p.y, p.z);
+                }
                 most = std::max(most, fit.iterations);
             }
             std::printf("%5.0f %8.3f %6ld %10ld %16d\n", arc, form, sets, converged, most);

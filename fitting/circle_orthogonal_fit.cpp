@@ -8,6 +8,7 @@
 #include <Eigen/QR>
 
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -24,6 +25,11 @@ namespace {
 // about the centre, far away, would swing it on an arc that linear steps
 // only follow in small bites.
 constexpr int Parameters = 6;
+
+// On a short arc with much form the sum of squares is so flat along the
+// barely determined curvature and tilt that the iteration, lowering it at
+// every step, can need a few thousand steps to reach the minimum.
+constexpr int Arc_Iterations = 5000;
 using TStep = Eigen::Matrix<double, Parameters, 1>;
 
 struct TCircle
@@ -173,18 +179,51 @@ TEvaluation Evaluate(const std::vector<Eigen::Vector3d> &points, const TCircle &
     return evaluation;
 }
 
+// The circle of curvature at the middle of the parabolas through the points
+// across their line: the answer of the problem linearised about that line.
+// Where the arc is short and the form large, the plane-then-circle fit can
+// lose its way towards the circle that curves to the other side, through an
+// infinite radius its parameters cannot cross; this start has no such
+// barrier, and the bending steps of the iteration move on through a straight
+// arc either way. Empty where the parabolas do not bend at all.
+std::optional<TCircle> Parabola_Start(const std::vector<Eigen::Vector3d> &local,
+                                      const TPointSpread &spread)
+{
+    const Eigen::Vector3d along = spread.axes.col(0);
+    Eigen::Matrix<double, Eigen::Dynamic, 3> powers(local.size(), 3);
+    Eigen::Matrix<double, Eigen::Dynamic, 2> across(local.size(), 2);
+    for (std::size_t i = 0; i < local.size(); ++i) {
+        const double s = along.dot(local[i]);
+        powers.row(Eigen::Index(i)) << 1, s, s * s;
+        across.row(Eigen::Index(i)) << spread.axes.col(1).dot(local[i]),
+            spread.axes.col(2).dot(local[i]);
+    }
+    const Eigen::Matrix<double, 3, 2> coefficients = powers.colPivHouseholderQr().solve(across);
+    const Eigen::Matrix<double, 3, 2> frame = spread.axes.rightCols<2>();
+    const Eigen::Vector3d point = frame * coefficients.row(0).transpose();
+    const Eigen::Vector3d velocity = along + frame * coefficients.row(1).transpose();
+    const Eigen::Vector3d acceleration = frame * (2 * coefficients.row(2).transpose());
+    const Eigen::Vector3d tangent = velocity.normalized();
+    const Eigen::Vector3d curvature =
+        (acceleration - acceleration.dot(tangent) * tangent) / velocity.squaredNorm();
+    const double bend = curvature.norm();
+    if (!(bend > 0) || !std::isfinite(bend))
+        return std::nullopt;
+    return Make_Circle(point + curvature / (bend * bend), tangent.cross(curvature), 1 / bend);
+}
+
 } // namespace
 
 TFit Fit_Circle_Orthogonal(const std::vector<TVector3> &points)
 {
-    TFit fit = Fit_Circle(points);
-    if (!fit.fitted)
+    TFit fit;
+    TPointSpread spread;
+    fit.failure = Unfit_Reason(points, 3, "a circle", 2, spread);
+    if (!fit.failure.empty())
         return fit;
-    fit.fitted = false;
-    fit.iterations = 0;
+    const TFit plane_then_circle = Fit_Circle(points);
 
     // About the centroid of the points, which keeps the sums well conditioned.
-    const TPointSpread spread = Point_Spread(points);
     const Eigen::Vector3d origin = spread.centroid;
     std::vector<Eigen::Vector3d> local;
     local.reserve(points.size());
@@ -195,26 +234,52 @@ TFit Fit_Circle_Orthogonal(const std::vector<TVector3> &points)
     }
     const Eigen::Vector3d pivot = Eigen::Vector3d::Zero();
     const double turn_length = std::sqrt(squares / static_cast<double>(local.size()));
-    const TCircle circle = Make_Circle(
-        Eigen::Vector3d(fit.position.x, fit.position.y, fit.position.z) - origin,
-        Eigen::Vector3d(fit.direction.x, fit.direction.y, fit.direction.z), fit.diameter / 2);
-    const TLevenbergResult<TCircle> result = Levenberg_Marquardt<Parameters>(
-        circle, local.size(),
-        [&](const TCircle &at, const TCircle &before) {
-            return Evaluate(local, at, before, pivot, turn_length);
-        },
-        [&](const TCircle &at, const TStep &step) { return Moved(at, step, pivot, turn_length); },
-        [](const TCircle &a, const TCircle &b) {
-            return a.centre == b.centre && a.axis == b.axis && a.radius == b.radius;
-        },
-        [](const TCircle &at) {
-            return std::sqrt(at.centre.squaredNorm() + at.radius * at.radius);
-        });
-    fit.iterations = result.iterations;
+    const auto refined = [&](const TCircle &start) {
+        return Levenberg_Marquardt<Parameters>(
+            start, local.size(),
+            [&](const TCircle &at, const TCircle &before) {
+                return Evaluate(local, at, before, pivot, turn_length);
+            },
+            [&](const TCircle &at, const TStep &step) {
+                return Moved(at, step, pivot, turn_length);
+            },
+            [](const TCircle &a, const TCircle &b) {
+                return a.centre == b.centre && a.axis == b.axis && a.radius == b.radius;
+            },
+            [](const TCircle &at) {
+                return std::sqrt(at.centre.squaredNorm() + at.radius * at.radius);
+            },
+            Arc_Iterations);
+    };
+
+    // From the plane-then-circle fit first, which is the better start on
+    // longer arcs; where that fails or does not lead to the minimum, from the
+    // parabolas.
+    TLevenbergResult<TCircle> result;
+    if (plane_then_circle.fitted) {
+        result = refined(Make_Circle(
+            Eigen::Vector3d(plane_then_circle.position.x, plane_then_circle.position.y,
+                            plane_then_circle.position.z) -
+                origin,
+            Eigen::Vector3d(plane_then_circle.direction.x, plane_then_circle.direction.y,
+                            plane_then_circle.direction.z),
+            plane_then_circle.diameter / 2));
+    }
+    fit.iterations = plane_then_circle.iterations + result.iterations;
+    if (!result.converged) {
+        const std::optional<TCircle> start = Parabola_Start(local, spread);
+        if (!start) {
+            fit.failure = "no circle bends through the points";
+            return fit;
+        }
+        result = refined(*start);
+        fit.iterations += result.iterations;
+    }
     if (!result.converged) {
         fit.failure = "no convergence";
         return fit;
     }
+    fit.failure.clear();
     fit.fitted = true;
     fit.position = To_Vector3(origin + result.state.centre);
     fit.direction = To_Vector3(Signed_Direction(result.state.axis));

@@ -99,7 +99,7 @@ template <typename TState> struct TLevenbergResult
     int iterations = 0;
 };
 
-// Iterates from start at most Levenberg_Iterations times. evaluate(state,
+// Iterates from start at most iterations times. evaluate(state,
 // before) gives the TLevenbergEvaluation<Parameters>; move(state, step) the
 // state a step leads to; same(a, b) whether two states are equal to the last
 // bit; scale(state) the size of the lengths involved, which the steps are
@@ -116,7 +116,7 @@ template <int Parameters, typename TState, typename TEvaluate, typename TMove, t
           typename TScale>
 TLevenbergResult<TState> Levenberg_Marquardt(const TState &start, std::size_t points,
                                              TEvaluate evaluate, TMove move, TSame same,
-                                             TScale scale_of)
+                                             TScale scale_of, int iterations = Levenberg_Iterations)
 {
     using TStep = Eigen::Matrix<double, Parameters, 1>;
     TLevenbergResult<TState> result{start};
@@ -124,7 +124,7 @@ TLevenbergResult<TState> Levenberg_Marquardt(const TState &start, std::size_t po
     TLevenbergEvaluation<Parameters> current = evaluate(state, state);
     double last_damping = 1e-5;
     TStep previous = TStep::Zero(); // the last Gauss-Newton step taken, if undamped
-    while (result.iterations < Levenberg_Iterations) {
+    while (result.iterations < iterations) {
         const double scale = scale_of(state);
         // Residuals no larger than the rounding of the coordinates: the
         // points lie on the element.
