@@ -92,6 +92,16 @@ double Extrapolation(const TLevenbergEvaluation<Parameters> &at_from,
     return curvature > 0 ? std::min(-slope / (2 * curvature), 1e3) : 1;
 }
 
+// How much the rounding of the residuals, a few units in the last place of
+// the lengths each, may change their sum of squares.
+template <int Parameters>
+double Change_Rounding(const TLevenbergEvaluation<Parameters> &evaluation, std::size_t points,
+                       double scale)
+{
+    return 16 * std::numeric_limits<double>::epsilon() * scale *
+           std::sqrt(static_cast<double>(points) * evaluation.cost);
+}
+
 template <typename TState> struct TLevenbergResult
 {
     TState state;
@@ -106,7 +116,8 @@ template <typename TState> struct TLevenbergResult
 // measured against; points, how many points the residuals come from.
 //
 // Every iteration first tries the Gauss-Newton step, and damps it only when
-// it does not lower the sum of squares. The iteration ends when the
+// it does not lower the sum of squares, or where the sum's change is lost in
+// rounding, when it raises the sum beyond that rounding. The iteration ends when the
 // Gauss-Newton step is negligible: no longer than the rounding makes it, or
 // 1e-14 of the scale. It never ends because the sum of squares stops
 // changing, which on badly conditioned data happens far from the minimum.
@@ -124,6 +135,7 @@ TLevenbergResult<TState> Levenberg_Marquardt(const TState &start, std::size_t po
     TLevenbergEvaluation<Parameters> current = evaluate(state, state);
     double last_damping = 1e-5;
     TStep previous = TStep::Zero(); // the last Gauss-Newton step taken, if undamped
+    int unseen_steps = 0;
     while (result.iterations < iterations) {
         const double scale = scale_of(state);
         // Residuals no larger than the rounding of the coordinates: the
@@ -152,7 +164,15 @@ TLevenbergResult<TState> Levenberg_Marquardt(const TState &start, std::size_t po
                 break;
             }
             TLevenbergEvaluation<Parameters> next = evaluate(trial, state);
-            if (next.change < 0) {
+            // Near the minimum the sum's change is lost in the rounding of
+            // the residuals long before the Gauss-Newton step is: a step
+            // that does not raise the sum beyond that rounding is taken.
+            const bool unseen = damping == 0 && next.change >= 0 &&
+                                next.change <= Change_Rounding(current, points, scale) &&
+                                unseen_steps < 50;
+            if (unseen)
+                ++unseen_steps;
+            if (next.change < 0 || unseen) {
                 if (damping > 0) {
                     last_damping = damping;
                 } else if (!last) {

@@ -404,8 +404,6 @@ void TestDataSets::library_finds_the_design()
     const TFit fit = Fit_Feature(options.type, designed.points);
     QVERIFY2(fit.fitted, fit.failure.c_str());
     const TFitDifference apart = Difference(options.type, fit, Design_Fit(designed));
-    QEXPECT_FAIL("narrow long cone on a 30 degree arc",
-                 "the library's cone stops some 5e-9 mm short of the design here", Continue);
     QEXPECT_FAIL("cone of 7 points", "the library settles on another cone of 7 points", Continue);
     QVERIFY2(apart.position <= 1e-9 + 1e-14 * options.distance && apart.angle <= 1e-10 &&
                  apart.diameter <= 1e-9 && apart.apex_angle <= 1e-10 &&

@@ -272,13 +272,7 @@ void TestSuite::every_reference_is_the_least_squares_fit()
         const TFit fit = Fit_Feature(type, feature.points, several ? &stated : nullptr);
         QVERIFY2(fit.fitted, qPrintable(where));
         const TFitDifference difference = Difference(type, fit, stated);
-        // The library's cylinders, cones and tori stop within about 1e-7 of
-        // the minimum where the suite conditions them worst (short arcs,
-        // large form); the stated references themselves are held to 1e-9
-        // by test_data_sets, measured without any fit.
-        const bool surface = type == TFeatureType::CYLINDER || type == TFeatureType::CONE ||
-                             type == TFeatureType::TORUS;
-        const double tolerance = surface ? 1e-6 : 1e-9;
+        const double tolerance = 1e-9;
         QVERIFY2(difference.position <= tolerance + 1e-14 * Length(stated.position),
                  qPrintable(where + QString(": position %1").arg(difference.position)));
         QVERIFY2(difference.angle <= tolerance,
