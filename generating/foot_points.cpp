@@ -214,6 +214,62 @@ void Surface_Spread(size_t n, bool full_1, bool full_2, TRandom &random, std::ve
     }
 }
 
+// Heights that sum to zero and are uncorrelated with the cosine and sine of
+// the angles round the axis, stretched back to their span: the points then
+// lie as evenly round the axis at every height as a fair measurement's, and
+// a long cylinder's principal direction is its axis. The three conditions
+// are solved by Cramer's rule in plain arithmetic, the same on every
+// machine.
+void Balance_Heights(std::vector<double> &t, const std::vector<double> &cosine,
+                     const std::vector<double> &sine)
+{
+    TSum cc, ss, cs, c1, s1, tc, ts, t1;
+    for (size_t k = 0; k < t.size(); ++k) {
+        cc.Add(cosine[k] * cosine[k]);
+        ss.Add(sine[k] * sine[k]);
+        cs.Add(cosine[k] * sine[k]);
+        c1.Add(cosine[k]);
+        s1.Add(sine[k]);
+        t1.Add(t[k]);
+        tc.Add(t[k] * cosine[k]);
+        ts.Add(t[k] * sine[k]);
+    }
+    const double n = static_cast<double>(t.size());
+    const double g[3][3] = {{n, c1.Value(), s1.Value()},
+                            {c1.Value(), cc.Value(), cs.Value()},
+                            {s1.Value(), cs.Value(), ss.Value()}};
+    const double b[3] = {t1.Value(), tc.Value(), ts.Value()};
+    const auto determinant = [](const double(&m)[3][3]) {
+        return m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) -
+               m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
+               m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
+    };
+    const double whole = determinant(g);
+    if (!(std::abs(whole) > 0))
+        return;
+    double x[3];
+    for (int column = 0; column < 3; ++column) {
+        double m[3][3];
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j)
+                m[i][j] = j == column ? b[i] : g[i][j];
+        x[column] = determinant(m) / whole;
+    }
+    double low = HUGE_VAL;
+    double high = -HUGE_VAL;
+    const double span =
+        *std::max_element(t.begin(), t.end()) - *std::min_element(t.begin(), t.end());
+    for (size_t k = 0; k < t.size(); ++k) {
+        t[k] -= x[0] + x[1] * cosine[k] + x[2] * sine[k];
+        low = std::min(low, t[k]);
+        high = std::max(high, t[k]);
+    }
+    if (high > low) {
+        for (double &value : t)
+            value *= span / (high - low);
+    }
+}
+
 // An angle in radians from its share of the span, centred on zero.
 double Centred_Angle(double share, double degrees)
 {
@@ -240,12 +296,21 @@ void Axial(const TDataSetOptions &options, const TDesign &design, TRandom &rando
     std::vector<double> t(n);
     for (size_t k = 0; k < n; ++k)
         t[k] = (v[k] - 0.5) * length;
+    std::vector<double> cosine(n);
+    std::vector<double> sine(n);
+    for (size_t k = 0; k < n; ++k) {
+        const TSineCosine at = Sine_Cosine(Centred_Angle(u[k], options.arc));
+        cosine[k] = at.cosine;
+        sine[k] = at.sine;
+    }
+    if (options.arc >= 360)
+        Balance_Heights(t, cosine, sine);
     Centre(t);
     const TSineCosine half = Sine_Cosine(design.half_angle);
     const double tangent = half.sine / half.cosine;
     TConditions block = Block(0, 1, n, cone ? 6 : 5);
     for (size_t k = 0; k < n; ++k) {
-        const TSineCosine at = Sine_Cosine(Centred_Angle(u[k], options.arc));
+        const TSineCosine at{sine[k], cosine[k]};
         const TVec out = design.across_1 * at.cosine + design.across_2 * at.sine;
         const double radius = design.radius + t[k] * tangent;
         feet.position.push_back(out * radius + design.direction * t[k]);
