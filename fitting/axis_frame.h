@@ -38,3 +38,9 @@ inline Eigen::Matrix3d Turn(const Eigen::Vector3d &turn)
 // large sets; all points when there are no more than count.
 std::vector<Eigen::Vector3d> Evenly_Spaced(const std::vector<Eigen::Vector3d> &points,
                                            std::size_t count);
+
+// count directions spread evenly over a half sphere (a spiral of equal
+// areas), each axis direction within about 2 / sqrt(count) radians of one
+// of them up to sign: candidate axes where the points' own directions are
+// none of the surface's.
+std::vector<Eigen::Vector3d> Hemisphere_Directions(int count);

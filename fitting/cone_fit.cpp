@@ -9,6 +9,8 @@
 
 namespace {
 
+constexpr double HALF_TURN = 3.14159265358979323846;
+
 // A cone about the centroid: its axis through anchor, the axis point
 // nearest the centroid (the origin here), its radius there, and its half
 // angle: the radius grows by tan(half_angle) per unit along the axis. The
@@ -28,6 +30,8 @@ struct TConeModel
         TAxisFrame frame;
         double radius = 0;
         double half_angle = 0;
+        double cosine = 1; // of the half angle, computed once for all points
+        double sine = 0;
     };
     using TRow = Eigen::Matrix<double, 1, Parameters + 1>;
     using TStep = Eigen::Matrix<double, Parameters, 1>;
@@ -45,6 +49,8 @@ struct TConeModel
         state.anchor = point + height * state.frame.axis;
         state.radius = radius + height * std::tan(half_angle);
         state.half_angle = half_angle;
+        state.cosine = std::cos(half_angle);
+        state.sine = std::sin(half_angle);
         return state;
     }
 
@@ -53,7 +59,7 @@ struct TConeModel
         const Eigen::Vector3d v = p - s.anchor;
         const double height = v.dot(s.frame.axis);
         const double distance = (v - height * s.frame.axis).norm();
-        return (distance - s.radius) * std::cos(s.half_angle) - height * std::sin(s.half_angle);
+        return (distance - s.radius) * s.cosine - height * s.sine;
     }
 
     // As for the cylinder: a move by t acts as moving the point by -t, a turn
@@ -61,8 +67,8 @@ struct TConeModel
     // gradient by the point is cos(half_angle) out - sin(half_angle) axis.
     void Row(const TState &s, const Eigen::Vector3d &p, TRow &row) const
     {
-        const double c = std::cos(s.half_angle);
-        const double sine = std::sin(s.half_angle);
+        const double c = s.cosine;
+        const double sine = s.sine;
         const Eigen::Vector3d v = p - s.anchor;
         const double height = v.dot(s.frame.axis);
         const Eigen::Vector3d out = v - height * s.frame.axis;
@@ -99,6 +105,41 @@ struct TConeModel
         return s.anchor.norm() + std::abs(s.radius) + turn_length;
     }
 };
+
+// On a wide cone measured over a small patch no principal direction is
+// near the axis: of axes spread over a half sphere, those whose algebraic
+// starts lie closest to the points.
+std::vector<Eigen::Vector3d> Likeliest_Axes(const TConeModel &model,
+                                            const std::vector<Eigen::Vector3d> &points,
+                                            std::size_t wanted)
+{
+    std::vector<std::pair<double, Eigen::Vector3d>> ranked;
+    for (const Eigen::Vector3d &direction : Hemisphere_Directions(128)) {
+        const TAxisFrame frame = Axis_Frame(direction);
+        const TAxialStart axial = Axial_Start(points, frame, true);
+        if (!axial.found) {
+            continue;
+        }
+        const TConeModel::TState state =
+            TConeModel::Make(axial.anchor, frame.axis, axial.radius, std::atan(axial.slope));
+        double cost = 0;
+        for (const Eigen::Vector3d &p : points) {
+            const double residual = model.Residual(state, p);
+            cost += residual * residual;
+        }
+        if (std::isfinite(cost)) {
+            ranked.emplace_back(cost, frame.axis);
+        }
+    }
+    const std::size_t kept = std::min(wanted, ranked.size());
+    std::partial_sort(ranked.begin(), ranked.begin() + static_cast<std::ptrdiff_t>(kept),
+                      ranked.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    std::vector<Eigen::Vector3d> axes;
+    for (std::size_t i = 0; i < kept; ++i) {
+        axes.push_back(ranked[i].second);
+    }
+    return axes;
+}
 
 } // namespace
 
@@ -138,6 +179,9 @@ TFit Fit_Cone(const std::vector<TVector3> &points, const TFit *start)
     }
     std::vector<TConeModel::TState> starts;
     const std::vector<Eigen::Vector3d> sample = Evenly_Spaced(local, 4000);
+    for (const Eigen::Vector3d &axis : Likeliest_Axes(model, Evenly_Spaced(local, 300), 2)) {
+        axes.push_back(axis);
+    }
     for (const Eigen::Vector3d &axis : axes) {
         const TAxisFrame frame = Axis_Frame(axis);
         const TAxialStart axial = Axial_Start(sample, frame, true);
@@ -164,9 +208,10 @@ TFit Fit_Cone(const std::vector<TVector3> &points, const TFit *start)
         fit.failure = "no convergence";
         return fit;
     }
-    // Towards the wider end: the half angle positive.
+    // A half angle and that angle plus a half turn are the same cone (the
+    // distance only changes sign); towards the wider end, it is positive.
     Eigen::Vector3d axis = result.state.frame.axis;
-    double half_angle = result.state.half_angle;
+    double half_angle = std::remainder(result.state.half_angle, HALF_TURN);
     if (half_angle < 0) {
         axis = -axis;
         half_angle = -half_angle;
