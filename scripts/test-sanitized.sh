@@ -7,7 +7,10 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 build=${TESSALINE_ASAN_BUILD:-build-asan}
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSALINE_SANITIZE=ON
+# -O1 with line tables only: the sanitizers' advice, and half the compile
+# time of -O2 -g, with stack traces that still name files and lines.
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" \
+    -DTESSALINE_SANITIZE=ON
 cmake --build "$build" --parallel "$(nproc)"
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1}
