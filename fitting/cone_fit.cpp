@@ -151,16 +151,11 @@ TFit Fit_Cone(const std::vector<TVector3> &points, const TFit *start)
     if (!fit.failure.empty())
         return fit;
 
-    const Eigen::Vector3d origin = Exact_Origin(spread.centroid);
-    std::vector<Eigen::Vector3d> local;
-    local.reserve(points.size());
-    double squares = 0;
-    for (const TVector3 &p : points) {
-        local.push_back(Eigen::Vector3d(p.x, p.y, p.z) - origin);
-        squares += local.back().squaredNorm();
-    }
+    const TCentredPoints centred = Centred_Points(points, spread.centroid);
+    const Eigen::Vector3d &origin = centred.origin;
+    const std::vector<Eigen::Vector3d> &local = centred.local;
     TConeModel model;
-    model.turn_length = std::sqrt(squares / static_cast<double>(local.size()));
+    model.turn_length = centred.spread;
 
     // The axis along each of the points' principal directions (the least
     // spread for a wide cone, the most for a long narrow one) and along the

@@ -101,3 +101,17 @@ Eigen::Vector3d Exact_Origin(const Eigen::Vector3d &centroid)
         origin(i) = std::ldexp(std::round(std::ldexp(centroid(i), 10)), -10);
     return origin;
 }
+
+TCentredPoints Centred_Points(const std::vector<TVector3> &points, const Eigen::Vector3d &centroid)
+{
+    TCentredPoints centred;
+    centred.origin = Exact_Origin(centroid);
+    centred.local.reserve(points.size());
+    double squares = 0;
+    for (const TVector3 &p : points) {
+        centred.local.push_back(Eigen::Vector3d(p.x, p.y, p.z) - centred.origin);
+        squares += centred.local.back().squaredNorm();
+    }
+    centred.spread = std::sqrt(squares / static_cast<double>(points.size()));
+    return centred;
+}

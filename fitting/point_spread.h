@@ -35,6 +35,18 @@ TPointSpread Point_Spread(const std::vector<TVector3> &points);
 // rounding of the offsets into their result.
 Eigen::Vector3d Exact_Origin(const Eigen::Vector3d &centroid);
 
+// The points about the exact origin near their centroid, and their root
+// mean square distance from it: the length a surface fit measures its
+// turns by.
+struct TCentredPoints
+{
+    Eigen::Vector3d origin;
+    std::vector<Eigen::Vector3d> local;
+    double spread = 0;
+};
+
+TCentredPoints Centred_Points(const std::vector<TVector3> &points, const Eigen::Vector3d &centroid);
+
 // Why points cannot carry the fit of a shape that needs at least minimum of
 // them, spread in at least dimensions dimensions (a line 1, a plane or a
 // circle 2, a sphere 3); empty when they can. Fills spread when there are
