@@ -95,6 +95,31 @@ struct TTorusModel
     }
 };
 
+// The starts: the axis along each of the points' principal directions (the
+// least spread for a ring, another for a short arc round the axis), and the
+// algebraic torus of any axis, for sectors of fat tori whose points' spread
+// shows their axis poorly and whose circle seen along it is far off.
+std::vector<TTorusModel::TState> Torus_Starts(const std::vector<Eigen::Vector3d> &local,
+                                              const TPointSpread &spread)
+{
+    std::vector<TTorusModel::TState> starts;
+    const std::vector<Eigen::Vector3d> sample = Evenly_Spaced(local, 4000);
+    for (int i = 0; i < 3; ++i) {
+        const TAxisFrame frame = Axis_Frame(spread.axes.col(i));
+        const TTorusStart torus = Torus_Start(sample, frame);
+        if (torus.found) {
+            starts.push_back(TTorusModel::Make(torus.centre, frame.axis, torus.major, torus.minor));
+        }
+    }
+    Eigen::Vector3d axis;
+    const TTorusStart algebraic = Torus_Algebraic_Start(sample, axis);
+    if (algebraic.found) {
+        starts.push_back(
+            TTorusModel::Make(algebraic.centre, axis, algebraic.major, algebraic.minor));
+    }
+    return starts;
+}
+
 } // namespace
 
 TFit Fit_Torus(const std::vector<TVector3> &points, const TFit *start)
@@ -115,17 +140,7 @@ TFit Fit_Torus(const std::vector<TVector3> &points, const TFit *start)
     TTorusModel model;
     model.turn_length = std::sqrt(squares / static_cast<double>(local.size()));
 
-    // The axis along each of the points' principal directions: the least
-    // spread for a ring, another for a short arc round the axis.
-    std::vector<TTorusModel::TState> starts;
-    const std::vector<Eigen::Vector3d> sample = Evenly_Spaced(local, 4000);
-    for (int i = 0; i < 3; ++i) {
-        const TAxisFrame frame = Axis_Frame(spread.axes.col(i));
-        const TTorusStart torus = Torus_Start(sample, frame);
-        if (torus.found) {
-            starts.push_back(TTorusModel::Make(torus.centre, frame.axis, torus.major, torus.minor));
-        }
-    }
+    std::vector<TTorusModel::TState> starts = Torus_Starts(local, spread);
     if (start != nullptr && Usable_Start(*start) && start->minor_diameter > 0) {
         starts.push_back(TTorusModel::Make(
             Eigen::Vector3d(start->position.x, start->position.y, start->position.z) -

@@ -184,7 +184,7 @@ const TSurfaceEntry TORI[] = {
     {2, 100, 0.2, 90, 360, 1000, RANDOM, SMALL},    {3, 1, 0.5, 360, 360, 0, RANDOM, SMALL},
     {5, 25, 0.4, 360, 60, 100, AXIS, LARGE},        {25, 1, 0.25, 360, 360, 100, AXIS, SMALL},
     {25, 10, 0.1, 360, 360, 100, TILTED, LARGE},    {25, 50, 0.25, 360, 360, 0, RANDOM, NONE},
-    {25, 50, 0.5, 360, 360, 0, RANDOM, SMALL},      {25, 100, 0.2, 360, 60, 1000, TILTED, SMALL},
+    {25, 50, 0.5, 90, 360, 0, RANDOM, SMALL},       {25, 100, 0.2, 360, 60, 1000, TILTED, SMALL},
     {30, 250, 0.1, 90, 360, 100, AXIS, LARGE},      {30, 500, 0.3, 360, 360, 1000, RANDOM, SMALL},
     {25, 50, 0.4, 90, 60, 0, RANDOM, SMALL},        {25, 100, 0.1, 360, 60, 1000, AXIS, SMALL},
     {30, 20, 0.5, 360, 60, 100, TILTED, SMALL},     {40, 200, 0.15, 360, 60, 0, AXIS, NONE},
