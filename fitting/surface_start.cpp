@@ -119,11 +119,6 @@ TTorusStart Torus_Start(const std::vector<Eigen::Vector3d> &points, const TAxisF
     return start;
 }
 
-namespace {
-
-// The section about an axis through centre: the points' (distance from the
-// axis, height) on a circle whose centre gives the major radius and the
-// height of the torus' centre, whose radius the minor one.
 TTorusStart Section_Start(const std::vector<Eigen::Vector3d> &points, const TAxisFrame &frame,
                           const Eigen::Vector3d &centre)
 {
@@ -146,8 +141,6 @@ TTorusStart Section_Start(const std::vector<Eigen::Vector3d> &points, const TAxi
     start.minor = minor;
     return start;
 }
-
-} // namespace
 
 TTorusStart Torus_Algebraic_Start(const std::vector<Eigen::Vector3d> &points, Eigen::Vector3d &axis)
 {

@@ -40,6 +40,12 @@ struct TTorusStart
 
 TTorusStart Torus_Start(const std::vector<Eigen::Vector3d> &points, const TAxisFrame &frame);
 
+// Torus about the axis through centre: the points' (distance from the
+// axis, height) on a circle whose centre gives the major radius and the
+// height of the torus' centre, whose radius the minor one.
+TTorusStart Section_Start(const std::vector<Eigen::Vector3d> &points, const TAxisFrame &frame,
+                          const Eigen::Vector3d &centre);
+
 // Torus of any axis: the points satisfy (|q|^2 + R^2 - r^2)^2 =
 // 4 R^2 (|q|^2 - (q.a)^2), q = p - c, which is |p|^4 = 4 |p|^2 p.c + p'Q p +
 // L.p + k, linear in c and in the symmetric Q, L, k that stand for the rest.
