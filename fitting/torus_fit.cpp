@@ -10,8 +10,9 @@
 
 namespace {
 
-// How many of the screened starts are iterated to the end.
-constexpr std::size_t Kept_Starts = 4;
+// How many of the screened starts are iterated to the end: few, for the
+// cost of large sets.
+constexpr std::size_t Kept_Starts = 2;
 
 // A torus about the centroid of the points (the origin here): centre, axis,
 // major radius (of the circle of the tube's centres) and minor radius (of
