@@ -13,6 +13,9 @@ namespace {
 // How many of the screened starts are iterated to the end: few, for the
 // cost of large sets.
 constexpr std::size_t Kept_Starts = 2;
+// Steps of a screened start: enough to tell a start in the right basin (it
+// falls by orders of magnitude) from one in another.
+constexpr int Screening_Steps = 12;
 
 // A torus about the centroid of the points (the origin here): centre, axis,
 // major radius (of the circle of the tube's centres) and minor radius (of
@@ -121,7 +124,7 @@ TScreened Screen(const TTorusModel &model, const std::vector<Eigen::Vector3d> &p
         },
         [&](const TState &at, const TStep &step) { return model.Moved(at, step); },
         [&](const TState &a, const TState &b) { return model.Same(a, b); },
-        [&](const TState &at) { return model.Scale(at); }, 12);
+        [&](const TState &at) { return model.Scale(at); }, Screening_Steps);
     TScreened screened{iterated.state};
     double cost = 0;
     for (const Eigen::Vector3d &p : points) {
