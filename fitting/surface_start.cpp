@@ -1,5 +1,6 @@
 #include "fitting/surface_start.h"
 
+#include <Eigen/Eigenvalues>
 #include <Eigen/QR>
 
 #include <cmath>
@@ -116,6 +117,79 @@ TTorusStart Torus_Start(const std::vector<Eigen::Vector3d> &points, const TAxisF
     start.major = tube.x();
     start.minor = minor;
     return start;
+}
+
+TTorusStart Section_Start(const std::vector<Eigen::Vector3d> &points, const TAxisFrame &frame,
+                          const Eigen::Vector3d &centre)
+{
+    TTorusStart start;
+    std::vector<Eigen::Vector2d> section;
+    section.reserve(points.size());
+    for (const Eigen::Vector3d &p : points) {
+        const Eigen::Vector3d v = p - centre;
+        const double height = v.dot(frame.axis);
+        section.emplace_back((v - height * frame.axis).norm(), height);
+    }
+    Eigen::Vector2d tube;
+    double minor = 0;
+    if (!Plane_Circle(section, tube, minor)) {
+        return start;
+    }
+    start.found = true;
+    start.centre = centre + tube.y() * frame.axis;
+    start.major = tube.x();
+    start.minor = minor;
+    return start;
+}
+
+TTorusStart Torus_Algebraic_Start(const std::vector<Eigen::Vector3d> &points, Eigen::Vector3d &axis)
+{
+    TTorusStart start;
+    if (points.size() < 13) {
+        return start;
+    }
+    double scale = 0;
+    for (const Eigen::Vector3d &p : points) {
+        scale += p.squaredNorm();
+    }
+    scale = std::sqrt(scale / static_cast<double>(points.size()));
+    if (!(scale > 0)) {
+        return start;
+    }
+    // Columns: c (3), Q's xx yy zz xy xz yz, L (3), k.
+    Eigen::MatrixXd a(points.size(), 13);
+    Eigen::VectorXd b(points.size());
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const Eigen::Vector3d p = points[i] / scale;
+        const double s = p.squaredNorm();
+        a.row(static_cast<Eigen::Index>(i)) << 4 * s * p.x(), 4 * s * p.y(), 4 * s * p.z(),
+            p.x() * p.x(), p.y() * p.y(), p.z() * p.z(), 2 * p.x() * p.y(), 2 * p.x() * p.z(),
+            2 * p.y() * p.z(), p.x(), p.y(), p.z(), 1;
+        b(static_cast<Eigen::Index>(i)) = s * s;
+    }
+    const Eigen::ColPivHouseholderQR<Eigen::MatrixXd> qr(a);
+    if (qr.rank() < 13) {
+        return start;
+    }
+    const Eigen::VectorXd solution = qr.solve(b);
+    if (!solution.allFinite()) {
+        return start;
+    }
+    const Eigen::Vector3d centre = solution.head<3>();
+    Eigen::Matrix3d q;
+    q << solution(3), solution(6), solution(7), solution(6), solution(4), solution(8), solution(7),
+        solution(8), solution(5);
+    const Eigen::Matrix3d m = q + 4 * centre * centre.transpose();
+    const Eigen::SelfAdjointEigenSolver<Eigen::Matrix3d> eigen(m);
+    // Eigenvalues ascending: the single one is the least (4 R^2 below the
+    // pair); with noise, the one farther from the middle.
+    const Eigen::Vector3d values = eigen.eigenvalues();
+    const int single = values(1) - values(0) >= values(2) - values(1) ? 0 : 2;
+    axis = eigen.eigenvectors().col(single);
+    if (!axis.allFinite()) {
+        return start;
+    }
+    return Section_Start(points, Axis_Frame(axis), scale * centre);
 }
 
 bool Usable_Start(const TFit &start)

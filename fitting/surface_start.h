@@ -40,6 +40,22 @@ struct TTorusStart
 
 TTorusStart Torus_Start(const std::vector<Eigen::Vector3d> &points, const TAxisFrame &frame);
 
+// Torus about the axis through centre: the points' (distance from the
+// axis, height) on a circle whose centre gives the major radius and the
+// height of the torus' centre, whose radius the minor one.
+TTorusStart Section_Start(const std::vector<Eigen::Vector3d> &points, const TAxisFrame &frame,
+                          const Eigen::Vector3d &centre);
+
+// Torus of any axis: the points satisfy (|q|^2 + R^2 - r^2)^2 =
+// 4 R^2 (|q|^2 - (q.a)^2), q = p - c, which is |p|^4 = 4 |p|^2 p.c + p'Q p +
+// L.p + k, linear in c and in the symmetric Q, L, k that stand for the rest.
+// Q + 4 c c' = (4 R^2 - 2 C) I - 4 R^2 a a' (C a constant) then has the
+// axis a as the eigenvector of its single eigenvalue. The centre across
+// that axis thus found, the section gives the radii as Torus_Start's does.
+// Needs 13 points that no other such quartic passes through.
+TTorusStart Torus_Algebraic_Start(const std::vector<Eigen::Vector3d> &points,
+                                  Eigen::Vector3d &axis);
+
 // Whether a caller's start (a file's stated result) can start an iteration:
 // finite, with a direction and a positive size.
 bool Usable_Start(const TFit &start);

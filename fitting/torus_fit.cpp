@@ -4,9 +4,18 @@
 #include "fitting/surface_fit.h"
 #include "fitting/surface_start.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
 
 namespace {
+
+// How many of the screened starts are iterated to the end: few, for the
+// cost of large sets.
+constexpr std::size_t Kept_Starts = 2;
+// Steps of a screened start: enough to tell a start in the right basin (it
+// falls by orders of magnitude) from one in another.
+constexpr int Screening_Steps = 12;
 
 // A torus about the centroid of the points (the origin here): centre, axis,
 // major radius (of the circle of the tube's centres) and minor radius (of
@@ -95,6 +104,97 @@ struct TTorusModel
     }
 };
 
+struct TScreened
+{
+    TTorusModel::TState state;
+    double cost = HUGE_VAL;
+};
+
+// A start iterated a few steps on a few points, ranked by the sum of
+// squares it then reaches.
+TScreened Screen(const TTorusModel &model, const std::vector<Eigen::Vector3d> &points,
+                 const TTorusModel::TState &start)
+{
+    using TState = TTorusModel::TState;
+    using TStep = TTorusModel::TStep;
+    const TLevenbergResult<TState> iterated = Levenberg_Marquardt<TTorusModel::Parameters>(
+        start, points.size(),
+        [&](const TState &at, const TState &before) {
+            return Evaluate_Surface(model, points, at, before);
+        },
+        [&](const TState &at, const TStep &step) { return model.Moved(at, step); },
+        [&](const TState &a, const TState &b) { return model.Same(a, b); },
+        [&](const TState &at) { return model.Scale(at); }, Screening_Steps);
+    TScreened screened{iterated.state};
+    double cost = 0;
+    for (const Eigen::Vector3d &p : points) {
+        const double residual = model.Residual(iterated.state, p);
+        cost += residual * residual;
+    }
+    if (std::isfinite(cost) && iterated.state.minor > 0 && iterated.state.major > 0)
+        screened.cost = cost;
+    return screened;
+}
+
+// The starts: the axis along each of the points' principal directions (the
+// least spread for a ring, another for a short arc round the axis), and the
+// algebraic torus of any axis, for sectors of fat tori whose points' spread
+// shows their axis poorly and whose circle seen along it is far off. Where
+// much form hides even that, the centre is sought about each of these axes:
+// on either side of the points, across either way, at a few distances,
+// each such start iterated a few steps on a few points and the best few
+// going on with the others.
+std::vector<TTorusModel::TState> Torus_Starts(const TTorusModel &model,
+                                              const std::vector<Eigen::Vector3d> &local,
+                                              const TPointSpread &spread)
+{
+    std::vector<TTorusModel::TState> starts;
+    const std::vector<Eigen::Vector3d> sample = Evenly_Spaced(local, 4000);
+    std::vector<Eigen::Vector3d> axes;
+    for (int i = 0; i < 3; ++i) {
+        const TAxisFrame frame = Axis_Frame(spread.axes.col(i));
+        axes.push_back(frame.axis);
+        const TTorusStart torus = Torus_Start(sample, frame);
+        if (torus.found) {
+            starts.push_back(TTorusModel::Make(torus.centre, frame.axis, torus.major, torus.minor));
+        }
+    }
+    Eigen::Vector3d axis;
+    const TTorusStart algebraic = Torus_Algebraic_Start(sample, axis);
+    if (algebraic.found) {
+        axes.push_back(axis);
+        starts.push_back(
+            TTorusModel::Make(algebraic.centre, axis, algebraic.major, algebraic.minor));
+    }
+    const std::vector<Eigen::Vector3d> few = Evenly_Spaced(local, 150);
+    std::vector<TScreened> screened;
+    for (const Eigen::Vector3d &direction : axes) {
+        const TAxisFrame frame = Axis_Frame(direction);
+        for (const Eigen::Vector3d &across : {frame.across_1, frame.across_2}) {
+            for (double side : {-1.0, 1.0}) {
+                for (double distance : {0.5, 1.0, 2.0}) {
+                    const TTorusStart torus =
+                        Section_Start(few, frame, side * distance * model.turn_length * across);
+                    if (!torus.found)
+                        continue;
+                    const TScreened one = Screen(
+                        model, few,
+                        TTorusModel::Make(torus.centre, frame.axis, torus.major, torus.minor));
+                    if (one.cost < HUGE_VAL)
+                        screened.push_back(one);
+                }
+            }
+        }
+    }
+    const std::size_t kept = std::min<std::size_t>(Kept_Starts, screened.size());
+    std::partial_sort(screened.begin(), screened.begin() + static_cast<std::ptrdiff_t>(kept),
+                      screened.end(),
+                      [](const TScreened &a, const TScreened &b) { return a.cost < b.cost; });
+    for (std::size_t i = 0; i < kept; ++i)
+        starts.push_back(screened[i].state);
+    return starts;
+}
+
 } // namespace
 
 TFit Fit_Torus(const std::vector<TVector3> &points, const TFit *start)
@@ -115,17 +215,7 @@ TFit Fit_Torus(const std::vector<TVector3> &points, const TFit *start)
     TTorusModel model;
     model.turn_length = std::sqrt(squares / static_cast<double>(local.size()));
 
-    // The axis along each of the points' principal directions: the least
-    // spread for a ring, another for a short arc round the axis.
-    std::vector<TTorusModel::TState> starts;
-    const std::vector<Eigen::Vector3d> sample = Evenly_Spaced(local, 4000);
-    for (int i = 0; i < 3; ++i) {
-        const TAxisFrame frame = Axis_Frame(spread.axes.col(i));
-        const TTorusStart torus = Torus_Start(sample, frame);
-        if (torus.found) {
-            starts.push_back(TTorusModel::Make(torus.centre, frame.axis, torus.major, torus.minor));
-        }
-    }
+    std::vector<TTorusModel::TState> starts = Torus_Starts(model, local, spread);
     if (start != nullptr && Usable_Start(*start) && start->minor_diameter > 0) {
         starts.push_back(TTorusModel::Make(
             Eigen::Vector3d(start->position.x, start->position.y, start->position.z) -

@@ -35,11 +35,10 @@ struct TFrame
     TVector3 At(double a, double b, double c) const { return origin + u * a + v * b + n * c; }
 };
 
-// n tilted from z by 35 degrees towards the azimuth, the origin at the
-// distance along a fixed oblique direction.
-TFrame Frame(double distance, double azimuth)
+// n tilted from z by the tilt (35 degrees unless given) towards the
+// azimuth, the origin at the distance along a fixed oblique direction.
+TFrame Frame(double distance, double azimuth, double tilt = 35 * Degree)
 {
-    const double tilt = 35 * Degree;
     const TVector3 n(std::sin(tilt) * std::cos(azimuth), std::sin(tilt) * std::sin(azimuth),
                      std::cos(tilt));
     const TVector3 u(std::cos(tilt) * std::cos(azimuth), std::cos(tilt) * std::sin(azimuth),
@@ -123,6 +122,25 @@ TPoints Torus_Points(const TFrame &frame, double major, double minor, double arc
     return points;
 }
 
+// count points of a torus as measuring machines take them: evenly over the
+// arc round the axis, the tube's angle stepping by the golden ratio's share
+// of the band (or of the whole tube).
+TPoints Torus_Lattice(const TFrame &frame, double major, double minor, double arc, double band,
+                      int count)
+{
+    const double golden = 0.61803398874989484820;
+    TPoints points;
+    for (int k = 0; k < count; ++k) {
+        const double share = std::fmod(0.37 + k * golden, 1.0);
+        const double tube = (share - 0.5) * band * Degree;
+        const double angle = arc * Degree * k / (count - 1);
+        const double r = major + minor * std::cos(tube);
+        points.push_back(
+            frame.At(r * std::cos(angle), r * std::sin(angle), minor * std::sin(tube)));
+    }
+    return points;
+}
+
 TFit Design(const TVector3 &position, const TVector3 &direction, double diameter,
             double apex_angle = 0, double minor_diameter = 0)
 {
@@ -199,6 +217,8 @@ private slots:
     void cone();
     void torus_data();
     void torus();
+    void fat_torus_sector_data();
+    void fat_torus_sector();
     void failure_data();
     void failure();
     void a_wrong_start_does_not_win_data();
@@ -305,6 +325,49 @@ void TestSurfaceFits::torus()
     QFETCH(TFit, design);
     QFETCH(double, distance);
     Check_Design(Fit_Torus(points), design, distance, false);
+}
+
+// Fat tori measured over a quarter turn round the axis, with the tube whole
+// or a band of 60 degrees: the points' spread shows the axis poorly, and the
+// axis along any of its principal directions leads to a wrong minimum. The
+// frames turn the sector every way against the points' principal axes.
+void TestSurfaceFits::fat_torus_sector_data()
+{
+    Add_Design_Columns();
+    struct
+    {
+        double major, minor, band;
+        int count;
+    } cases[] = {{25, 12.5, 360, 25},
+                 {25, 12.5, 60, 25},
+                 {1, 0.5, 360, 50},
+                 {50, 20, 360, 25},
+                 {50, 20, 60, 40}};
+    const double tilts[] = {10, 55, 80};
+    const double azimuths[] = {30, 200};
+    for (double distance : Distances) {
+        for (const auto &c : cases) {
+            for (double tilt : tilts) {
+                for (double azimuth : azimuths) {
+                    const TFrame frame = Frame(distance, azimuth * Degree, tilt * Degree);
+                    QTest::addRow("major %g, minor %g, band %g, %d points, tilt %g, azimuth %g, "
+                                  "%g mm away",
+                                  c.major, c.minor, c.band, c.count, tilt, azimuth, distance)
+                        << Torus_Lattice(frame, c.major, c.minor, 90, c.band, c.count)
+                        << Design(frame.origin, frame.n, 2 * c.major, 0, 2 * c.minor) << distance;
+                }
+            }
+        }
+    }
+}
+
+void TestSurfaceFits::fat_torus_sector()
+{
+    QFETCH(TPoints, points);
+    QFETCH(TFit, design);
+    QFETCH(double, distance);
+    Check_Design(Fit_Torus(points), design, distance, false);
+    Check_Design(Fit_Feature(TFeatureType::TORUS, points), design, distance, false);
 }
 
 void TestSurfaceFits::failure_data()
