@@ -17,7 +17,7 @@ constexpr std::size_t Kept_Starts = 2;
 // falls by orders of magnitude) from one in another.
 constexpr int Screening_Steps = 12;
 
-// A torus about the centroid of the points (the origin here): centre, axis,
+// A torus about the exact origin near the points' centroid: centre, axis,
 // major radius (of the circle of the tube's centres) and minor radius (of
 // the tube). The distance of a point from it is its distance from that
 // circle less the minor radius. A step moves the torus (3), turns it about
@@ -205,21 +205,16 @@ TFit Fit_Torus(const std::vector<TVector3> &points, const TFit *start)
     if (!fit.failure.empty())
         return fit;
 
-    std::vector<Eigen::Vector3d> local;
-    local.reserve(points.size());
-    double squares = 0;
-    for (const TVector3 &p : points) {
-        local.push_back(Eigen::Vector3d(p.x, p.y, p.z) - spread.centroid);
-        squares += local.back().squaredNorm();
-    }
+    const TCentredPoints centred = Centred_Points(points, spread.centroid);
+    const Eigen::Vector3d &origin = centred.origin;
+    const std::vector<Eigen::Vector3d> &local = centred.local;
     TTorusModel model;
-    model.turn_length = std::sqrt(squares / static_cast<double>(local.size()));
+    model.turn_length = centred.spread;
 
     std::vector<TTorusModel::TState> starts = Torus_Starts(model, local, spread);
     if (start != nullptr && Usable_Start(*start) && start->minor_diameter > 0) {
         starts.push_back(TTorusModel::Make(
-            Eigen::Vector3d(start->position.x, start->position.y, start->position.z) -
-                spread.centroid,
+            Eigen::Vector3d(start->position.x, start->position.y, start->position.z) - origin,
             Eigen::Vector3d(start->direction.x, start->direction.y, start->direction.z),
             start->diameter / 2, start->minor_diameter / 2));
     }
@@ -232,7 +227,7 @@ TFit Fit_Torus(const std::vector<TVector3> &points, const TFit *start)
         return fit;
     }
     fit.fitted = true;
-    fit.position = To_Vector3(spread.centroid + result.state.centre);
+    fit.position = To_Vector3(origin + result.state.centre);
     fit.direction = To_Vector3(Signed_Direction(result.state.frame.axis));
     fit.diameter = 2 * std::abs(result.state.major);
     fit.minor_diameter = 2 * std::abs(result.state.minor);
