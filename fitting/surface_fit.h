@@ -6,6 +6,7 @@
 
 #include <Eigen/Core>
 
+#include <algorithm>
 #include <cmath>
 #include <future>
 #include <limits>
@@ -94,7 +95,8 @@ Evaluate_Surface(const TModel &model, const std::vector<Eigen::Vector3d> &points
 template <typename TModel>
 TSurfaceResult<TModel> Iterate_Surface(const TModel &model,
                                        const std::vector<Eigen::Vector3d> &points,
-                                       const typename TModel::TState &start, bool with_cost = true)
+                                       const typename TModel::TState &start, bool with_cost = true,
+                                       int iterations = Levenberg_Iterations)
 {
     using TState = typename TModel::TState;
     using TStep = Eigen::Matrix<double, TModel::Parameters, 1>;
@@ -105,25 +107,22 @@ TSurfaceResult<TModel> Iterate_Surface(const TModel &model,
         },
         [&](const TState &at, const TStep &step) { return model.Moved(at, step); },
         [&](const TState &a, const TState &b) { return model.Same(a, b); },
-        [&](const TState &at) { return model.Scale(at); });
+        [&](const TState &at) { return model.Scale(at); }, iterations);
     TSurfaceResult<TModel> result;
     result.state = iterated.state;
     result.converged = iterated.converged;
     result.iterations = iterated.iterations;
-    if (result.converged && with_cost) {
+    if (with_cost) {
         double cost = 0;
         for (const Eigen::Vector3d &p : points) {
             const double residual = model.Residual(result.state, p);
             cost += residual * residual;
         }
-        result.cost = cost;
+        result.cost = std::isfinite(cost) ? cost : HUGE_VAL;
     }
     return result;
 }
 
-// Starts iterated on an evenly spaced subsample, the one of least sum of
-// squares then finished on all points: the starts cost little on large
-// sets, and the end is the minimum of all points all the same.
 // Whether the points lie on the surface to the rounding of the arithmetic.
 template <typename TModel>
 bool Exact_Fit(const TModel &model, const TSurfaceResult<TModel> &result, std::size_t points)
@@ -131,6 +130,14 @@ bool Exact_Fit(const TModel &model, const TSurfaceResult<TModel> &result, std::s
     const double rounding = 4 * std::numeric_limits<double>::epsilon() * model.Scale(result.state);
     return result.converged && result.cost <= 2 * static_cast<double>(points) * rounding * rounding;
 }
+
+// Every start takes a few steps on an evenly spaced subsample; the two that
+// then lie lowest, and the caller's, go on there to the end, and the one of
+// least sum of squares is finished on all points. Starts that lead nowhere
+// cost little, on large sets too, and the end is the minimum of all points
+// all the same.
+constexpr int Surface_Screening_Steps = 30;
+constexpr std::size_t Surface_Kept_Starts = 2;
 
 // The caller's start, when given, is the last of the starts: a surface
 // through as many points as it has parameters is in general one of several,
@@ -141,13 +148,37 @@ TSurfaceResult<TModel> Fit_Surface(const TModel &model, const std::vector<Eigen:
                                    bool last_is_callers = false)
 {
     const std::vector<Eigen::Vector3d> sample = Evenly_Spaced(points, 4000);
-    TSurfaceResult<TModel> best;
     int iterations = 0;
+    std::vector<TSurfaceResult<TModel>> screened;
+    std::vector<std::size_t> order;
     for (std::size_t i = 0; i < starts.size(); ++i) {
-        const TSurfaceResult<TModel> result = Iterate_Surface(model, sample, starts[i]);
-        iterations += result.iterations;
-        const bool callers_exact =
-            last_is_callers && i + 1 == starts.size() && Exact_Fit(model, result, sample.size());
+        screened.push_back(
+            Iterate_Surface(model, sample, starts[i], true, Surface_Screening_Steps));
+        iterations += screened.back().iterations;
+        order.push_back(i);
+    }
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return screened[a].cost < screened[b].cost;
+    });
+    // The caller's last, so that where it is exact it is the one kept.
+    const std::size_t callers = last_is_callers ? starts.size() - 1 : starts.size();
+    std::vector<std::size_t> kept;
+    for (std::size_t i : order) {
+        if (kept.size() < Surface_Kept_Starts && i != callers) {
+            kept.push_back(i);
+        }
+    }
+    if (callers < starts.size()) {
+        kept.push_back(callers);
+    }
+    TSurfaceResult<TModel> best;
+    for (std::size_t i : kept) {
+        TSurfaceResult<TModel> result = screened[i];
+        if (!result.converged) {
+            result = Iterate_Surface(model, sample, result.state);
+            iterations += result.iterations;
+        }
+        const bool callers_exact = i == callers && Exact_Fit(model, result, sample.size());
         if (result.converged && (result.cost < best.cost || callers_exact)) {
             best = result;
         }
