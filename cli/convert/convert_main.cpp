@@ -2,6 +2,7 @@
 
 #include "cli/convert/convert_batch.h"
 #include "cli/convert/convert_options.h"
+#include "files/freed_memory.h"
 #include "files/standard_descriptors.h"
 
 #include <QCoreApplication>
@@ -12,6 +13,7 @@
 int main(int argc, char *argv[])
 {
     Guard_Standard_Descriptors();
+    Keep_Freed_Memory();
     // A file size limit is a failed write to report, not a reason to die.
     std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication application(argc, argv);

@@ -3,6 +3,7 @@
 
 #include "cli/generate/generate_options.h"
 #include "cli/generate/generate_run.h"
+#include "files/freed_memory.h"
 #include "files/standard_descriptors.h"
 
 #include <QCoreApplication>
@@ -14,6 +15,7 @@
 int main(int argc, char *argv[])
 {
     Guard_Standard_Descriptors();
+    Keep_Freed_Memory();
     // A file size limit is a failed write to report, not a reason to die.
     std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication application(argc, argv);

@@ -3,6 +3,7 @@
 
 #include "cli/grade/grade_options.h"
 #include "cli/grade/grade_run.h"
+#include "files/freed_memory.h"
 #include "files/standard_descriptors.h"
 
 #include <QGuiApplication>
@@ -26,6 +27,7 @@ void Drop_Qt_Notes(QtMsgType type, const QMessageLogContext &, const QString &me
 int main(int argc, char *argv[])
 {
     Guard_Standard_Descriptors();
+    Keep_Freed_Memory();
     // A file size limit is a failed write to report, not a reason to die.
     std::signal(SIGXFSZ, SIG_IGN);
     // The PDF report lays out text, which needs a GUI application, but this
