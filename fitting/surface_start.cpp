@@ -41,17 +41,24 @@ bool Plane_Circle(const std::vector<Eigen::Vector2d> &points, Eigen::Vector2d &c
     return true;
 }
 
+// The points' root mean square distance from the origin: the scale their
+// linear systems are solved in.
+double Root_Mean_Square(const std::vector<Eigen::Vector3d> &points)
+{
+    double squares = 0;
+    for (const Eigen::Vector3d &p : points) {
+        squares += p.squaredNorm();
+    }
+    return std::sqrt(squares / static_cast<double>(points.size()));
+}
+
 } // namespace
 
 TAxialStart Axial_Start(const std::vector<Eigen::Vector3d> &points, const TAxisFrame &frame,
                         bool cone)
 {
     TAxialStart start;
-    double scale = 0;
-    for (const Eigen::Vector3d &p : points) {
-        scale += p.squaredNorm();
-    }
-    scale = std::sqrt(scale / static_cast<double>(points.size()));
+    const double scale = Root_Mean_Square(points);
     if (!(scale > 0)) {
         return start;
     }
@@ -148,11 +155,7 @@ TTorusStart Torus_Algebraic_Start(const std::vector<Eigen::Vector3d> &points, Ei
     if (points.size() < 13) {
         return start;
     }
-    double scale = 0;
-    for (const Eigen::Vector3d &p : points) {
-        scale += p.squaredNorm();
-    }
-    scale = std::sqrt(scale / static_cast<double>(points.size()));
+    const double scale = Root_Mean_Square(points);
     if (!(scale > 0)) {
         return start;
     }

@@ -25,6 +25,30 @@ struct TFitValues
     double minor_diameter_resolution = 0;
 };
 
+// The values of a fit, a reference or a result, which all name them alike.
+template <typename TSource> TFitValues Values_Of(const TSource &source)
+{
+    TFitValues values;
+    values.position = source.position;
+    values.direction = source.direction;
+    values.diameter = source.diameter;
+    values.apex_angle = source.apex_angle;
+    values.minor_diameter = source.minor_diameter;
+    return values;
+}
+
+// The same with what each value is known to, where the source states it.
+template <typename TSource> TFitValues Values_And_Resolutions_Of(const TSource &source)
+{
+    TFitValues values = Values_Of(source);
+    values.position_resolution = source.position_resolution;
+    values.direction_resolution = source.direction_resolution;
+    values.diameter_resolution = source.diameter_resolution;
+    values.apex_angle_resolution = source.apex_angle_resolution;
+    values.minor_diameter_resolution = source.minor_diameter_resolution;
+    return values;
+}
+
 // One part of what the reference fit leaves open by itself, keyed by the
 // quantity it belongs to: a quantity without an entry has 0 of it, one
 // whose entry is NaN has an unknown part.

@@ -31,38 +31,6 @@ std::vector<TLabelGroup> Group_By_Label(const TReference &reference)
     return groups;
 }
 
-TFitValues File_Values(const TReferenceFeature &feature)
-{
-    TFitValues values;
-    values.position = feature.position;
-    values.direction = feature.direction;
-    values.diameter = feature.diameter;
-    values.apex_angle = feature.apex_angle;
-    values.minor_diameter = feature.minor_diameter;
-    values.position_resolution = feature.position_resolution;
-    values.direction_resolution = feature.direction_resolution;
-    values.diameter_resolution = feature.diameter_resolution;
-    values.apex_angle_resolution = feature.apex_angle_resolution;
-    values.minor_diameter_resolution = feature.minor_diameter_resolution;
-    return values;
-}
-
-TFitValues Tested_Values(const TTestedFeature &result)
-{
-    TFitValues values;
-    values.position = result.position;
-    values.direction = result.direction;
-    values.diameter = result.diameter;
-    values.apex_angle = result.apex_angle;
-    values.minor_diameter = result.minor_diameter;
-    values.position_resolution = result.position_resolution;
-    values.direction_resolution = result.direction_resolution;
-    values.diameter_resolution = result.diameter_resolution;
-    values.apex_angle_resolution = result.apex_angle_resolution;
-    values.minor_diameter_resolution = result.minor_diameter_resolution;
-    return values;
-}
-
 // The file's own stated result, as a start for the fits iterated from
 // several.
 TFit Stated_Fit(const TReferenceFeature &feature)
@@ -165,9 +133,9 @@ void Grade_Results(const TReference &reference, const TResultsReading &results,
             const TReferenceFeature &feature = *group.features.front();
             const TReferenceUncertainty uncertainty =
                 Reference_Uncertainty(reference.type, feature.points);
-            report.features.push_back(Grade_Feature(group.label, reference.type,
-                                                    File_Values(feature), Tested_Values(*result),
-                                                    feature.points, report.mpe, uncertainty));
+            report.features.push_back(Grade_Feature(
+                group.label, reference.type, Values_And_Resolutions_Of(feature),
+                Values_And_Resolutions_Of(*result), feature.points, report.mpe, uncertainty));
             Warn_Unknown_Parts(feature, uncertainty, report.features.back(), report);
         }
     }
@@ -200,16 +168,11 @@ void Grade_Refit(const TReference &reference, TGradeReport &report)
                                                QString::fromStdString(fit.failure)));
             continue;
         }
-        TFitValues fitted;
-        fitted.position = fit.position;
-        fitted.direction = fit.direction;
-        fitted.diameter = fit.diameter;
-        fitted.apex_angle = fit.apex_angle;
-        fitted.minor_diameter = fit.minor_diameter;
         // No software under test fits other points or by another
         // definition here: Tessaline's fit is the reference, as it states.
-        report.features.push_back(Grade_Feature(group.label, reference.type, fitted,
-                                                File_Values(feature), feature.points, report.mpe));
+        report.features.push_back(Grade_Feature(group.label, reference.type, Values_Of(fit),
+                                                Values_And_Resolutions_Of(feature), feature.points,
+                                                report.mpe));
     }
     Count(report);
 }

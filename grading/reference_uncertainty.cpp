@@ -18,17 +18,6 @@ double As_Written(double value)
     return read;
 }
 
-TFitValues Values_Of(const TFit &fit)
-{
-    TFitValues values;
-    values.position = fit.position;
-    values.direction = fit.direction;
-    values.diameter = fit.diameter;
-    values.apex_angle = fit.apex_angle;
-    values.minor_diameter = fit.minor_diameter;
-    return values;
-}
-
 // |d| of each quantity of b against a; NaN for each when either fit is
 // missing, with why in unknown.
 TUncertaintyPart Difference(TFeatureType type, const TFit &a, const TFit &b,
