@@ -114,12 +114,12 @@ if [ -s "$svg" ]; then
     else
         fail "scalable/apps/tessaline.svg is not an SVG document"
     fi
-    if command -v xmllint >/dev/null 2>&1; then
-        if xmllint --noout "$svg"; then
-            pass "xmllint: the SVG is well-formed"
-        else
-            fail "xmllint rejects the SVG"
-        fi
+    if ! command -v xmllint >/dev/null 2>&1; then
+        fail "xmllint is not installed (package libxml2-utils), the SVG is not checked"
+    elif xmllint --noout "$svg"; then
+        pass "xmllint: the SVG is well-formed"
+    else
+        fail "xmllint rejects the SVG"
     fi
 fi
 
@@ -190,7 +190,7 @@ fi
 # The manual pages render without a warning where man is installed.
 for page in "${man_pages[@]}"; do
     if ! command -v man >/dev/null 2>&1; then
-        echo "skip: man is not installed, ${page##*/} not rendered"
+        fail "man is not installed (package man-db), ${page##*/} not rendered"
         continue
     fi
     # Without a terminal man marks bold by overstriking; that is taken out.
