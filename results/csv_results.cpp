@@ -16,13 +16,16 @@ enum TColumn
     DIAMETER,
     ANGLE,          // a cone's included angle, degrees
     MINOR_DIAMETER, // a torus'
+    UNIT,           // the row's length unit, mm or inch
     COLUMNS
 };
 
-const char *const COLUMN_NAMES[COLUMNS] = {"label", "x", "y",        "z",     "i",
-                                           "j",     "k", "diameter", "angle", "minor_diameter"};
-const char *const COLUMN_KEYWORDS[COLUMNS] = {"LABEL", "X", "Y",        "Z",     "I",
-                                              "J",     "K", "DIAMETER", "ANGLE", "MINOR_DIAMETER"};
+const char *const COLUMN_NAMES[COLUMNS] = {
+    "label", "x", "y", "z", "i", "j", "k", "diameter", "angle", "minor_diameter", "unit"};
+const char *const COLUMN_KEYWORDS[COLUMNS] = {
+    "LABEL", "X", "Y", "Z", "I", "J", "K", "DIAMETER", "ANGLE", "MINOR_DIAMETER", "UNIT"};
+
+constexpr double MILLIMETRES_PER_INCH = 25.4;
 
 // The fields of a line one after the other, blanks trimmed. A comma inside
 // a field that starts with a double quote, before the closing quote, does
@@ -122,7 +125,8 @@ bool Is_Blank_Line(const TField &line)
 class TCsvReader
 {
 public:
-    explicit TCsvReader(TResultsCollector &collector) : collector_(collector)
+    TCsvReader(TResultsCollector &collector, double millimetres_per_unit)
+        : collector_(collector), millimetres_per_unit_(millimetres_per_unit)
     {
         for (int &index : index_) {
             index = -1;
@@ -134,7 +138,8 @@ public:
 
 private:
     TResultsCollector &collector_;
-    int index_[COLUMNS]; // field index of each column, -1 when absent
+    const double millimetres_per_unit_; // of the rows without a unit of their own
+    int index_[COLUMNS];                // field index of each column, -1 when absent
     int header_fields_ = 0;
 };
 
@@ -148,7 +153,8 @@ void TCsvReader::Header(const TField &line, int line_number)
         if (column < 0) {
             collector_.Warn(line_number,
                             QStringLiteral("column %1 %2 is not one of label, x, y, z, i, j, k, "
-                                           "diameter, angle, minor_diameter and is not read")
+                                           "diameter, angle, minor_diameter, unit and is not "
+                                           "read")
                                 .arg(n + 1)
                                 .arg(Quoted(field)));
         } else if (index_[column] >= 0) {
@@ -233,14 +239,31 @@ void TCsvReader::Row(const TField &line, int line_number)
             order[at] = column;
         }
     }
+    double millimetres = millimetres_per_unit_;
+    if (index_[UNIT] >= 0) {
+        bool quoted_unit = false;
+        const QByteArray unit = Unquoted(found[UNIT], quoted_unit);
+        const TField unit_field = Field_Of(unit);
+        if (Is_Keyword(unit_field, "MM")) {
+            millimetres = 1;
+        } else if (Is_Keyword(unit_field, "INCH") || Is_Keyword(unit_field, "IN")) {
+            millimetres = MILLIMETRES_PER_INCH;
+        } else {
+            collector_.Warn(line_number, QStringLiteral("field %1 \"unit\" %2 is neither mm nor "
+                                                        "inch; the result cannot be used")
+                                             .arg(index_[UNIT] + 1)
+                                             .arg(Quoted(found[UNIT])));
+            usable = false;
+        }
+    }
     double values[COLUMNS] = {};
     double resolutions[COLUMNS] = {};
     for (int n = 0; n < present; ++n) {
         const int column = order[n];
         const TResultNumber number{found[column], index_[column] + 1, COLUMN_NAMES[column],
                                    (column < I || column > K) && column != ANGLE, column == ANGLE};
-        usable = Read_Result_Number(number, column == ANGLE ? RADIANS_PER_DEGREE : 1.0, line_number,
-                                    collector_, values[column], resolutions[column]) &&
+        usable = Read_Result_Number(number, column == ANGLE ? RADIANS_PER_DEGREE : millimetres,
+                                    line_number, collector_, values[column], resolutions[column]) &&
                  usable;
     }
     if (usable && needed[ANGLE]) {
@@ -288,10 +311,11 @@ bool Is_Csv_Header(const TField &line)
     return false;
 }
 
-int Read_Csv_Results(const char *begin, const char *end, TResultsCollector &collector)
+int Read_Csv_Results(const char *begin, const char *end, TCsvUnit unit,
+                     TResultsCollector &collector)
 {
     int rows = 0;
-    TCsvReader reader(collector);
+    TCsvReader reader(collector, unit == TCsvUnit::INCH ? MILLIMETRES_PER_INCH : 1.0);
     TTextLines lines(begin, end);
     TField line;
     int line_number = 0;

@@ -6,6 +6,9 @@
 // is "label".
 bool Is_Csv_Header(const TField &line);
 
-// The rows of a CSV file of results, lengths in millimetres. The header is
-// its first non-blank line. Returns how many rows follow it.
-int Read_Csv_Results(const char *begin, const char *end, TResultsCollector &collector);
+// The rows of a CSV file of results, lengths converted to millimetres: each
+// row's in the unit of its unit column (mm or inch) when there is one, else
+// in unit. The header is its first non-blank line. Returns how many rows
+// follow it.
+int Read_Csv_Results(const char *begin, const char *end, TCsvUnit unit,
+                     TResultsCollector &collector);

@@ -29,7 +29,10 @@ public:
 
     void Warn(int line_number, const QString &message);
 
-    // Drops the results that later ones replaced.
+    // Drops the results that later ones replaced, and warns about the labels
+    // that are not in the reference: once for those that name a reference
+    // feature in another style ("PLN1", "PLANE_1" for PLN_1), one by one for
+    // the others.
     void Finish();
 
 private:
@@ -46,4 +49,7 @@ private:
     std::vector<int> given_;
     std::vector<bool> replaced_;
     int longest_label_ = 0;
+    // The labels not in the reference, as written, with their lines.
+    std::vector<std::pair<QString, int>> unmatched_;
+    void Warn_Unmatched();
 };

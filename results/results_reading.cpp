@@ -53,7 +53,7 @@ TResultsReading Read_Results(const QByteArray &content,
         results = Read_Qif_Results(begin, end, options.qif_results, collector, reading);
         break;
     case TResultsFormat::CSV:
-        results = Read_Csv_Results(begin, end, collector);
+        results = Read_Csv_Results(begin, end, options.csv_unit, collector);
         break;
     case TResultsFormat::DMIS_OUTPUT:
         results = Read_Dmis_Results(begin, end, collector);

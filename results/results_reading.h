@@ -82,6 +82,9 @@ struct TResultsReading
     std::vector<TTestedFeature> features;
     // In line order.
     std::vector<TResultsWarning> warnings;
+    // Results whose label is not in the reference, not counting those that
+    // name a reference feature in another style (which get one warning).
+    int unmatched_labels = 0;
     // Other than NONE when nothing of the file can be graded; features and
     // warnings are then empty.
     TResultsFailure failure = TResultsFailure::NONE;
@@ -93,11 +96,21 @@ struct TResultsReading
 // the order they are looked for; every results format has its suffix here.
 const QStringList &Results_Suffixes();
 
+// The length units a CSV file may be written in; it states none itself
+// unless it has a unit column.
+enum class TCsvUnit
+{
+    MILLIMETRE,
+    INCH
+};
+
 struct TResultsOptions
 {
     // The MeasurementResults of a QIF file to grade, from 1; 0 grades the
     // first, with a warning when there are several.
     int qif_results = 0;
+    // The lengths of a CSV file's rows without a unit column of their own.
+    TCsvUnit csv_unit = TCsvUnit::MILLIMETRE;
 };
 
 // Reads a DMIS output file, a CSV file or a QIF document, told apart by

@@ -742,9 +742,9 @@ void TestResultsReading::csv_data()
         << TExpectedFeatures{Flat("PLN_1", 2, {1, 2, 3}, {0, 0, 1}, 0, 0)}
         << QStringList{W(1, "column 3 \"x\" repeats column 2 and is not read"),
                        W(1, "column 9 \"form\" is not one of label, x, y, z, i, j, k, diameter, "
-                            "angle, minor_diameter and is not read"),
+                            "angle, minor_diameter, unit and is not read"),
                        W(1, "column 10 \"\" is not one of label, x, y, z, i, j, k, diameter, "
-                            "angle, minor_diameter and is not read")};
+                            "angle, minor_diameter, unit and is not read")};
     QTest::newRow("upper-case header, byte-order mark")
         << QByteArray("\xef\xbb\xbf"
                       "LABEL,X,Y,Z,DIAMETER\nSPH_4,1.25,2,3,4\n")
