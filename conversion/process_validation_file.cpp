@@ -120,6 +120,21 @@ private:
 
 void TProgramWriter::Feature(const TFeatureRecord &record)
 {
+    // A record of no points is reported by the reader.
+    if (record.point_count > 0 && record.point_count < Least_Points(type->type) &&
+        Wants_Diagnostics()) {
+        // Written all the same, as the window writes it: the software is to
+        // be told, not the file changed.
+        Diagnostic(
+            {TValidationDiagnostic::FEATURE_TOO_FEW_POINTS, record.line_number,
+             QStringLiteral("%1 %2 has %3 %4, fewer than the %5 a %1's least-squares "
+                            "fit needs: the software cannot fit it")
+                 .arg(QLatin1String(type->name))
+                 .arg(record.number)
+                 .arg(record.point_count)
+                 .arg(record.point_count == 1 ? QStringLiteral("point") : QStringLiteral("points"))
+                 .arg(Least_Points(type->type))});
+    }
     converter.Add_Text(QLatin1String("$$"));
     line.Clear() << program_type->comment;
     for (int i = 0; i < record.value_count; ++i) {

@@ -22,27 +22,6 @@ TDataSetOptions Default_Options(TFeatureType type)
     return options;
 }
 
-int Least_Points(TFeatureType type)
-{
-    switch (type) {
-    case TFeatureType::PLANE:
-        return 3;
-    case TFeatureType::LINE:
-        return 2;
-    case TFeatureType::CIRCLE:
-        return 3;
-    case TFeatureType::SPHERE:
-        return 4;
-    case TFeatureType::CYLINDER:
-        return 5;
-    case TFeatureType::CONE:
-        return 6;
-    case TFeatureType::TORUS:
-        return 7;
-    }
-    return 4;
-}
-
 bool Has_Aspect(TFeatureType type)
 {
     return type == TFeatureType::PLANE;

@@ -36,11 +36,6 @@ struct TDataSetOptions
 // quarter of it.
 TDataSetOptions Default_Options(TFeatureType type);
 
-// The least number of points that determines the element: plane 3, line 2,
-// circle 3, sphere 4, cylinder 5, cone 6, torus 7. Their deviations are
-// necessarily zero.
-int Least_Points(TFeatureType type);
-
 // The largest values the options take; beyond them the written numbers
 // would not fit the fixed-point text the files are written in.
 constexpr int MAX_POINTS = 10000000;

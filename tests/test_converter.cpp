@@ -247,13 +247,17 @@ void TestConverter::diagnostics()
         QVERIFY2(colon > 0, qPrintable(line));
         located << rest.left(colon) + " " + rest.mid(colon + 11).section(' ', 0, 1);
     }
-    const QStringList expected{"3 surplus line:",  "4 plane record", "7 point line",
-                               "8 blank line",     "5 plane 1",      "9 plane 2",
-                               "10 surplus line:", "12 field 3",     "11 plane 3"};
+    const QStringList expected{
+        "3 surplus line:", "4 plane record",   "7 point line", "8 blank line", "5 plane 1",
+        "9 plane 2",       "10 surplus line:", "11 plane 3",   "12 field 3",   "11 plane 3"};
     QCOMPARE(located, expected);
     QVERIFY(result.errors[4].contains("1 of 3 points"));
-    QVERIFY(result.errors[8].contains("1 of 2 points"));
-    QVERIFY(result.errors[8].contains("end of the file"));
+    // Plane 3 asks for 2 points, too few for any plane, and gets 1.
+    QVERIFY2(result.errors[7].endsWith("plane 3 has 2 points, fewer than the 3 a plane's "
+                                       "least-squares fit needs: the software cannot fit it"),
+             qPrintable(result.errors[7]));
+    QVERIFY(result.errors[9].contains("1 of 2 points"));
+    QVERIFY(result.errors[9].contains("end of the file"));
 }
 
 void TestConverter::cone_without_apex_is_a_warning()
@@ -269,7 +273,11 @@ void TestConverter::cone_without_apex_is_a_warning()
 
     const TProgramRun result = Run({"--output-fits", input});
     QCOMPARE(result.exit_code, 0);
-    QCOMPARE(result.errors.size(), 2);
+    QCOMPARE(result.errors.size(), 3);
+    // Converted all the same, with a word.
+    QCOMPARE(result.errors[2], input + ":4: warning: cone 3 has 1 point, fewer than the 6 a "
+                                       "cone's least-squares fit needs: the software cannot fit "
+                                       "it");
     QVERIFY2(result.errors[0].startsWith(input + ":2: warning: cone record has no apex"),
              qPrintable(result.errors[0]));
     QVERIFY2(result.errors[0].contains("180"), qPrintable(result.errors[0]));
@@ -605,7 +613,9 @@ void TestConverter::long_field_is_quoted_short_and_fields_in_order()
     QCOMPARE(result.exit_code, 0);
     QCOMPARE(
         result.errors,
-        (QStringList{input + ":3: warning: field 1 \"a\" does not read as a number, read as 0",
+        (QStringList{input + ":2: warning: plane 1 has 1 point, fewer than the 3 a plane's "
+                             "least-squares fit needs: the software cannot fit it",
+                     input + ":3: warning: field 1 \"a\" does not read as a number, read as 0",
                      input + ":3: warning: field 2 \"" + QString(40, 'x') +
                          "...\" does not read as a number, read as 0",
                      input + ":3: warning: field 3 \"c\" does not read as a number, read as 0"}));
@@ -629,7 +639,9 @@ void TestConverter::carriage_returns_without_line_feed_are_reported()
     QVERIFY(Write_File(input,
                        "Best_Fit_Validation:Version=1:Type=Plane\r\nPlane 1 1 0 0 0 0 0 1 0\r\n"
                        "1 2 3\r\n"));
-    QCOMPARE(Run({input}).errors, QStringList{});
+    QCOMPARE(Run({input}).errors,
+             QStringList{input + ":2: warning: plane 1 has 1 point, fewer than the 3 a plane's "
+                                 "least-squares fit needs: the software cannot fit it"});
 }
 
 void TestConverter::huge_line_with_one_wide_character_converts()

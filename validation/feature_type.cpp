@@ -20,3 +20,24 @@ const char *Feature_Type_Name(TFeatureType type)
     }
     return "";
 }
+
+int Least_Points(TFeatureType type)
+{
+    switch (type) {
+    case TFeatureType::PLANE:
+        return 3;
+    case TFeatureType::LINE:
+        return 2;
+    case TFeatureType::CIRCLE:
+        return 3;
+    case TFeatureType::SPHERE:
+        return 4;
+    case TFeatureType::CYLINDER:
+        return 5;
+    case TFeatureType::CONE:
+        return 6;
+    case TFeatureType::TORUS:
+        return 7;
+    }
+    return 4;
+}

@@ -48,7 +48,10 @@ struct TValidationDiagnostic
         NOT_A_NUMBER,
         CARRIAGE_RETURNS_ONLY,
         // A cone record without an apex, ignored as a whole.
-        CONE_WITHOUT_APEX
+        CONE_WITHOUT_APEX,
+        // A feature of fewer points than its type's fit needs, converted all
+        // the same.
+        FEATURE_TOO_FEW_POINTS
     };
 
     TKind kind;
