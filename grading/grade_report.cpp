@@ -1,6 +1,9 @@
 #include "grading/grade_report.h"
 
+#include <QStringList>
+
 #include <cmath>
+#include <utility>
 
 const char *Verdict_Name(TVerdict verdict)
 {
@@ -113,18 +116,117 @@ double Quantity_Mpe(TQuantity quantity, const TMpe &mpe)
     return quantity == TQuantity::POSITION ? mpe.position : mpe.size;
 }
 
+QString Fit_Definitions_Preamble()
+{
+    return QStringLiteral("Least-squares (Gaussian, orthogonal-distance) fits.");
+}
+
+QString Fit_Definition(TFeatureType type)
+{
+    switch (type) {
+    case TFeatureType::PLANE:
+        return QStringLiteral("Plane: through the centroid of the points, normal from the "
+                              "singular value decomposition of the centred points.");
+    case TFeatureType::LINE:
+        return QStringLiteral(
+            "Line: through the centroid, direction of the greatest spread of the centred points.");
+    case TFeatureType::CIRCLE:
+        return QStringLiteral("Circle in space (NIST's definition): least-squares plane, points "
+                              "projected onto it, then a two-dimensional geometric circle fit in "
+                              "that plane.");
+    case TFeatureType::SPHERE:
+        return QStringLiteral("Sphere: geometric distances minimised by Gauss-Newton iteration "
+                              "from an algebraic start.");
+    case TFeatureType::CYLINDER:
+        return QStringLiteral("Cylinder: orthogonal distances to the surface minimised over the "
+                              "axis and the diameter, from several starts, the least sum of "
+                              "squares kept.");
+    case TFeatureType::CONE:
+        return QStringLiteral("Cone: orthogonal distances to the surface minimised over the "
+                              "axis, the apex angle and the diameter, from several starts "
+                              "including a cylinder.");
+    case TFeatureType::TORUS:
+        return QStringLiteral("Torus: orthogonal distances to the surface minimised over the "
+                              "centre, the axis and the major and minor diameters, from several "
+                              "starts.");
+    }
+    return QString();
+}
+
 QString Fit_Definitions()
 {
-    return QStringLiteral(
-        "Least-squares (Gaussian, orthogonal-distance) fits. Plane: through the centroid of the "
-        "points, normal from the singular value decomposition of the centred points. Line: "
-        "through the centroid, direction of the greatest spread of the centred points. Circle "
-        "in space (NIST's definition): least-squares plane, points projected onto it, then a "
-        "two-dimensional geometric circle fit in that plane. Sphere: geometric distances "
-        "minimised by Gauss-Newton iteration from an algebraic start. Cylinder: orthogonal "
-        "distances to the surface minimised over the axis and the diameter, from several starts, "
-        "the least sum of squares kept. Cone: orthogonal distances to the surface minimised over "
-        "the axis, the apex angle and the diameter, from several starts including a cylinder. "
-        "Torus: orthogonal distances to the surface minimised over the centre, the axis and the "
-        "major and minor diameters, from several starts.");
+    QStringList sentences{Fit_Definitions_Preamble()};
+    for (const TFeatureType type : FEATURE_TYPES)
+        sentences << Fit_Definition(type);
+    return sentences.join(QLatin1Char(' '));
+}
+
+QString Test_Standard()
+{
+    return QStringLiteral("ISO 10360-6");
+}
+
+QString Decision_Standard()
+{
+    return QStringLiteral("ISO 14253-1");
+}
+
+QString Fixed_Text(double value, int decimals)
+{
+    QString text = QString::number(value, 'f', decimals);
+    if (text.startsWith(QLatin1Char('-'))) {
+        bool zero = true;
+        for (int i = 1; i < text.size() && zero; ++i)
+            zero = text[i] == QLatin1Char('0') || text[i] == QLatin1Char('.');
+        if (zero)
+            text.remove(0, 1);
+    }
+    return text;
+}
+
+TOverall Overall_Result(const TGradeSummary &summary)
+{
+    if (summary.All_Pass())
+        return TOverall::PASS;
+    return summary.fail > 0 ? TOverall::FAIL : TOverall::NOT_PASSED;
+}
+
+const char *Overall_Name(TOverall overall)
+{
+    switch (overall) {
+    case TOverall::PASS:
+        return "PASS";
+    case TOverall::FAIL:
+        return "FAIL";
+    case TOverall::NOT_PASSED:
+        return "NOT PASSED";
+    }
+    return "";
+}
+
+QString Overall_Reasons(const TGradeSummary &summary)
+{
+    if (summary.All_Pass())
+        return QString();
+    if (summary.Features() == 0)
+        return QStringLiteral("no feature was graded");
+    const std::pair<TVerdict, int> counts[] = {{TVerdict::FAIL, summary.fail},
+                                               {TVerdict::INCONCLUSIVE, summary.inconclusive},
+                                               {TVerdict::MISSING, summary.missing},
+                                               {TVerdict::AMBIGUOUS, summary.ambiguous},
+                                               {TVerdict::UNFIT, summary.unfit}};
+    QStringList reasons;
+    for (const auto &count : counts)
+        if (count.second > 0)
+            reasons << QStringLiteral("%1 %2")
+                           .arg(count.second)
+                           .arg(QLatin1String(Verdict_Name(count.first)));
+    return reasons.join(QStringLiteral(", "));
+}
+
+QString Overall_Text(const TGradeSummary &summary)
+{
+    const QString name = QLatin1String(Overall_Name(Overall_Result(summary)));
+    const QString reasons = Overall_Reasons(summary);
+    return reasons.isEmpty() ? name : name + QStringLiteral(": ") + reasons;
 }

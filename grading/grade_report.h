@@ -37,12 +37,16 @@ std::vector<TQuantity> Quantities_Of(TFeatureType type);
 // Whether a quantity is in radians (and against the angle MPE).
 bool Is_Angle(TQuantity quantity);
 
-// The maximum permissible errors.
+// The maximum permissible errors, each either the default or given on the
+// command line, which the reports say.
 struct TMpe
 {
     double position = 0.0001; // mm
     double angle = 0.000001;  // rad
     double size = 0.0001;     // mm
+    bool position_given = false;
+    bool angle_given = false;
+    bool size_given = false;
 };
 
 struct TQuantityGrade
@@ -94,6 +98,26 @@ struct TGradeSummary
     bool All_Pass() const { return pass > 0 && pass == Features(); }
 };
 
+// The result of a whole run: PASS only when every feature passed, FAIL when
+// any failed, NOT PASSED otherwise (inconclusive, missing, ambiguous or
+// unfit features, or none at all).
+enum class TOverall
+{
+    PASS,
+    FAIL,
+    NOT_PASSED
+};
+
+TOverall Overall_Result(const TGradeSummary &summary);
+// "PASS", "FAIL", "NOT PASSED".
+const char *Overall_Name(TOverall overall);
+// What keeps a run from passing, the counts that are not 0 in the order of
+// the verdicts: "1 inconclusive, 1 missing"; "1 fail, 2 missing"; empty
+// when it passed, "no feature was graded" when there was none.
+QString Overall_Reasons(const TGradeSummary &summary);
+// "PASS", "FAIL: 1 fail, 2 missing", "NOT PASSED: 1 inconclusive, 1 missing".
+QString Overall_Text(const TGradeSummary &summary);
+
 // |d| / m; infinite when m is zero and d is not.
 double Mpe_Share(double value, double mpe);
 
@@ -107,19 +131,30 @@ struct TGradeWarning
     QString message; // names the feature's label; lower case first, no final period
 };
 
+// Who graded, where and why: the optional --lab, --operator and --comment,
+// printed at the top of the reports and stored in the JSON.
+struct TGradeRecord
+{
+    QString lab;
+    QString operator_name;
+    QString comment;
+};
+
 // One grading run, as every output of tessaline-grade reports it.
 struct TGradeReport
 {
-    QString reference_path;      // the validation file
+    QString reference_path;      // the validation file, absolute
     QByteArray reference_sha256; // hexadecimal, lower case
-    QString results_path;        // empty with --refit
+    QString results_path;        // absolute; empty with --refit
     QByteArray results_sha256;   // empty with --refit
     QString results_format;      // "DMIS output", "CSV", "QIF 3.0.0"; empty with --refit
     bool refit = false;          // the file's values graded against Tessaline's own fits
     QString tested_software;     // may be empty
+    TGradeRecord record;
     TMpe mpe;
-    QDateTime date;  // when it was graded, local time
-    QString version; // Tessaline's, "1.0"
+    QDateTime date;    // when it was graded: local time, or UTC from SOURCE_DATE_EPOCH
+    QString version;   // Tessaline's, "1.0"
+    QString report_id; // Report_Identifier() of the inputs and the date
     // In reference order, one per label (a duplicated label is one
     // ambiguous entry).
     std::vector<TFeatureGrade> features;
@@ -138,5 +173,19 @@ const char *Quantity_Key(TQuantity quantity);
 double Quantity_Mpe(TQuantity quantity, const TMpe &mpe);
 
 // The least-squares fit definitions Tessaline grades with, one sentence per
-// type, for --help and the reports.
+// type, for --help.
 QString Fit_Definitions();
+// What every fit shares, "Least-squares (Gaussian, orthogonal-distance)
+// fits.", and the sentence of one type, for a report that lists the types it
+// grades only.
+QString Fit_Definitions_Preamble();
+QString Fit_Definition(TFeatureType type);
+
+// The standards the grading follows, for the reports: the test of the
+// software's fits and the decision rule.
+QString Test_Standard();     // "ISO 10360-6"
+QString Decision_Standard(); // "ISO 14253-1"
+
+// A number written with decimals places; a value that rounds to zero is
+// written without a sign ("0.000000", never "-0.000000").
+QString Fixed_Text(double value, int decimals);

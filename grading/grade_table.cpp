@@ -14,7 +14,7 @@ namespace {
 QString Number_Text(double value)
 {
     if (std::isfinite(value) && std::fabs(value) < 1e9)
-        return QString::number(value, 'f', 6);
+        return Fixed_Text(value, 6);
     return QString::number(value, 'e', 6);
 }
 

@@ -122,13 +122,17 @@ void Grade_Results(const TReference &reference, const TResultsReading &results,
         if (group.features.size() > 1) {
             report.features.push_back(
                 Ungraded(group, reference.type, TVerdict::AMBIGUOUS, Ambiguity_Note(group)));
-        } else if (!result) {
-            report.features.push_back(Ungraded(group, reference.type, TVerdict::MISSING,
-                                               QStringLiteral("the results hold nothing for it")));
-        } else if (!result->usable) {
-            report.features.push_back(Ungraded(
-                group, reference.type, TVerdict::MISSING,
-                QStringLiteral("its result on line %1 cannot be used").arg(result->line_number)));
+        } else if (!result || !result->usable) {
+            const QString why =
+                result ? QStringLiteral("its result on line %1 of the results cannot be used")
+                             .arg(result->line_number)
+                       : QStringLiteral("the results hold nothing for it");
+            report.features.push_back(Ungraded(group, reference.type, TVerdict::MISSING, why));
+            // Said for every missing feature, even where the results' own
+            // warnings already name the line.
+            report.warnings.push_back(
+                {group.features.front()->line_number,
+                 QStringLiteral("%1 is graded missing: %2").arg(group.label, why)});
         } else {
             const TReferenceFeature &feature = *group.features.front();
             const TReferenceUncertainty uncertainty =
@@ -145,6 +149,8 @@ void Grade_Results(const TReference &reference, const TResultsReading &results,
 void Grade_Without_Results(const TReference &reference, TGradeReport &report)
 {
     Grade_Results(reference, TResultsReading(), report);
+    // The run says once, for the whole file, that there are no results.
+    report.warnings.clear();
     for (TFeatureGrade &feature : report.features)
         if (feature.verdict == TVerdict::MISSING)
             feature.note = QStringLiteral("there is no results file");

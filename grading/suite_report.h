@@ -24,13 +24,20 @@ struct TQuantitySummary
 // A whole suite graded: one report per validation file, in name order.
 struct TSuiteReport
 {
-    QString suite_path;   // the directory of the validation files
-    QString results_path; // the directory of the results; empty with --refit
+    QString suite_path;   // the directory of the validation files, absolute
+    QString results_path; // the directory of the results, absolute; empty with --refit
     bool refit = false;
     QString tested_software;
+    TGradeRecord record;
     TMpe mpe;
     QDateTime date;
     QString version;
+    QString report_id;
+    // The suite's manifest, DIR/suite.json, when there is one: its SHA-256
+    // and the seed it was generated with (-1 when it states none).
+    QString manifest_path; // absolute; empty when there is none
+    QByteArray manifest_sha256;
+    double seed = -1;
     std::vector<TGradeReport> files;
     TGradeSummary summary; // of every feature of every file
     std::vector<TQuantitySummary> by_type;
