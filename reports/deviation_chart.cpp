@@ -190,21 +190,46 @@ std::vector<TChartRow> Chart_Rows(const TSuiteReport &suite)
 {
     std::vector<TChartRow> rows;
     int features = 0;
-    for (const TGradeReport &file : suite.files) {
+    for (std::size_t f = 0; f < suite.files.size(); ++f) {
+        const TGradeReport &file = suite.files[f];
+        const TOverall overall = Overall_Result(file.summary);
         TChartRow heading{File_Name(file),
                           true,
                           -1,
                           false,
                           TQuantity::POSITION,
-                          file.summary.All_Pass() ? TVerdict::PASS : TVerdict::FAIL,
+                          overall == TOverall::PASS   ? TVerdict::PASS
+                          : overall == TOverall::FAIL ? TVerdict::FAIL
+                                                      : TVerdict::INCONCLUSIVE,
                           0,
                           0};
         heading.heading = true;
         rows.push_back(heading);
+        const std::size_t first = rows.size();
         Add_Rows(file, features, rows);
+        for (std::size_t r = first - 1; r < rows.size(); ++r)
+            rows[r].file = static_cast<int>(f);
         features += static_cast<int>(file.features.size());
     }
     return rows;
+}
+
+TChartRow Continued_Heading(const TChartRow &heading)
+{
+    TChartRow row = heading;
+    row.label += QStringLiteral(" (continued)");
+    row.continued = true;
+    return row;
+}
+
+double Chart_Height(std::size_t rows)
+{
+    return TOP + static_cast<double>(rows) * ROW_HEIGHT + BOTTOM;
+}
+
+double Chart_Row_Height()
+{
+    return ROW_HEIGHT;
 }
 
 TChartPicture Chart_Picture(const std::vector<TChartRow> &rows, std::size_t first,
@@ -215,7 +240,7 @@ TChartPicture Chart_Picture(const std::vector<TChartRow> &rows, std::size_t firs
 
     TChartPicture picture;
     picture.width = width;
-    picture.height = TOP + static_cast<double>(count) * ROW_HEIGHT + BOTTOM;
+    picture.height = Chart_Height(count);
     const double plot_right = width - VERDICT_AREA;
     const double plot_bottom = picture.height - BOTTOM;
     const auto x = [&](double share) {

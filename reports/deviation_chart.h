@@ -43,7 +43,14 @@ struct TChartRow
     double share;     // |d| / m
     double band;      // e / m
     bool heading = false;
+    int file = -1; // in a suite, the file's place in it, from 0
+    // A heading that repeats its file's name where the file's rows go on
+    // over a page break.
+    bool continued = false;
 };
+
+// A heading row that says file's rows go on: "plane.dat (continued)".
+TChartRow Continued_Heading(const TChartRow &heading);
 
 // The rows of all features, in the report's order.
 std::vector<TChartRow> Chart_Rows(const TGradeReport &report);
@@ -93,6 +100,12 @@ struct TChartPicture
 // The font the picture is measured for; sizes in pixels.
 constexpr const char *CHART_FONT_FAMILY = "DejaVu Sans";
 constexpr int CHART_FONT_PIXELS = 12;
+
+// The height of the picture of rows rows: the scale above and below and a
+// fixed height per row.
+double Chart_Height(std::size_t rows);
+// The height of one row.
+double Chart_Row_Height();
 
 // The picture of rows [first, first + count), width pixels wide; its height
 // grows with the rows.

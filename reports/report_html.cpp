@@ -2,6 +2,7 @@
 
 #include "files/save_whole_file.h"
 #include "reports/deviation_chart.h"
+#include "reports/html_escape.h"
 #include "reports/report_body.h"
 
 namespace {
@@ -50,8 +51,27 @@ td.note { color: #555; font-style: italic; overflow-wrap: anywhere; }
 .part { color: #555; font-size: 11px; }
 p.legend { color: #444; font-size: 13px; }
 svg.chart { display: block; width: 100%; height: auto; margin: 10px 0 24px; }
+p.footer { color: #555; font-size: 12px; border-top: 1px solid #ccc; padding-top: 4px; }
+.id { font-family: "DejaVu Sans Mono", monospace; font-weight: bold; }
+h1, h2, p.legend { break-after: avoid; }
 @media print { body { margin: 0; max-width: none; } table.feature { break-inside: avoid; } }
 )";
+
+// Printed, every page names the report and its number.
+QString Print_Style(const QString &report_id)
+{
+    // Within a CSS string inside <style>: only what an identifier is made of.
+    QString id;
+    for (const QChar c : report_id)
+        if ((c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
+            (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) || c == QLatin1Char('-'))
+            id += c;
+    return QStringLiteral("@page { margin: 15mm 15mm 18mm;\n"
+                          "  @bottom-left { content: \"%1 \\00b7  Report %2\"; font-size: 9px; }\n"
+                          "  @bottom-right { content: \"page \" counter(page) \" of \" "
+                          "counter(pages); font-size: 9px; } }\n")
+        .arg(Report_Title(), id);
+}
 
 // The page around a body that holds the chart drawn from rows.
 template <typename TReport> QByteArray Page(const TReport &report)
@@ -65,9 +85,11 @@ template <typename TReport> QByteArray Page(const TReport &report)
                        "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">\n"
                        "<title>%1</title>\n<style>")
             .arg(Report_Title());
-    page += QLatin1String(PAGE_STYLE) + Verdict_Styles();
+    page += QLatin1String(PAGE_STYLE) + Verdict_Styles() + Print_Style(report.report_id);
     page += QStringLiteral("</style>\n</head>\n<body>\n");
     page += Report_Body(report, chart);
+    page += QStringLiteral("<p class=\"footer\">%1 \u00b7 Tessaline %2</p>\n")
+                .arg(Report_Footer(report.report_id), Html_Escaped(report.version));
     page += QStringLiteral("</body>\n</html>\n");
     return page.toUtf8();
 }

@@ -1,7 +1,11 @@
+#include "grading/grade_table.h"
+#include "grading/report_identity.h"
 #include "reports/deviation_chart.h"
+#include "reports/pdf_layout.h"
 #include "reports/report_html.h"
 #include "reports/report_pdf.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QPainter>
@@ -51,8 +55,13 @@ TGradeReport Sample_Report()
     report.mpe.position = 0.0002;
     report.mpe.angle = 0.000005;
     report.mpe.size = 0.00015;
+    report.mpe.angle_given = true;
     report.date = QDateTime(QDate(2024, 3, 15), QTime(14, 30, 5), Qt::OffsetFromUTC, 3600);
     report.version = QStringLiteral("1.0");
+    report.report_id = QStringLiteral("3F2A-9C1B-77D0-E412");
+    report.record.lab = QStringLiteral("Dimensional Lab 2");
+    report.record.operator_name = QStringLiteral("A. Tester");
+    report.record.comment = QStringLiteral("Audit sample");
     const TMpe &m = report.mpe;
     Add(report, {"PLN_1",
                  TFeatureType::PLANE,
@@ -266,6 +275,17 @@ private slots:
     void pdf_of_many_features_has_pages();
     void failed_write_leaves_nothing_data();
     void failed_write_leaves_nothing();
+    void record_not_stated();
+    void fit_definitions_of_the_graded_types_only();
+    void no_negative_zero_data();
+    void no_negative_zero();
+    void report_identifier_data();
+    void report_identifier();
+    void suite_record();
+    void paginate_keeps_headings_with_what_follows();
+    void paginate_splits_what_no_page_holds();
+    void chart_blocks_are_features();
+    void suite_pdf_layout();
 };
 
 void TestReports::html_holds_the_run_data()
@@ -283,15 +303,33 @@ void TestReports::html_holds_the_run_data()
     QTest::newRow("angle MPE") << QStringLiteral("0.000005 rad (5 \u00b5rad)");
     QTest::newRow("date") << "2024-03-15 14:30:05 (UTC+01:00)";
     QTest::newRow("version") << "<th>Tessaline version</th><td>1.0</td>";
-    QTest::newRow("fit definitions") << Fit_Definitions().replace("'", "&#39;");
+    QTest::newRow("fit definitions")
+        << QString(Fit_Definitions_Preamble() + ' ' + Fit_Definition(TFeatureType::PLANE) + ' ' +
+                   Fit_Definition(TFeatureType::LINE) + ' ' + Fit_Definition(TFeatureType::CIRCLE) +
+                   ' ' + Fit_Definition(TFeatureType::SPHERE))
+               .replace("'", "&#39;");
+    QTest::newRow("report identifier")
+        << "<th>Report</th><td><span class=\"id\">3F2A-9C1B-77D0-E412</span></td>";
+    QTest::newRow("identifier in the footer") << "<p class=\"footer\">Report 3F2A-9C1B-77D0-E412";
+    QTest::newRow("identifier on printed pages") << "Report 3F2A-9C1B-77D0-E412\"; font-size";
+    QTest::newRow("printed page numbers") << "content: \"page \" counter(page) \" of \" ";
+    QTest::newRow("lab") << "<th>Laboratory</th><td>Dimensional Lab 2</td>";
+    QTest::newRow("operator") << "<th>Operator</th><td>A. Tester</td>";
+    QTest::newRow("comment") << "<th>Comment</th><td>Audit sample</td>";
+    QTest::newRow("MPE by default") << QStringLiteral("0.0002 mm (0.2 \u00b5m), the default");
+    QTest::newRow("MPE given") << QStringLiteral(
+        "0.000005 rad (5 \u00b5rad), given on the command line");
+    QTest::newRow("standards") << "<th>Standards</th><td>ISO 10360-6 (test of the software's "
+                                  "fits), ISO 14253-1 (decision rule)</td>";
     QTest::newRow("decision rule pass") << QStringLiteral("passes when |d| + e \u2264 MPE");
     QTest::newRow("decision rule fail") << QStringLiteral("fails when |d| \u2212 e &gt; MPE");
     QTest::newRow("summary counts")
         << "<td class=\"n\">2</td><td class=\"n\">1</td><td class=\"n\">1</td>"
            "<td class=\"n\">1</td><td class=\"n\">1</td><td class=\"n\">1</td>"
            "<td class=\"n\">7</td>";
-    QTest::newRow("overall")
-        << "Overall result: <span class=\"v fail\">FAIL</span> 2 of 7 features passed.";
+    QTest::newRow("overall") << "Overall result: <span class=\"v fail\">FAIL</span>: 1 fail, 1 "
+                                "inconclusive, 1 missing, 1 ambiguous, 1 unfit (2 of 7 features "
+                                "passed).";
     QTest::newRow("chart legend") << "<h2>Deviations as a share of the MPE</h2>";
 }
 
@@ -406,24 +444,46 @@ void TestReports::overall_result_data()
 {
     QTest::addColumn<QList<int>>("counts"); // pass, fail, inconclusive, missing, ambiguous, unfit
     QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("overall"); // as the JSON names it
 
     QTest::newRow("all pass") << QList<int>{3, 0, 0, 0, 0, 0}
-                              << "<span class=\"v pass\">PASS</span> every feature passed.";
-    QTest::newRow("one inconclusive") << QList<int>{3, 0, 1, 0, 0, 0}
-                                      << "<span class=\"v fail\">FAIL</span> 3 of 4 features "
-                                         "passed.";
+                              << "<span class=\"v pass\">PASS</span> every feature passed."
+                              << "PASS";
+    QTest::newRow("one fail") << QList<int>{3, 1, 0, 0, 0, 0}
+                              << "<span class=\"v fail\">FAIL</span>: 1 fail (3 of 4 features "
+                                 "passed)."
+                              << "FAIL";
+    QTest::newRow("a fail among others")
+        << QList<int>{0, 2, 1, 1, 0, 0}
+        << "<span class=\"v fail\">FAIL</span>: 2 fail, 1 inconclusive, 1 missing (0 of 4 "
+           "features passed)."
+        << "FAIL";
+    // Nothing failed: not a fail, and not a pass either.
+    QTest::newRow("inconclusive and missing")
+        << QList<int>{0, 0, 1, 1, 0, 0}
+        << "<span class=\"v inconclusive\">NOT PASSED</span>: 1 inconclusive, 1 missing (0 of 2 "
+           "features passed)."
+        << "NOT PASSED";
     QTest::newRow("one missing") << QList<int>{3, 0, 0, 1, 0, 0}
-                                 << "<span class=\"v fail\">FAIL</span> 3 of 4 features passed.";
-    QTest::newRow("one unfit") << QList<int>{1, 0, 0, 0, 0, 1}
-                               << "<span class=\"v fail\">FAIL</span> 1 of 2 features passed.";
+                                 << "<span class=\"v inconclusive\">NOT PASSED</span>: 1 missing "
+                                    "(3 of 4 features passed)."
+                                 << "NOT PASSED";
+    QTest::newRow("ambiguous and unfit")
+        << QList<int>{1, 0, 0, 0, 1, 1}
+        << "<span class=\"v inconclusive\">NOT PASSED</span>: 1 ambiguous, 1 unfit (1 of 3 "
+           "features passed)."
+        << "NOT PASSED";
     QTest::newRow("none") << QList<int>{0, 0, 0, 0, 0, 0}
-                          << "<span class=\"v fail\">FAIL</span> no feature was graded.";
+                          << "<span class=\"v inconclusive\">NOT PASSED</span>: no feature was "
+                             "graded (0 of 0 features passed)."
+                          << "NOT PASSED";
 }
 
 void TestReports::overall_result()
 {
     QFETCH(QList<int>, counts);
     QFETCH(QString, expected);
+    QFETCH(QString, overall);
 
     TGradeReport report = Sample_Report();
     report.features.clear();
@@ -438,6 +498,7 @@ void TestReports::overall_result()
     const QString html = Html(report);
     QVERIFY2(html.contains(QStringLiteral("<p class=\"overall\">Overall result: ") + expected),
              qPrintable(expected));
+    QCOMPARE(QString::fromLatin1(Overall_Name(Overall_Result(report.summary))), overall);
 }
 
 void TestReports::hostile_strings_are_escaped_data()
@@ -783,6 +844,321 @@ void TestReports::failed_write_leaves_nothing()
         QDir(directory.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
         QStringList{"file"});
     QCOMPARE(Read(file.fileName()), QByteArray("kept"));
+}
+
+void TestReports::record_not_stated()
+{
+    TGradeReport report = Sample_Report();
+    report.record = TGradeRecord();
+    const QString html = Html(report);
+    QVERIFY(html.contains("<th>Laboratory</th><td>not stated</td>"));
+    QVERIFY(html.contains("<th>Operator</th><td>not stated</td>"));
+    QVERIFY(!html.contains("<th>Comment</th>"));
+    // At the top: the record comes before the inputs.
+    QVERIFY(html.indexOf("<th>Report</th>") < html.indexOf("Reference validation file"));
+}
+
+void TestReports::fit_definitions_of_the_graded_types_only()
+{
+    TGradeReport report = Sample_Report();
+    report.features = {{"CYL_1",
+                        TFeatureType::CYLINDER,
+                        TVerdict::PASS,
+                        {Grade(TQuantity::SIZE, 0.00001, 0.000005, 0.0001, TVerdict::PASS)},
+                        {}}};
+    const QString html = Html(report);
+    QVERIFY(html.contains(Fit_Definition(TFeatureType::CYLINDER)));
+    for (const TFeatureType type : FEATURE_TYPES) {
+        if (type != TFeatureType::CYLINDER)
+            QVERIFY2(!html.contains(Fit_Definition(type).replace("'", "&#39;")),
+                     Feature_Type_Name(type));
+    }
+}
+
+void TestReports::no_negative_zero_data()
+{
+    QTest::addColumn<double>("deviation");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("tiny negative") << -1e-13 << "0.000000";
+    QTest::newRow("rounds to zero") << -4.9e-10 << "0.000000";
+    QTest::newRow("rounds away from zero") << -5.1e-10 << "-0.000001";
+    QTest::newRow("negative") << -0.00003 << "-0.030000";
+}
+
+void TestReports::no_negative_zero()
+{
+    QFETCH(double, deviation);
+    QFETCH(QString, shown);
+    TGradeReport report = Sample_Report();
+    report.features = {{"SPH_1",
+                        TFeatureType::SPHERE,
+                        TVerdict::PASS,
+                        {Grade(TQuantity::SIZE, deviation, 0, 0.0001, TVerdict::PASS)},
+                        {}}};
+    report.summary = {};
+    Count_Verdict(TVerdict::PASS, report.summary);
+    const QString cell = "<td>size</td><td class=\"n\">" + shown + QStringLiteral(" \u00b5m");
+    QVERIFY2(Html(report).contains(cell), qPrintable(cell));
+    QVERIFY(!Html(report).contains("-0.000000"));
+    const QString table = QString::fromUtf8(Grade_Table(report));
+    QVERIFY2(table.contains(" " + shown + QStringLiteral(" \u00b5m")), qPrintable(table));
+    QVERIFY(!table.contains("-0.000000"));
+}
+
+void TestReports::report_identifier_data()
+{
+    QTest::addColumn<QList<QByteArray>>("other_hashes");
+    QTest::addColumn<QDateTime>("other_date");
+    QTest::addColumn<bool>("same");
+
+    const QDateTime date(QDate(2024, 3, 15), QTime(14, 30, 5), Qt::UTC);
+    QTest::newRow("the same run") << QList<QByteArray>{REFERENCE_SHA256, RESULTS_SHA256} << date
+                                  << true;
+    QTest::newRow("the same moment, another time zone")
+        << QList<QByteArray>{REFERENCE_SHA256, RESULTS_SHA256}
+        << QDateTime(QDate(2024, 3, 15), QTime(15, 30, 5), Qt::OffsetFromUTC, 3600) << true;
+    QTest::newRow("a second later")
+        << QList<QByteArray>{REFERENCE_SHA256, RESULTS_SHA256} << date.addSecs(1) << false;
+    QTest::newRow("other results")
+        << QList<QByteArray>{REFERENCE_SHA256, REFERENCE_SHA256} << date << false;
+    QTest::newRow("inputs the other way round")
+        << QList<QByteArray>{RESULTS_SHA256, REFERENCE_SHA256} << date << false;
+    QTest::newRow("refit: no results")
+        << QList<QByteArray>{REFERENCE_SHA256, QByteArray()} << date << false;
+}
+
+void TestReports::report_identifier()
+{
+    QFETCH(QList<QByteArray>, other_hashes);
+    QFETCH(QDateTime, other_date);
+    QFETCH(bool, same);
+    const QDateTime date(QDate(2024, 3, 15), QTime(14, 30, 5), Qt::UTC);
+    const QString id = Report_Identifier({REFERENCE_SHA256, RESULTS_SHA256}, date);
+    QVERIFY2(QRegularExpression("^[0-9A-F]{4}(-[0-9A-F]{4}){3}$").match(id).hasMatch(),
+             qPrintable(id));
+    // The first 16 digits of the SHA-256 of the digests and the date, as documented.
+    const QByteArray digest = QCryptographicHash::hash(REFERENCE_SHA256 + "\n" + RESULTS_SHA256 +
+                                                           "\n" + "2024-03-15T14:30:05Z",
+                                                       QCryptographicHash::Sha256)
+                                  .toHex()
+                                  .toUpper();
+    QCOMPARE(QString(id).remove('-'), QString::fromLatin1(digest.left(16)));
+    QCOMPARE(Report_Identifier(other_hashes, other_date) == id, same);
+}
+
+namespace {
+
+// A suite of files of 32 features each, of the types in turn, every
+// fifth feature failing, one file's results missing.
+TSuiteReport Sample_Suite(int files)
+{
+    TSuiteReport suite;
+    suite.suite_path = QStringLiteral("/data/suite");
+    suite.results_path = QStringLiteral("/data/results");
+    suite.manifest_path = QStringLiteral("/data/suite/suite.json");
+    suite.manifest_sha256 = RESULTS_SHA256;
+    suite.seed = 7;
+    suite.date = QDateTime(QDate(2024, 3, 15), QTime(14, 30, 5), Qt::UTC);
+    suite.version = QStringLiteral("1.0");
+    suite.report_id = QStringLiteral("0123-4567-89AB-CDEF");
+    for (int f = 0; f < files; ++f) {
+        const TFeatureType type = FEATURE_TYPES[f % 7];
+        TGradeReport file;
+        file.reference_path =
+            QStringLiteral("/data/suite/%1.dat").arg(QLatin1String(Feature_Type_Name(type)));
+        file.reference_sha256 = REFERENCE_SHA256;
+        for (int i = 0; i < 32; ++i) {
+            const QString label = QStringLiteral("F%1_%2").arg(f).arg(i + 1);
+            if (f == 2) {
+                Add(file, {label, type, TVerdict::MISSING, {}, "there is no results file"});
+                continue;
+            }
+            const TVerdict verdict = i % 5 == 0 ? TVerdict::FAIL : TVerdict::PASS;
+            std::vector<TQuantityGrade> grades;
+            for (const TQuantity quantity : Quantities_Of(type))
+                grades.push_back(Grade(quantity, i % 5 == 0 ? 0.0003 : 0.00002, 0.000001,
+                                       Quantity_Mpe(quantity, suite.mpe), verdict));
+            Add(file, {label, type, verdict, grades, {}});
+        }
+        suite.files.push_back(file);
+    }
+    Summarise_Suite(suite);
+    return suite;
+}
+
+} // namespace
+
+void TestReports::suite_record()
+{
+    const QString html = QString::fromUtf8(Report_Html(Sample_Suite(3)));
+    QVERIFY(html.contains("<th>Suite seed</th><td>7</td>"));
+    QVERIFY(html.contains("<th>Suite manifest</th><td><span class=\"path\">/data/suite/suite.json"
+                          "</span><br><span class=\"hash\">SHA-256 " +
+                          QString::fromLatin1(RESULTS_SHA256)));
+    QVERIFY(html.contains("<span class=\"id\">0123-4567-89AB-CDEF</span>"));
+    // Three types graded: their fits defined, no others.
+    QVERIFY(html.contains(Fit_Definition(TFeatureType::CIRCLE).replace("'", "&#39;")));
+    QVERIFY(!html.contains(Fit_Definition(TFeatureType::SPHERE)));
+}
+
+void TestReports::paginate_keeps_headings_with_what_follows()
+{
+    // Page height 100: a text of 60, a heading of 10 and a caption of 10
+    // kept with a text of 30 that would end at 110.
+    const auto text = [](double height, bool heading = false) {
+        TPdfBlock block;
+        block.height = height;
+        block.heading = heading;
+        return block;
+    };
+    const std::vector<TPdfBlock> blocks{text(60), text(10, true), text(10, true), text(30),
+                                        text(50)};
+    const std::vector<TPdfPage> pages = Paginate(blocks, {}, 100);
+    QCOMPARE(pages.size(), std::size_t(2));
+    QCOMPARE(pages[0].placements.size(), std::size_t(1));
+    QCOMPARE(pages[1].placements.size(), std::size_t(4));
+    QCOMPARE(pages[1].placements[0].blocks, std::vector<int>{1});
+    QCOMPARE(pages[1].placements[0].top, 0.0);
+    QCOMPARE(pages[1].placements[3].top, 50.0);
+}
+
+void TestReports::paginate_splits_what_no_page_holds()
+{
+    TPdfBlock small;
+    small.height = 30;
+    TPdfBlock tall;
+    tall.height = 230;
+    const std::vector<TPdfPage> pages = Paginate({small, tall}, {}, 100);
+    // The tall block starts a page of its own and goes on over as many as
+    // it needs, each showing the next part of it.
+    QCOMPARE(pages.size(), std::size_t(4));
+    QCOMPARE(pages[0].placements.size(), std::size_t(1));
+    const double offsets[] = {0, 100, 200};
+    const double heights[] = {100, 100, 30};
+    for (int p = 1; p < 4; ++p) {
+        QCOMPARE(pages[p].placements.size(), std::size_t(1));
+        QCOMPARE(pages[p].placements[0].blocks, std::vector<int>{1});
+        QCOMPARE(pages[p].placements[0].top, 0.0);
+        QCOMPARE(pages[p].placements[0].offset, offsets[p - 1]);
+        QCOMPARE(pages[p].placements[0].height, heights[p - 1]);
+    }
+}
+
+void TestReports::chart_blocks_are_features()
+{
+    const std::vector<TChartRow> rows = Chart_Rows(Sample_Suite(3));
+    const std::vector<TPdfBlock> blocks = Chart_Blocks(rows);
+    // Per file a heading and 32 features.
+    QCOMPARE(blocks.size(), std::size_t(3 * 33));
+    std::size_t covered = 0;
+    for (const TPdfBlock &block : blocks) {
+        QCOMPARE(block.first_row, covered);
+        covered += block.row_count;
+        const TChartRow &first = rows[block.first_row];
+        QCOMPARE(block.heading, first.heading);
+        if (first.heading)
+            QCOMPARE(block.row_count, std::size_t(1));
+        for (std::size_t r = block.first_row + 1; r < block.first_row + block.row_count; ++r)
+            QCOMPARE(rows[r].feature, first.feature);
+    }
+    QCOMPARE(covered, rows.size());
+}
+
+void TestReports::suite_pdf_layout()
+{
+    const TSuiteReport suite = Sample_Suite(7);
+    const TPdfLayout layout = Pdf_Layout(suite);
+    QVERIFY(layout.pages.size() > 5);
+
+    // Where every feature's chart rows went, and every feature's table.
+    QMap<int, int> chart_page;
+    QMap<int, int> rows_placed;
+    QSet<int> parts_placed;
+    for (std::size_t p = 0; p < layout.pages.size(); ++p) {
+        const TPdfPage &page = layout.pages[p];
+        QVERIFY(!page.placements.empty());
+        QCOMPARE(page.footer_left, QString("Tessaline grading report \u00b7 Report "
+                                           "0123-4567-89AB-CDEF"));
+        QCOMPARE(page.footer_right, QString("page %1 of %2").arg(p + 1).arg(layout.pages.size()));
+        double bottom = 0;
+        for (const TPdfPlacement &placement : page.placements) {
+            QVERIFY(placement.top >= bottom - 1e-9);
+            bottom = placement.top + placement.height;
+            QVERIFY2(bottom <= layout.body_height + 1e-9, qPrintable(QString::number(p)));
+            if (placement.kind == TPdfBlock::TEXT) {
+                const int part = layout.blocks[placement.blocks.front()].part;
+                QVERIFY2(placement.offset == 0 && !parts_placed.contains(part),
+                         "a part of the text split over pages");
+                parts_placed.insert(part);
+                continue;
+            }
+            for (std::size_t r = 0; r < placement.rows.size(); ++r) {
+                const TChartRow &row = placement.rows[r];
+                if (row.continued) {
+                    // A file's rows going on from the page before: its name first.
+                    QCOMPARE(r, std::size_t(0));
+                    QVERIFY(placement.rows.size() > 1);
+                    QCOMPARE(row.label,
+                             File_Name(suite.files[placement.rows[1].file]) + " (continued)");
+                    QVERIFY(p > 0);
+                    continue;
+                }
+                if (row.heading)
+                    continue;
+                if (chart_page.contains(row.feature))
+                    QCOMPARE(chart_page[row.feature], static_cast<int>(p));
+                chart_page[row.feature] = static_cast<int>(p);
+                ++rows_placed[row.feature];
+            }
+            // Every piece of a suite's chart begins with the name of its file:
+            // the file's own heading or its continuation.
+            QVERIFY(placement.rows.front().heading);
+        }
+        // No heading, caption or file heading ends a page but the last.
+        if (p + 1 < layout.pages.size()) {
+            const TPdfPlacement &last = page.placements.back();
+            if (last.kind == TPdfBlock::TEXT) {
+                QVERIFY2(!layout.blocks[last.blocks.front()].heading,
+                         qPrintable(layout.parts[layout.blocks[last.blocks.front()].part].html));
+            } else {
+                QVERIFY(!last.rows.back().heading);
+            }
+        }
+    }
+    // Every feature's rows, all on one page; every text part placed once.
+    int features = 0;
+    for (const TGradeReport &file : suite.files)
+        features += static_cast<int>(file.features.size());
+    QCOMPARE(chart_page.size(), features);
+    for (const TGradeReport &file : suite.files)
+        QVERIFY(!file.features.empty());
+    for (auto it = rows_placed.begin(); it != rows_placed.end(); ++it) {
+        const int feature = it.key();
+        int f = feature;
+        std::size_t file = 0;
+        while (f >= static_cast<int>(suite.files[file].features.size()))
+            f -= static_cast<int>(suite.files[file++].features.size());
+        const std::size_t expected = std::max<std::size_t>(
+            1, suite.files[file].features[static_cast<std::size_t>(f)].quantities.size());
+        QCOMPARE(static_cast<std::size_t>(it.value()), expected);
+    }
+    int text_parts = 0;
+    for (const TReportPart &part : layout.parts)
+        text_parts += part.kind != TReportPart::CHART;
+    QCOMPARE(parts_placed.size(), text_parts);
+
+    // The PDF has the layout's pages.
+    QTemporaryDir directory;
+    QVERIFY(directory.isValid());
+    const QString path = directory.filePath(QStringLiteral("suite.pdf"));
+    QString reason;
+    QVERIFY2(Write_Pdf_Report(path, suite, &reason), qPrintable(reason));
+    const QByteArray pdf = Read(path);
+    QCOMPARE(Page_Count(pdf), static_cast<int>(layout.pages.size()));
+    int quantities = 0;
+    for (const TGradeReport &file : suite.files)
+        quantities += Quantity_Count(file);
+    QCOMPARE(Pdf_Bars(pdf), quantities);
 }
 
 QTEST_MAIN(TestReports)
