@@ -55,6 +55,8 @@ private slots:
     void same_seed_same_bytes();
     void file_and_manifest();
     void suite_into_a_new_directory();
+    void suite_over_another_suite_data();
+    void suite_over_another_suite();
     void failures_leave_what_is_there_data();
     void failures_leave_what_is_there();
 };
@@ -68,6 +70,8 @@ void TestGenerate::usage_errors_data()
     QTest::newRow("unknown option") << QStringList{"--fast"} << "Unknown option 'fast'";
     QTest::newRow("unknown type") << QStringList{"--type", "cube"} + out << "unknown type 'cube'";
     QTest::newRow("no output") << QStringList{"--type", "plane"} << "give -o";
+    QTest::newRow("force without a suite")
+        << QStringList{"--type", "plane", "--force"} + out << "--force goes with --suite";
     QTest::newRow("arc of a plane") << QStringList{"--type", "plane", "--arc", "90"} + out
                                     << "--arc applies to a circle, sphere, cylinder, cone or "
                                        "torus, not a plane";
@@ -268,6 +272,63 @@ void TestGenerate::suite_into_a_new_directory()
         QCOMPARE(Read_File(again + "/" + file), Read_File(suite + "/" + file));
         QVERIFY(Read_File(other + "/" + file) != Read_File(suite + "/" + file));
     }
+}
+
+void TestGenerate::suite_over_another_suite_data()
+{
+    QTest::addColumn<QString>("there"); // "seed N", "no manifest", "no seed"
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("refusal"); // empty when it is written
+    QTest::newRow("another seed") << "seed 3" << QStringList{"--seed", "2"}
+                                  << "holds the suite of seed 3, not the suite of seed 2";
+    QTest::newRow("another seed, forced")
+        << "seed 3" << QStringList{"--seed", "2", "--force"} << QString();
+    QTest::newRow("the same seed again") << "seed 2" << QStringList{"--seed", "2"} << QString();
+    QTest::newRow("suite files without a manifest")
+        << "no manifest" << QStringList{} << "holds plane.dat, circle.dat but no suite.json";
+    QTest::newRow("a manifest without a seed")
+        << "no seed" << QStringList{} << "holds a suite.json that states no seed";
+}
+
+void TestGenerate::suite_over_another_suite()
+{
+    QFETCH(QString, there);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, refusal);
+    QTemporaryDir directory;
+    QVERIFY(directory.isValid());
+    const QString suite = directory.filePath("suite");
+    if (there.startsWith("seed "))
+        QCOMPARE(Run({"--suite", suite, "--seed", there.mid(5)}).exit_code, 0);
+    else
+        QVERIFY(QDir().mkpath(suite));
+    if (there == "no manifest") {
+        QVERIFY(Write_File(suite + "/plane.dat", "mine"));
+        QVERIFY(Write_File(suite + "/circle.dat", "mine"));
+    }
+    if (there == "no seed")
+        QVERIFY(Write_File(suite + "/suite.json", "{}"));
+    QMap<QString, QByteArray> before;
+    for (const QString &name : QDir(suite).entryList(QDir::Files))
+        before[name] = Read_File(suite + "/" + name);
+
+    const TProgramRun result = Run(QStringList{"--suite", suite} + arguments);
+    if (refusal.isEmpty()) {
+        QCOMPARE(result.errors, QStringList());
+        QCOMPARE(result.exit_code, 0);
+        const QJsonObject json = QJsonDocument::fromJson(Read_File(suite + "/suite.json")).object();
+        QCOMPARE(json["seed"].toInt(), arguments.at(1).toInt());
+        return;
+    }
+    // Refused, naming what it found, and nothing there is touched.
+    QCOMPARE(result.exit_code, 1);
+    QCOMPARE(result.errors.size(), 1);
+    QVERIFY2(result.errors[0].startsWith(suite + ": error: " + refusal),
+             qPrintable(result.errors[0]));
+    QVERIFY2(result.errors[0].contains("--force"), qPrintable(result.errors[0]));
+    QCOMPARE(QDir(suite).entryList(QDir::Files), QStringList(before.keys()));
+    for (auto it = before.begin(); it != before.end(); ++it)
+        QCOMPARE(Read_File(suite + "/" + it.key()), it.value());
 }
 
 // Exit status 1 with the reason, and the file "x" that was there keeps its

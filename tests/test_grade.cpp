@@ -1,5 +1,6 @@
 #include "program_run.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -149,6 +150,14 @@ private slots:
     void unusable_inputs_data();
     void unusable_inputs();
     void help_and_version();
+    void record_in_json_and_report();
+    void source_date_epoch_that_is_no_date();
+    void suite_results_that_do_not_exist_data();
+    void suite_results_that_do_not_exist();
+    void suite_record();
+    void results_of_other_data_get_a_hint_data();
+    void results_of_other_data_get_a_hint();
+    void missing_feature_says_why();
 
 private:
     std::unique_ptr<QTemporaryDir> directory;
@@ -329,13 +338,16 @@ void TestGrade::missing_extra_and_duplicate_labels()
 
     const QString results = Path("out.dmo");
     // PLN_3 is not in the reference; pln_4 matches only when case is
-    // ignored, and was given before.
-    QCOMPARE(result.errors.size(), 3);
+    // ignored, and was given before; PLN_2 is missing, which the last
+    // warning says on the reference's line.
+    QCOMPARE(result.errors.size(), 4);
     QVERIFY2(result.errors[0].startsWith(results + ":2: warning: "), qPrintable(result.errors[0]));
     QVERIFY2(result.errors[0].contains("PLN_3"), qPrintable(result.errors[0]));
     for (int i = 1; i < 3; ++i)
         QVERIFY2(result.errors[i].startsWith(results + ":4: warning: "),
                  qPrintable(result.errors[i]));
+    QCOMPARE(result.errors[3], Path("dup.dat") + ":124: warning: PLN_2 is graded missing: the "
+                                                 "results hold nothing for it");
 }
 
 void TestGrade::refit_of_the_examples_passes_data()
@@ -468,8 +480,7 @@ void TestGrade::refit_reproduces_nist()
     QFETCH(QString, folder);
     QFETCH(QString, type);
     const QDir sets(NIST + "/" + folder);
-    if (!sets.exists())
-        QSKIP(qPrintable("NIST's reference pairs are not at " + NIST));
+    QVERIFY2(sets.exists(), qPrintable("NIST's reference pairs are not at " + NIST));
 
     // One validation file of every set: the certified fit as its reference
     // result, written with all the digits NIST gives, and the set's points.
@@ -813,6 +824,275 @@ void TestGrade::help_and_version()
     result = Grade({"--version"});
     QCOMPARE(result.exit_code, 0);
     QCOMPARE(result.output, QByteArray("tessaline-grade 1.0\n"));
+}
+
+namespace {
+
+// A grader whose clock reads 2023-11-14T22:13:20Z.
+TProgramRun Grade_At_A_Fixed_Time(const QStringList &arguments,
+                                  const QByteArray &epoch = "1700000000")
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("SOURCE_DATE_EPOCH", QString::fromLatin1(epoch));
+    process.setProcessEnvironment(environment);
+    return Run_Program(GRADER, arguments, std::move(process));
+}
+
+QByteArray Sha256_Of(const QString &path)
+{
+    return QCryptographicHash::hash(Read_File(path), QCryptographicHash::Sha256).toHex();
+}
+
+// The identifier as documented: the first 16 digits of the SHA-256 of the
+// inputs' digests, each with a line feed, and the date in UTC.
+QString Expected_Id(const QList<QByteArray> &digests, const QByteArray &date)
+{
+    QByteArray text;
+    for (const QByteArray &digest : digests)
+        text += digest + '\n';
+    const QByteArray hash =
+        QCryptographicHash::hash(text + date, QCryptographicHash::Sha256).toHex().toUpper();
+    return QString::fromLatin1(hash.mid(0, 4) + '-' + hash.mid(4, 4) + '-' + hash.mid(8, 4) + '-' +
+                               hash.mid(12, 4));
+}
+
+} // namespace
+
+void TestGrade::record_in_json_and_report()
+{
+    QVERIFY(Write_File(Path("out.dmo"), Planes_Output("10,20,5.0003,0,0,1")));
+    const QStringList inputs{Path("planes.dat"), Path("out.dmo"), "--position-mpe", "0.002"};
+    const QStringList record{"--lab",     "Lab <3>",   "--operator",
+                             "A. Tester", "--comment", "yearly check"};
+    const TProgramRun result = Grade_At_A_Fixed_Time(
+        inputs + record + QStringList{"--json", Path("g.json"), "--report", Path("r.html")});
+    QCOMPARE(result.exit_code, 0);
+    const QJsonObject json = Json_Of(Read_File(Path("g.json")));
+    const QString id = Expected_Id({Sha256_Of(Path("planes.dat")), Sha256_Of(Path("out.dmo"))},
+                                   "2023-11-14T22:13:20Z");
+    QCOMPARE(json["report_id"].toString(), id);
+    QCOMPARE(json["date"].toString(), QString("2023-11-14T22:13:20Z"));
+    QCOMPARE(json["tessaline_version"].toString(), QString("1.0"));
+    QCOMPARE(json["lab"].toString(), QString("Lab <3>"));
+    QCOMPARE(json["operator"].toString(), QString("A. Tester"));
+    QCOMPARE(json["comment"].toString(), QString("yearly check"));
+    QCOMPARE(json["reference_sha256"].toString(), QString(Sha256_Of(Path("planes.dat"))));
+    QCOMPARE(json["results_sha256"].toString(), QString(Sha256_Of(Path("out.dmo"))));
+    QCOMPARE(json["mpe_origin"].toObject()["position"].toString(), QString("command line"));
+    QCOMPARE(json["mpe_origin"].toObject()["angle"].toString(), QString("default"));
+    QCOMPARE(json["standards"].toObject()["test"].toString(), QString("ISO 10360-6"));
+    QCOMPARE(json["standards"].toObject()["decision_rule"].toString(), QString("ISO 14253-1"));
+    QCOMPARE(json["overall"].toString(), QString("PASS"));
+
+    const QByteArray html = Read_File(Path("r.html"));
+    for (const QByteArray &expected :
+         {"<span class=\"id\">" + id.toLatin1() + "</span>",
+          "<p class=\"footer\">Report " + id.toLatin1(), QByteArray("Lab &lt;3&gt;"),
+          QByteArray("<th>Operator</th><td>A. Tester</td>"),
+          QByteArray("<th>Comment</th><td>yearly check</td>"),
+          QByteArray("2023-11-14 22:13:20 (UTC+00:00)"),
+          // The path as an absolute one, beside its digest.
+          Path("planes.dat").toUtf8() + "</span><br><span class=\"hash\">SHA-256 " +
+              Sha256_Of(Path("planes.dat")),
+          QByteArray("given on the command line"), QByteArray("ISO 14253-1 (decision rule)")})
+        QVERIFY2(html.contains(expected), expected.constData());
+
+    // The same inputs at the same time: the same identifier, in the PDF's title too.
+    const TProgramRun again =
+        Grade_At_A_Fixed_Time(inputs + QStringList{"--json", "-", "--report", Path("r.pdf")});
+    QCOMPARE(again.exit_code, 0);
+    const QJsonObject bare = Json_Of(again.output);
+    QCOMPARE(bare["report_id"].toString(), id);
+    QVERIFY(bare["lab"].isNull() && bare["operator"].isNull() && bare["comment"].isNull());
+    QVERIFY(Read_File(Path("r.pdf")).startsWith("%PDF-"));
+    // A second later: another identifier.
+    const TProgramRun later =
+        Grade_At_A_Fixed_Time(inputs + QStringList{"--json", "-"}, "1700000001");
+    QVERIFY(Json_Of(later.output)["report_id"].toString() != id);
+    // Relative names are written as absolute paths.
+    QProcess process;
+    process.setWorkingDirectory(directory->path());
+    const TProgramRun relative =
+        Run_Program(GRADER, {"planes.dat", "out.dmo", "--json", "-"}, std::move(process));
+    QCOMPARE(Json_Of(relative.output)["reference"].toString(), Path("planes.dat"));
+    QCOMPARE(Json_Of(relative.output)["results"].toString(), Path("out.dmo"));
+}
+
+void TestGrade::source_date_epoch_that_is_no_date()
+{
+    QVERIFY(Write_File(Path("out.dmo"), Planes_Output("10,20,5,0,0,1")));
+    for (const QByteArray &epoch : {QByteArray("yesterday"), QByteArray("-5"), QByteArray("1e9")}) {
+        const TProgramRun result = Grade_At_A_Fixed_Time(
+            {Path("planes.dat"), Path("out.dmo"), "--json", Path("g.json")}, epoch);
+        QCOMPARE(result.exit_code, 2);
+        QCOMPARE(result.output, QByteArray());
+        QCOMPARE(result.errors.size(), 1);
+        QVERIFY2(result.errors[0].contains("SOURCE_DATE_EPOCH") && result.errors[0].contains(epoch),
+                 qPrintable(result.errors[0]));
+        QVERIFY(!QFileInfo::exists(Path("g.json")));
+    }
+}
+
+void TestGrade::suite_results_that_do_not_exist_data()
+{
+    QTest::addColumn<QString>("results");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("no such directory") << "results"
+                                       << "no such results directory";
+    QTest::newRow("a file") << "s/a.dat"
+                            << "is not one";
+}
+
+void TestGrade::suite_results_that_do_not_exist()
+{
+    QFETCH(QString, results);
+    QFETCH(QString, reason);
+    QVERIFY(QDir(Path("")).mkpath("s"));
+    QVERIFY(Write_File(Path("s/a.dat"), PLANES));
+    const TProgramRun result = Grade(
+        {"--suite", Path("s"), Path(results), "--report", Path("r.html"), "--json", Path("j")});
+    QCOMPARE(result.exit_code, 2);
+    QCOMPARE(result.output, QByteArray());
+    QCOMPARE(result.errors.size(), 1);
+    QVERIFY2(result.errors[0].startsWith(Path(results) + ": error: ") &&
+                 result.errors[0].contains(reason),
+             qPrintable(result.errors[0]));
+    QVERIFY(!QFileInfo::exists(Path("r.html")) && !QFileInfo::exists(Path("j")));
+}
+
+void TestGrade::suite_record()
+{
+    QVERIFY(QDir(Path("")).mkpath("s"));
+    QVERIFY(Write_File(Path("s/plane.dat"), PLANES));
+    QVERIFY(Write_File(Path("s/suite.json"), "{\"seed\": 42, \"version\": \"1.0\"}\n"));
+    const TProgramRun result = Grade_At_A_Fixed_Time(
+        {"--refit", "--suite", Path("s"), "--json", "-", "--report", Path("r.html")});
+    QCOMPARE(result.errors, QStringList());
+    QCOMPARE(result.exit_code, 0);
+    const QJsonObject json = Json_Of(result.output);
+    QCOMPARE(json["suite_seed"].toDouble(), 42.0);
+    QCOMPARE(json["suite_manifest"].toString(), Path("s/suite.json"));
+    QCOMPARE(json["suite_manifest_sha256"].toString(), QString(Sha256_Of(Path("s/suite.json"))));
+    const QString id =
+        Expected_Id({Sha256_Of(Path("s/suite.json")), Sha256_Of(Path("s/plane.dat")), QByteArray()},
+                    "2023-11-14T22:13:20Z");
+    QCOMPARE(json["report_id"].toString(), id);
+    QCOMPARE(json["files"].toArray()[0].toObject()["reference_sha256"].toString(),
+             QString(Sha256_Of(Path("s/plane.dat"))));
+    const QByteArray html = Read_File(Path("r.html"));
+    QVERIFY(html.contains("<th>Suite seed</th><td>42</td>"));
+    QVERIFY(html.contains("SHA-256 " + Sha256_Of(Path("s/suite.json"))));
+    QVERIFY(html.contains(id.toLatin1()));
+}
+
+void TestGrade::results_of_other_data_get_a_hint_data()
+{
+    // PLANES: PLN_1 through (10, 20, 5) normal z, PLN_2 through (1, 0, 0)
+    // normal x.
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("results");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("hint");    // the last warning; empty for none
+    QTest::addColumn<QString>("verdict"); // of PLN_1
+
+    const auto inch = [](double mm) { return QByteArray::number(mm / 25.4, 'g', 17); };
+    const QByteArray in_inches = "label,x,y,z,i,j,k\nPLN_1," + inch(10) + ',' + inch(20) + ',' +
+                                 inch(5) + ",0,0,1\nPLN_2," + inch(1) + ",0,0,1,0,0\n";
+    QTest::newRow("another data set")
+        << "out.dmo"
+        << QByteArray("FA(PLN_1)=FEAT/PLANE,CART,10,20,9,0,0.6,0.8\n"
+                      "FA(PLN_2)=FEAT/PLANE,CART,4,0,0,1,0,0\n")
+        << QStringList{}
+        << "warning: 2 of 2 features are off by more than 1 mm: are these results of another "
+           "data set?"
+        << "fail";
+    QTest::newRow("labels that match none")
+        << "out.dmo"
+        << QByteArray("FA(PLN_7)=FEAT/PLANE,CART,10,20,5,0,0,1\n"
+                      "FA(PLN_8)=FEAT/PLANE,CART,1,0,0,1,0,0\n")
+        << QStringList{}
+        << "warning: none of the 2 labels of the results is in the reference (PLN_1 to PLN_2): "
+           "are these results of another data set?"
+        << "missing";
+    QTest::newRow("labels of another style")
+        << "out.dmo"
+        << QByteArray("FA(PLN1)=FEAT/PLANE,CART,10,20,5,0,0,1\n"
+                      "FA(PLN2)=FEAT/PLANE,CART,1,0,0,1,0,0\n")
+        << QStringList{}
+        << ":1: warning: 2 labels such as \"PLN1\" are not in the reference, which writes its "
+           "labels as PLN_1 (the type's three letters, \"_\" and the feature number): rename "
+           "them so to have them graded"
+        << "missing";
+    QTest::newRow("labels of the type's whole name")
+        << "out.csv" << QByteArray("label,x,y,z,i,j,k\nPLANE_1,10,20,5,0,0,1\n") << QStringList{}
+        << ":2: warning: label \"PLANE_1\" is not in the reference, which writes its labels as "
+           "PLN_1"
+        << "missing";
+    QTest::newRow("CSV in inches")
+        << "out.csv" << in_inches << QStringList{}
+        << "warning: every result's lengths are 25.4 times smaller than the reference's: they "
+           "are inches read as millimetres? A CSV file states no unit: give --csv-unit inch, or "
+           "a unit column (mm or inch)"
+        << "fail";
+    QTest::newRow("CSV in inches, said so")
+        << "out.csv" << in_inches << QStringList{"--csv-unit", "inch"} << QString() << "pass";
+    QTest::newRow("CSV with a unit column")
+        << "out.csv"
+        << QByteArray("label,x,y,z,i,j,k,unit\nPLN_1," + inch(10) + ',' + inch(20) + ',' + inch(5) +
+                      ",0,0,1,inch\nPLN_2,1,0,0,1,0,0,mm\n")
+        << QStringList{} << QString() << "pass";
+    QTest::newRow("CSV in metres")
+        << "out.csv" << QByteArray("label,x,y,z,i,j,k\nPLN_1,0.01,0.02,0.005,0,0,1\n")
+        << QStringList{}
+        << "warning: every result's lengths are 1000 times smaller than the reference's: they "
+           "are metres read as millimetres?"
+        << "fail";
+}
+
+void TestGrade::results_of_other_data_get_a_hint()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, results);
+    QFETCH(QStringList, options);
+    QFETCH(QString, hint);
+    QFETCH(QString, verdict);
+    QVERIFY(Write_File(Path(name), results));
+    const TProgramRun result =
+        Grade(QStringList{Path("planes.dat"), Path(name), "--json", "-"} + options);
+    QCOMPARE(Json_Of(result.output)["features"].toArray()[0].toObject()["verdict"].toString(),
+             verdict);
+    if (hint.isEmpty()) {
+        QCOMPARE(result.errors, QStringList());
+        return;
+    }
+    // Said once, about the results file.
+    int said = 0;
+    for (const QString &error : result.errors)
+        said += error.startsWith(Path(name)) && error.contains(hint);
+    QVERIFY2(said == 1, qPrintable(result.errors.join('\n')));
+    // No warning per label written in another style.
+    if (QString(QTest::currentDataTag()).startsWith("labels of"))
+        for (const QString &error : result.errors)
+            QVERIFY2(!error.endsWith("is not in the reference"), qPrintable(error));
+}
+
+void TestGrade::missing_feature_says_why()
+{
+    const TProgramRun result = Grade({EXAMPLES + "/circle.dat", EXAMPLES + "/circle-results.csv"});
+    QCOMPARE(result.exit_code, 1);
+    QCOMPARE(result.errors, QStringList{EXAMPLES + "/circle.dat:20: warning: CIR_2 is graded "
+                                                   "missing: the results hold nothing for it"});
+    // A result that cannot be used: the reader's warning, then why it is missing.
+    QVERIFY(Write_File(Path("out.csv"), "label,x,y,z,i,j,k\nPLN_1,10,20,x,0,0,1\n"
+                                        "PLN_2,1,0,0,1,0,0\n"));
+    const TProgramRun unusable = Grade({Path("planes.dat"), Path("out.csv")});
+    QCOMPARE(unusable.errors.size(), 2);
+    QVERIFY2(unusable.errors[0].startsWith(Path("out.csv") + ":2: warning: field 4 \"z\""),
+             qPrintable(unusable.errors[0]));
+    QCOMPARE(unusable.errors[1], Path("planes.dat") + ":2: warning: PLN_1 is graded missing: its "
+                                                      "result on line 2 of the results cannot be "
+                                                      "used");
 }
 
 QTEST_GUILESS_MAIN(TestGrade)

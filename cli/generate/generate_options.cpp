@@ -90,9 +90,13 @@ TGenerateCommand Parse_Generate_Options(const QStringList &arguments, TGenerateO
                                            "FILE.dat");
     const QCommandLineOption suite_option(
         "suite",
-        "Write the fixed suite: DIR/plane.dat, line.dat, circle.dat, sphere.dat and suite.json; "
-        "DIR is created if missing. Takes --seed alone.",
+        "Write the fixed suite: DIR/plane.dat, line.dat, circle.dat, sphere.dat, cylinder.dat, "
+        "cone.dat, torus.dat and suite.json; DIR is created if missing. Takes --seed and --force "
+        "alone. A directory that holds a suite of another seed is left as it is.",
         "DIR");
+    const QCommandLineOption force_option(
+        "force", "With --suite: replace a suite of another seed, or suite files without a "
+                 "suite.json, in DIR.");
     const QList<QCommandLineOption> data_set_options = {
         type_option,   count_option,    points_option,   size_option,
         aspect_option, arc_option,      length_option,   angle_option,
@@ -102,6 +106,7 @@ TGenerateCommand Parse_Generate_Options(const QStringList &arguments, TGenerateO
         parser.addOption(option);
     parser.addOption(seed_option);
     parser.addOption(suite_option);
+    parser.addOption(force_option);
 
     if (!parser.parse(arguments)) {
         text = parser.errorText();
@@ -140,6 +145,7 @@ TGenerateCommand Parse_Generate_Options(const QStringList &arguments, TGenerateO
             }
         }
         options.suite_dir = parser.value(suite_option);
+        options.force = parser.isSet(force_option);
         if (options.suite_dir.isEmpty()) {
             text = QStringLiteral("--suite needs a directory");
             return TGenerateCommand::USAGE_ERROR;
@@ -147,6 +153,10 @@ TGenerateCommand Parse_Generate_Options(const QStringList &arguments, TGenerateO
         return TGenerateCommand::GENERATE;
     }
 
+    if (parser.isSet(force_option)) {
+        text = QStringLiteral("--force goes with --suite, whose files it lets replace");
+        return TGenerateCommand::USAGE_ERROR;
+    }
     if (!parser.isSet(type_option)) {
         text = QStringLiteral(
             "give --type plane|line|circle|sphere|cylinder|cone|torus, or --suite DIR");

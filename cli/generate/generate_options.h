@@ -11,7 +11,8 @@
 // What the command line of tessaline-generate asks for.
 struct TGenerateOptions
 {
-    QString suite_dir; // --suite: the whole suite into this directory
+    QString suite_dir;  // --suite: the whole suite into this directory
+    bool force = false; // --force: over a suite of another seed
     TDataSetOptions data_set;
     int count = 1;
     std::uint64_t seed = 1;

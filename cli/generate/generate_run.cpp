@@ -1,5 +1,6 @@
 #include "cli/generate/generate_run.h"
 
+#include "files/input_file.h"
 #include "files/output_file.h"
 #include "generating/manifest.h"
 #include "generating/suite.h"
@@ -8,6 +9,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <sys/stat.h>
 
@@ -35,6 +38,10 @@ private:
     int Suite();
     bool Write(const QString &path, const QByteArray &bytes);
     bool Make_Directory(const QString &path);
+    // Whether the suite may be written into its directory: not over a suite
+    // of another seed, nor over suite files no suite.json describes, unless
+    // --force is given.
+    bool May_Write_Suite();
     void Error(const QString &where, const QString &message)
     {
         std::fprintf(standard_error, "%s: error: %s\n", qPrintable(where), qPrintable(message));
@@ -104,6 +111,47 @@ int TGeneration::One_File()
     return written ? WRITTEN : NOT_WRITTEN;
 }
 
+bool TGeneration::May_Write_Suite()
+{
+    if (options.force || !QFileInfo(options.suite_dir).isDir())
+        return true;
+    const QDir directory(options.suite_dir);
+    const QString manifest = directory.filePath(QStringLiteral("suite.json"));
+    if (QFileInfo::exists(manifest)) {
+        QByteArray content;
+        QString reason;
+        if (!Read_Input_File(manifest, content, reason)) {
+            Error(manifest, QStringLiteral("cannot read: ") + reason +
+                                QStringLiteral("; give --force to replace the suite"));
+            return false;
+        }
+        const QJsonValue seed =
+            QJsonDocument::fromJson(content).object().value(QStringLiteral("seed"));
+        if (seed.isDouble() && seed.toDouble() == static_cast<double>(options.seed))
+            return true; // the same suite again
+        const QString found = seed.isDouble() ? QStringLiteral("the suite of seed %1")
+                                                    .arg(QString::number(seed.toDouble(), 'f', 0))
+                                              : QStringLiteral("a suite.json that states no seed");
+        Error(options.suite_dir,
+              QStringLiteral("holds %1, not %2: results graded against the one would fail "
+                             "against the other; give --force to replace it, or another "
+                             "directory")
+                  .arg(found, QStringLiteral("the suite of seed %1").arg(options.seed)));
+        return false;
+    }
+    QStringList present;
+    for (const TFeatureType type : FEATURE_TYPES)
+        if (QFileInfo::exists(directory.filePath(Suite_File_Name(type))))
+            present << Suite_File_Name(type);
+    if (present.isEmpty())
+        return true;
+    Error(options.suite_dir,
+          QStringLiteral("holds %1 but no suite.json, so no seed to compare: give --force to "
+                         "replace them, or another directory")
+              .arg(present.join(QStringLiteral(", "))));
+    return false;
+}
+
 int TGeneration::Suite()
 {
     constexpr size_t TYPES = std::size(FEATURE_TYPES);
@@ -120,7 +168,7 @@ int TGeneration::Suite()
             return NOT_WRITTEN;
         }
     }
-    if (!Make_Directory(options.suite_dir))
+    if (!May_Write_Suite() || !Make_Directory(options.suite_dir))
         return NOT_WRITTEN;
 
     const QDir directory(options.suite_dir);

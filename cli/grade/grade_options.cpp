@@ -87,6 +87,17 @@ TGradeCommand Parse_Grade_Options(const QStringList &arguments, TGradeOptions &o
         "N");
     const QCommandLineOption software_option(
         "software", "The tested software's name and version, for the reports.", "TEXT");
+    const QCommandLineOption lab_option(
+        "lab", "The laboratory that grades, printed at the top of the reports.", "TEXT");
+    const QCommandLineOption operator_option(
+        "operator", "Who grades, printed at the top of the reports.", "TEXT");
+    const QCommandLineOption comment_option(
+        "comment", "A remark on the run, printed at the top of the reports.", "TEXT");
+    const QCommandLineOption csv_unit_option(
+        "csv-unit",
+        "The length unit of CSV results, mm (the default) or inch; a unit column of the file "
+        "takes precedence in its rows.",
+        "UNIT");
     const QCommandLineOption json_option(
         "json", "Write the grades as JSON to FILE; - for standard output instead of the table.",
         "FILE");
@@ -94,7 +105,8 @@ TGradeCommand Parse_Grade_Options(const QStringList &arguments, TGradeOptions &o
         "report", "Write a report to FILE, HTML or PDF by its suffix (.html, .pdf).", "FILE");
     for (const QCommandLineOption &option :
          {refit_option, suite_option, position_option, angle_option, size_option,
-          qif_results_option, software_option, json_option, report_option})
+          qif_results_option, csv_unit_option, software_option, lab_option, operator_option,
+          comment_option, json_option, report_option})
         parser.addOption(option);
     parser.addPositionalArgument("VALIDATION.dat",
                                  "The validation file: the reference (not with --suite).");
@@ -148,10 +160,12 @@ TGradeCommand Parse_Grade_Options(const QStringList &arguments, TGradeOptions &o
     {
         const QCommandLineOption &option;
         double &value;
-    } mpes[] = {{position_option, options.mpe.position},
-                {angle_option, options.mpe.angle},
-                {size_option, options.mpe.size}};
+        bool &given;
+    } mpes[] = {{position_option, options.mpe.position, options.mpe.position_given},
+                {angle_option, options.mpe.angle, options.mpe.angle_given},
+                {size_option, options.mpe.size, options.mpe.size_given}};
     for (const auto &mpe : mpes) {
+        mpe.given = parser.isSet(mpe.option);
         if (!Read_Mpe(parser.value(mpe.option), mpe.value)) {
             text = QStringLiteral("--%1 needs a number of 0 or more, not '%2'")
                        .arg(mpe.option.names().first(), parser.value(mpe.option));
@@ -174,7 +188,27 @@ TGradeCommand Parse_Grade_Options(const QStringList &arguments, TGradeOptions &o
         }
     }
 
+    if (parser.isSet(csv_unit_option)) {
+        const QString unit = parser.value(csv_unit_option);
+        if (unit == QLatin1String("mm")) {
+            options.csv_unit = TCsvUnit::MILLIMETRE;
+        } else if (unit == QLatin1String("inch")) {
+            options.csv_unit = TCsvUnit::INCH;
+        } else {
+            text = QStringLiteral("--csv-unit needs mm or inch, not '%1'").arg(unit);
+            return TGradeCommand::USAGE_ERROR;
+        }
+        if (options.refit) {
+            text = QStringLiteral("--csv-unit tells how CSV results are written, which --refit "
+                                  "has none of");
+            return TGradeCommand::USAGE_ERROR;
+        }
+    }
+
     options.software = parser.value(software_option);
+    options.record.lab = parser.value(lab_option);
+    options.record.operator_name = parser.value(operator_option);
+    options.record.comment = parser.value(comment_option);
     options.json_file = parser.value(json_option);
     if (parser.isSet(json_option) && options.json_file.isEmpty()) {
         text = QStringLiteral("--json needs a file name, or - for standard output");

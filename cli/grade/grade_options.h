@@ -1,6 +1,7 @@
 #pragma once
 
 #include "grading/grade_report.h"
+#include "results/results_reading.h"
 
 #include <QString>
 #include <QStringList>
@@ -16,6 +17,8 @@ struct TGradeOptions
     int qif_results = 0; // --qif-results: the MeasurementResults of a QIF file, from 1; 0 unset
     TMpe mpe;
     QString software;
+    TGradeRecord record; // --lab, --operator, --comment
+    TCsvUnit csv_unit = TCsvUnit::MILLIMETRE;
     QString json_file;   // "-" for standard output, which then carries no table
     QString report_file; // .html or .pdf
     bool pdf_report = false;

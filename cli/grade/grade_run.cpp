@@ -12,8 +12,15 @@
 #include "reports/report_html.h"
 #include "reports/report_pdf.h"
 
+#include "grading/report_identity.h"
+#include "grading/results_hints.h"
+
 #include <QCryptographicHash>
 #include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <functional>
 
@@ -82,9 +89,15 @@ private:
     }
     void Warning(const QString &file, int line, const QString &message)
     {
-        std::fprintf(standard_error, "%s:%d: warning: %s\n", qPrintable(file), line,
-                     qPrintable(message));
+        if (line > 0)
+            std::fprintf(standard_error, "%s:%d: warning: %s\n", qPrintable(file), line,
+                         qPrintable(message));
+        else
+            Warning(file, message);
     }
+    bool Take_Date(QDateTime &date);
+    // Reads DIR/suite.json, when there is one, into the suite's record.
+    bool Read_Manifest(TSuiteReport &suite);
 
     const TGradeOptions &options;
     FILE *const standard_error;
@@ -107,10 +120,11 @@ bool TGrading::Read_Results_File(const QString &path, const TReference &referenc
     QByteArray results;
     if (!Read(path, results))
         return false;
-    report.results_path = path;
+    report.results_path = QFileInfo(path).absoluteFilePath();
     report.results_sha256 = QCryptographicHash::hash(results, QCryptographicHash::Sha256).toHex();
     TResultsOptions read_options;
     read_options.qif_results = options.qif_results;
+    read_options.csv_unit = options.csv_unit;
     reading = Read_Results(results, Reference_Labels(reference), read_options);
     report.results_format = Results_Format_Name(reading);
     switch (reading.failure) {
@@ -207,11 +221,12 @@ bool TGrading::Grade_File(const QString &validation_path, const QString &results
         Warning(validation_path, diagnostic.line_number, diagnostic.message);
     }
 
-    report.reference_path = validation_path;
+    report.reference_path = QFileInfo(validation_path).absoluteFilePath();
     report.reference_sha256 =
         QCryptographicHash::hash(validation, QCryptographicHash::Sha256).toHex();
     report.refit = options.refit;
     report.tested_software = options.software;
+    report.record = options.record;
     report.mpe = options.mpe;
     report.version = QStringLiteral(TESSALINE_VERSION);
 
@@ -229,6 +244,36 @@ bool TGrading::Grade_File(const QString &validation_path, const QString &results
     Grade_Results(reference, reading, report);
     for (const TGradeWarning &warning : report.warnings)
         Warning(validation_path, warning.line_number, warning.message);
+    for (const QString &hint : Results_Hints(reference, reading, report))
+        Warning(results_path, hint);
+    return true;
+}
+
+bool TGrading::Take_Date(QDateTime &date)
+{
+    QString reason;
+    if (Grading_Date(date, reason))
+        return true;
+    std::fprintf(standard_error, "tessaline-grade: error: %s\n", qPrintable(reason));
+    return false;
+}
+
+bool TGrading::Read_Manifest(TSuiteReport &suite)
+{
+    const QString path = QDir(options.suite_dir).filePath(QStringLiteral("suite.json"));
+    if (!QFileInfo::exists(path))
+        return true;
+    QByteArray content;
+    if (!Read(path, content))
+        return false;
+    inputs << path;
+    suite.manifest_path = QFileInfo(path).absoluteFilePath();
+    suite.manifest_sha256 = QCryptographicHash::hash(content, QCryptographicHash::Sha256).toHex();
+    const QJsonValue seed = QJsonDocument::fromJson(content).object().value(QStringLiteral("seed"));
+    if (seed.isDouble() && seed.toDouble() >= 0)
+        suite.seed = seed.toDouble();
+    else
+        Warning(path, QStringLiteral("states no seed; the report says so"));
     return true;
 }
 
@@ -240,9 +285,12 @@ int TGrading::Run()
     inputs.removeAll(QString());
 
     TGradeReport report;
-    report.date = QDateTime::currentDateTime();
+    if (!Take_Date(report.date))
+        return CANNOT_GRADE;
     if (!Grade_File(options.validation_file, options.results_file, report))
         return CANNOT_GRADE;
+    report.report_id =
+        Report_Identifier({report.reference_sha256, report.results_sha256}, report.date);
     const TOutputs outputs{Grade_Table(report), Grade_Json(report),
                            [&](const QString &path, QString *reason) {
                                return Write_Html_Report(path, report, reason);
@@ -263,6 +311,11 @@ int TGrading::Run_Suite()
         Error(options.suite_dir, reason);
         return CANNOT_GRADE;
     }
+    // Otherwise a mistyped name grades every feature missing.
+    if (!options.results_dir.isEmpty() && !Results_Directory_Usable(options.results_dir, reason)) {
+        Error(options.results_dir, reason);
+        return CANNOT_GRADE;
+    }
     for (const TSuiteFile &file : files) {
         inputs << file.validation_path;
         if (!file.results_path.isEmpty())
@@ -270,12 +323,16 @@ int TGrading::Run_Suite()
     }
 
     TSuiteReport suite;
-    suite.suite_path = options.suite_dir;
-    suite.results_path = options.results_dir;
+    suite.suite_path = QFileInfo(options.suite_dir).absoluteFilePath();
+    suite.results_path = options.results_dir.isEmpty()
+                             ? QString()
+                             : QFileInfo(options.results_dir).absoluteFilePath();
     suite.refit = options.refit;
     suite.tested_software = options.software;
+    suite.record = options.record;
     suite.mpe = options.mpe;
-    suite.date = QDateTime::currentDateTime();
+    if (!Take_Date(suite.date) || !Read_Manifest(suite))
+        return CANNOT_GRADE;
     suite.version = QStringLiteral(TESSALINE_VERSION);
     bool every_file_graded = true;
     for (const TSuiteFile &file : files) {
@@ -291,6 +348,12 @@ int TGrading::Run_Suite()
             every_file_graded = false;
     }
     Summarise_Suite(suite);
+    QList<QByteArray> hashes{suite.manifest_sha256};
+    for (const TGradeReport &file : suite.files)
+        hashes << file.reference_sha256 << file.results_sha256;
+    suite.report_id = Report_Identifier(hashes, suite.date);
+    for (TGradeReport &file : suite.files)
+        file.report_id = suite.report_id;
 
     const TOutputs outputs{Suite_Table(suite), Suite_Json(suite),
                            [&](const QString &path, QString *reason) {

@@ -48,3 +48,23 @@ bool Find_Suite_Files(const QString &suite_dir, const QString &results_dir,
     }
     return true;
 }
+
+bool Results_Directory_Usable(const QString &results_dir, QString &reason)
+{
+    const QFileInfo info(results_dir);
+    if (!info.exists()) {
+        reason = QStringLiteral("no such results directory");
+        return false;
+    }
+    if (!info.isDir()) {
+        reason = QStringLiteral("the results of a suite are a directory, and this is not one");
+        return false;
+    }
+    DIR *stream = opendir(QFile::encodeName(results_dir).constData());
+    if (!stream) {
+        reason = QStringLiteral("cannot read: ") + QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    closedir(stream);
+    return true;
+}

@@ -19,3 +19,7 @@ struct TSuiteFile
 // validation file.
 bool Find_Suite_Files(const QString &suite_dir, const QString &results_dir,
                       std::vector<TSuiteFile> &files, QString &reason);
+
+// Whether results_dir is a directory that can be listed; false, with the
+// reason ("no such directory", "not a directory", the system's), when not.
+bool Results_Directory_Usable(const QString &results_dir, QString &reason);
