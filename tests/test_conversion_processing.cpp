@@ -79,6 +79,10 @@ TRun Process(const QByteArray &content, int point_type = 0)
         static_cast<TPreferences::TDMISFeatureType>(point_type);
     TRun run;
     converter.diagnostic_handler = [&run](const TDiagnostic &diagnostic) {
+        // Most records here have fewer points than a fit needs; that warning
+        // has its own test.
+        if (diagnostic.kind == TDiagnostic::FEATURE_TOO_FEW_POINTS)
+            return;
         run.diagnostics << QString("%1 %2").arg(diagnostic.line_number).arg(diagnostic.kind);
         QVERIFY(!diagnostic.message.isEmpty());
     };

@@ -207,12 +207,17 @@ void TestGradeQif::unusable_and_empty_results()
     QVERIFY(Write_File(Path("none"), QByteArray()));
     result = Grade({Path("circles.dat"), Path("none")});
     QCOMPARE(result.exit_code, 1);
-    QCOMPARE(result.errors,
-             QStringList{Path("none") +
+    QCOMPARE(
+        result.errors,
+        (QStringList{Path("none") +
                          ":1: warning: no result at all could be read; formats tried: DMIS output "
                          "(FA(label)=FEAT/... statements), CSV (a header with a label column, "
                          "then rows), QIF (measured planes, lines, circles, spheres, "
-                         "cylinders, cones and tori)"});
+                         "cylinders, cones and tori)",
+                     Path("circles.dat") +
+                         ":2: warning: CIR_1 is graded missing: the results hold nothing for it",
+                     Path("circles.dat") +
+                         ":7: warning: CIR_2 is graded missing: the results hold nothing for it"}));
     QVERIFY(result.output.endsWith(
         "2 features: 0 pass, 0 fail, 0 inconclusive, 2 missing, 0 ambiguous, 0 unfit\n"));
 
