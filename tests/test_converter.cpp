@@ -276,18 +276,28 @@ void TestConverter::cone_without_apex_is_a_warning()
                               "Cone 1 1 0 0 10 0 0 1 180 20 0\n"
                               "Cone 2 1 0 0 10 0 0 0 90 20 0\n"
                               "Cone 3 1 0 0 10 0 0 1 90 20 0\n"
-                              "10 0 10\n"));
+                              "10 0 10\n"
+                              "Cone 4 1 0 0 10 0 0 1 1e-7 20 0\n"
+                              "Cone 5 1 0 0 10 0 0 1 179.9999996 20 0\n"));
 
     const TProgramRun result = Run({"--output-fits", input});
     QCOMPARE(result.exit_code, 0);
-    QCOMPARE(result.errors.size(), 2);
+    QCOMPARE(result.errors.size(), 4);
+    QCOMPARE(result.errors.mid(2),
+             (QStringList{input + ":6: warning: cone record has no apex: its apex angle 1e-7 "
+                                  "would be written as 0.000000 degrees in the program, line "
+                                  "ignored",
+                          input + ":7: warning: cone record has no apex: its apex angle "
+                                  "179.9999996 would be written as 180.000000 degrees in the "
+                                  "program, line ignored"}));
     QVERIFY2(result.errors[0].startsWith(input + ":2: warning: cone record has no apex"),
              qPrintable(result.errors[0]));
     QVERIFY2(result.errors[0].contains("180"), qPrintable(result.errors[0]));
     QVERIFY2(result.errors[1].startsWith(input + ":3: warning: cone record has no apex"),
              qPrintable(result.errors[1]));
     QVERIFY2(result.errors[1].contains("direction is zero"), qPrintable(result.errors[1]));
-    QVERIFY(!result.output.contains("CON_1") && !result.output.contains("CON_2"));
+    for (const char *label : {"CON_1", "CON_2", "CON_4", "CON_5"})
+        QVERIFY2(!result.output.contains(label), label);
     QVERIFY(result.output.contains("\nCONST/CONE,F(CON_3),BF,FA(PT_3_1)\n$$\nOUTPUT/FA(CON_3)\n"
                                    "ENDFIL\n"));
 }
