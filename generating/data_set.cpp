@@ -1,5 +1,6 @@
 #include "generating/data_set.h"
 
+#include "core/message_number.h"
 #include "core/vector_measures.h"
 #include "fitting/feature_fit.h"
 #include "generating/deviations.h"
@@ -262,18 +263,20 @@ QString Check_Minimum(const TDataSet &data_set, const TDesign &design,
         return {};
     QString more;
     if (type == TFeatureType::CONE)
-        more = QStringLiteral(", %1 rad in apex angle").arg(std::abs(apart.apex_angle), 0, 'g', 3);
+        more = QStringLiteral(", %1 rad in apex angle")
+                   .arg(Message_Number(std::abs(apart.apex_angle), 3));
     if (type == TFeatureType::TORUS)
-        more = QStringLiteral(", %1 mm in minor diameter").arg(std::abs(apart.minor), 0, 'g', 3);
+        more = QStringLiteral(", %1 mm in minor diameter")
+                   .arg(Message_Number(std::abs(apart.minor), 3));
     const bool better = lower < Sum_Of_Squares(type, reference, local);
     return QStringLiteral("from the fitting library's own fit of the written points, "
                           "Gauss-Newton steps settle on a %1 with a %2 sum of squares than the "
                           "least-squares %1 found from the design, %3 mm away in position, "
                           "%4 rad in direction and %5 mm in diameter%6: %7 (%8)")
         .arg(name, better ? QStringLiteral("smaller") : QStringLiteral("larger"))
-        .arg(apart.position, 0, 'g', 3)
-        .arg(apart.angle, 0, 'g', 3)
-        .arg(std::abs(apart.size), 0, 'g', 3)
+        .arg(Message_Number(apart.position, 3))
+        .arg(Message_Number(apart.angle, 3))
+        .arg(Message_Number(std::abs(apart.size), 3))
         .arg(more,
              better ? QStringLiteral("the design is a stationary point but not the "
                                      "least-squares minimum")

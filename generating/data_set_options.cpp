@@ -1,9 +1,11 @@
 #include "generating/data_set_options.h"
 
+#include "core/message_number.h"
 #include "generating/portable_math.h"
 
 #include <QLocale>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -61,11 +63,49 @@ double Half_Angle_Tangent(const TDataSetOptions &options)
     return half.sine / half.cosine;
 }
 
+bool Narrow_End_Round(const TDataSetOptions &options)
+{
+    return Narrow_Diameter(options) >= options.size / 10;
+}
+
 } // namespace
 
 double Narrow_Diameter(const TDataSetOptions &options)
 {
     return options.size - options.length * Half_Angle_Tangent(options);
+}
+
+double Largest_Form(const TDataSetOptions &options)
+{
+    const TFeatureType type = options.type;
+    return Has_Minor(type)   ? options.minor / 4
+           : Has_Angle(type) ? Narrow_Diameter(options) / 4
+                             : options.size / 4;
+}
+
+double Longest_Cone_Length(TDataSetOptions options)
+{
+    options.length = Rounded_Down(0.9 * options.size / Half_Angle_Tangent(options));
+    // The rounding of the narrow end's diameter may take the last bit.
+    while (!Narrow_End_Round(options) && options.length > 0)
+        options.length = Rounded_Down(std::nextafter(options.length, 0.0));
+    return options.length;
+}
+
+void Fit_Defaults(TDataSetOptions &options, bool length_default, bool form_default)
+{
+    const bool cone = Has_Angle(options.type) && options.angle > 0 && options.angle < 180 &&
+                      options.size > 0 && options.size <= MAX_SIZE;
+    if (cone && length_default && !Narrow_End_Round(options))
+        options.length = Longest_Cone_Length(options);
+    if (!form_default)
+        return;
+    // Only where no other option is wrong: its message comes first.
+    TDataSetOptions without_form = options;
+    without_form.form = 0;
+    const double largest = Largest_Form(options);
+    if (options.form > largest && Options_Problem(without_form).isEmpty())
+        options.form = Rounded_Down(largest);
 }
 
 double Max_Arc(TFeatureType type)
@@ -114,43 +154,42 @@ QString Options_Problem(const TDataSetOptions &options)
     if (options.points > MAX_POINTS)
         return QStringLiteral("--points: at most %1").arg(MAX_POINTS);
     if (!(options.size > 0 && options.size <= MAX_SIZE))
-        return QStringLiteral("--size: more than 0 and at most %1 mm").arg(MAX_SIZE);
+        return QStringLiteral("--size: more than 0 and at most %1 mm")
+            .arg(Message_Number(MAX_SIZE));
     if (!(options.aspect >= 1 && options.aspect <= MAX_ASPECT))
-        return QStringLiteral("--aspect: from 1 to %1").arg(MAX_ASPECT);
+        return QStringLiteral("--aspect: from 1 to %1").arg(Message_Number(MAX_ASPECT));
     if (!(options.arc > 0 && options.arc <= Max_Arc(type)))
         return QStringLiteral("--arc: more than 0 and at most %1 degrees for a %2")
-            .arg(Max_Arc(type))
-            .arg(name);
+            .arg(Message_Number(Max_Arc(type)), name);
     if (Has_Length(type) && !(options.length > 0 && options.length <= MAX_LENGTH))
-        return QStringLiteral("--length: more than 0 and at most %1 mm").arg(MAX_LENGTH);
+        return QStringLiteral("--length: more than 0 and at most %1 mm")
+            .arg(Message_Number(MAX_LENGTH));
     if (Has_Angle(type) && !(options.angle > 0 && options.angle < 180))
         return QStringLiteral("--angle: more than 0 and less than 180 degrees");
     // The points stay on one side of the apex, on a cone whose narrow end is
     // still round.
-    if (Has_Angle(type) && !(Narrow_Diameter(options) >= options.size / 10))
+    if (Has_Angle(type) && !Narrow_End_Round(options))
         return QStringLiteral("--length: the cone's diameter at the narrow end of its points "
                               "must stay at least a tenth of the size; at most %1 mm")
-            .arg(Number_Text(0.9 * options.size / Half_Angle_Tangent(options)));
+            .arg(Message_Number(Longest_Cone_Length(options)));
     // A ring torus: the tube does not reach the axis.
     if (Has_Minor(type) && !(options.minor > 0 && options.minor < options.size))
         return QStringLiteral("--minor: more than 0 and less than the size (%1 mm)")
-            .arg(Number_Text(options.size));
+            .arg(Upper_Bound_Number(options.size));
     if (Has_Band(type) && !(options.band > 0 && options.band <= 360))
         return QStringLiteral("--band: more than 0 and at most 360 degrees");
     if (!(options.distance >= 0 && options.distance <= MAX_DISTANCE))
-        return QStringLiteral("--distance: from 0 to %1 mm").arg(MAX_DISTANCE);
+        return QStringLiteral("--distance: from 0 to %1 mm").arg(Message_Number(MAX_DISTANCE));
     // A quarter of the size (of a torus' minor diameter, of a cone's narrow
     // end) leaves every foot point on its side of the centre, the axis and
     // the plane patch's middle.
-    const double form_limit = Has_Minor(type)   ? options.minor / 4
-                              : Has_Angle(type) ? Narrow_Diameter(options) / 4
-                                                : options.size / 4;
+    const double form_limit = Largest_Form(options);
     const char *const form_of = Has_Minor(type)   ? "the minor diameter"
                                 : Has_Angle(type) ? "the narrow end's diameter"
                                                   : "the size";
     if (!(options.form >= 0 && options.form <= form_limit))
         return QStringLiteral("--form: from 0 to a quarter of %1 (%2 mm)")
-            .arg(QLatin1String(form_of), Number_Text(form_limit));
+            .arg(QLatin1String(form_of), Upper_Bound_Number(form_limit));
     if (options.decimals < 0 || options.decimals > MAX_DECIMALS)
         return QStringLiteral("--decimals: from 0 to %1").arg(MAX_DECIMALS);
     return {};
@@ -162,7 +201,7 @@ QString Describe(const TDataSetOptions &options)
     switch (options.type) {
     case TFeatureType::PLANE:
         text += QStringLiteral("patch %1 x %2 mm (aspect %3)")
-                    .arg(Number_Text(options.size), Number_Text(options.size / options.aspect),
+                    .arg(Number_Text(options.size), Message_Number(options.size / options.aspect),
                          Number_Text(options.aspect));
         break;
     case TFeatureType::LINE:

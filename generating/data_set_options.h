@@ -56,6 +56,21 @@ bool Has_Band(TFeatureType type);   // torus
 // A cone's diameter at the narrow end of its points, in mm.
 double Narrow_Diameter(const TDataSetOptions &options);
 
+// The longest length of a cone of the size and apex angle whose diameter at
+// the narrow end of its points stays a tenth of the size, in mm, rounded
+// down to 6 significant digits.
+double Longest_Cone_Length(TDataSetOptions options);
+// The largest form of the options: a quarter of the size, of a torus' minor
+// diameter, of a cone's diameter at the narrow end, in mm.
+double Largest_Form(const TDataSetOptions &options);
+
+// Fits the defaults of the options not given to those given: a cone's
+// length (when length_default) to at most the longest its size and angle
+// allow, the form (when form_default) to at most the largest the rest
+// allows, each rounded down to 6 significant digits. Options the defaults
+// cannot fit are left for Options_Problem to name.
+void Fit_Defaults(TDataSetOptions &options, bool length_default, bool form_default);
+
 const char *Orientation_Name(TOrientation orientation); // "axis"
 bool Type_From_Name(const QString &name, TFeatureType &type);
 bool Orientation_From_Name(const QString &name, TOrientation &orientation);

@@ -1,5 +1,6 @@
 #include "generating/suite.h"
 
+#include "core/message_number.h"
 #include "generating/random_numbers.h"
 #include "generating/validation_text.h"
 
@@ -301,9 +302,9 @@ QString Suite_Problem(const std::vector<TDataSet> &data_sets)
             return QStringLiteral("%1 (%2): the two circle definitions part by %3 mm in "
                                   "position, %4 rad in direction and %5 mm in diameter")
                 .arg(label, Describe(data_set.options))
-                .arg(gap.position, 0, 'g', 3)
-                .arg(gap.angle, 0, 'g', 3)
-                .arg(gap.size, 0, 'g', 3);
+                .arg(Message_Number(gap.position, 3))
+                .arg(Message_Number(gap.angle, 3))
+                .arg(Message_Number(gap.size, 3));
     }
     return {};
 }

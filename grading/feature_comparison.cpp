@@ -78,12 +78,15 @@ double Part_Of(const TUncertaintyPart &part, TQuantity quantity)
 
 TVerdict Quantity_Verdict(double deviation, double resolution, double mpe)
 {
+    // A deviation or an uncertainty beyond every number proves nothing
+    // within the MPE: never a pass, and no doubt to leave open either.
+    if (!std::isfinite(deviation) || !std::isfinite(resolution))
+        return TVerdict::FAIL;
     const double magnitude = std::fabs(deviation);
     if (magnitude + resolution <= mpe)
         return TVerdict::PASS;
     if (magnitude - resolution > mpe)
         return TVerdict::FAIL;
-    // Also where a value is not a number: never a pass not measured.
     return TVerdict::INCONCLUSIVE;
 }
 

@@ -63,7 +63,8 @@ struct TReferenceUncertainty
     QStringList unknown;
 };
 
-// The verdict on one quantity with deviation d, uncertainty e and MPE m.
+// The verdict on one quantity with deviation d, uncertainty e and MPE m; a
+// fail where d or e is not finite.
 TVerdict Quantity_Verdict(double deviation, double resolution, double mpe);
 
 // Grades the fit under test against the reference fit of the same feature

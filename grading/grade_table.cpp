@@ -10,10 +10,15 @@
 namespace {
 
 // Six decimals of a micrometre is a nanometre; values too large for that
-// are written with an exponent rather than hundreds of digits.
+// are written with an exponent rather than hundreds of digits, and those
+// beyond every number say so.
 QString Number_Text(double value)
 {
-    if (std::isfinite(value) && std::fabs(value) < 1e9)
+    if (std::isnan(value))
+        return QStringLiteral("undefined");
+    if (std::isinf(value))
+        return value > 0 ? QStringLiteral("too large") : QStringLiteral("-too large");
+    if (std::fabs(value) < 1e9)
         return Fixed_Text(value, 6);
     return QString::number(value, 'e', 6);
 }
@@ -77,16 +82,19 @@ QString Counts_Text(const TGradeSummary &summary)
         .arg(summary.unfit);
 }
 
+// A share of a zero MPE, or of a deviation too large, is infinite.
 QString Share_Percent(double share)
 {
     return std::isfinite(share) ? QString::number(share * 100, 'f', 1) + QStringLiteral(" %")
-                                : QStringLiteral("inf %");
+                                : QStringLiteral("\u221e %");
 }
 
 } // namespace
 
 QString Micro_Text(TQuantity quantity, double value)
 {
+    if (!std::isfinite(value))
+        return Number_Text(value);
     return Number_Text(value * (Is_Angle(quantity) ? 1e6 : 1e3)) +
            (Is_Angle(quantity) ? QStringLiteral(" \u00b5rad") : QStringLiteral(" \u00b5m"));
 }

@@ -18,5 +18,6 @@ QByteArray Grade_Table(const TGradeReport &report);
 // "F files, N features: ...".
 QByteArray Suite_Table(const TSuiteReport &suite);
 
-// The deviation or MPE of a quantity in µm or µrad, with its unit.
+// The deviation or MPE of a quantity in µm or µrad, with its unit; "too
+// large" or "undefined" for a value that is not a number.
 QString Micro_Text(TQuantity quantity, double value);

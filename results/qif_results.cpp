@@ -196,13 +196,11 @@ bool TQifReader::Vector(const TQifValue &value, const char *element, const QStri
     resolution = 0;
     for (int n = 0; n < 3; ++n) {
         numbers[n] = (value.numbers[n] + conversion.offset) * conversion.millimetres;
-        if (!std::isfinite(numbers[n])) {
-            collector_.Warn(
-                value.line_number,
-                QStringLiteral("the %1 of %2: number %3 is beyond the range of a number "
-                               "in millimetres")
-                    .arg(QLatin1String(element), Quoted(label))
-                    .arg(n + 1));
+        if (!Computable(numbers[n])) {
+            collector_.Warn(value.line_number, QStringLiteral("the %1 of %2: number %3 is %4")
+                                                   .arg(QLatin1String(element), Quoted(label))
+                                                   .arg(n + 1)
+                                                   .arg(Too_Large(length ? " millimetres" : "")));
             return false;
         }
         resolution = qMax(resolution, value.resolutions[n] * conversion.millimetres);
@@ -250,10 +248,10 @@ bool TQifReader::Angle(const TQifMeasurement &measurement, const QString &label,
     const double times = half ? 2 : 1;
     radians = value.numbers[0] * factor * times;
     resolution = value.resolutions[0] * factor * times;
-    if (!std::isfinite(radians)) {
+    if (!Computable(radians)) {
         collector_.Warn(value.line_number,
-                        QStringLiteral("the %1 of %2: beyond the range of a number in radians")
-                            .arg(QLatin1String(element), Quoted(label)));
+                        QStringLiteral("the %1 of %2: %3")
+                            .arg(QLatin1String(element), Quoted(label), Too_Large(" radians")));
         return false;
     }
     return Usable_Cone_Angle(
@@ -271,10 +269,10 @@ bool TQifReader::Length(const TQifValue &value, const char *element, const QStri
     // A diameter is a difference of positions: the offset cancels out.
     millimetres = value.numbers[0] * conversion.millimetres;
     resolution = value.resolutions[0] * conversion.millimetres;
-    if (!std::isfinite(millimetres)) {
+    if (!Computable(millimetres)) {
         collector_.Warn(value.line_number,
-                        QStringLiteral("the %1 of %2: beyond the range of a number in millimetres")
-                            .arg(QLatin1String(element), Quoted(label)));
+                        QStringLiteral("the %1 of %2: %3")
+                            .arg(QLatin1String(element), Quoted(label), Too_Large(" millimetres")));
         return false;
     }
     return true;

@@ -1,8 +1,20 @@
 #include "results/result_fields.h"
 
+#include "core/message_number.h"
 #include "results/number_resolution.h"
 
 #include <cmath>
+
+bool Computable(double value)
+{
+    return std::fabs(value) <= LARGEST_RESULT_NUMBER;
+}
+
+QString Too_Large(const char *unit)
+{
+    return QStringLiteral("too large to compute with (more than %1%2)")
+        .arg(Message_Number(LARGEST_RESULT_NUMBER), QLatin1String(unit));
+}
 
 bool Read_Result_Number(const TResultNumber &number, double factor, int line_number,
                         TResultsCollector &collector, double &value, double &resolution)
@@ -23,11 +35,10 @@ bool Read_Result_Number(const TResultNumber &number, double factor, int line_num
     }
     const double scale = number.length || number.angle ? factor : 1.0;
     read *= scale;
-    if (!std::isfinite(read)) {
-        collector.Warn(line_number,
-                       which + QLatin1String(" is beyond the range of a number in ") +
-                           QLatin1String(number.angle ? "radians: " : "millimetres: ") +
-                           Quoted(number.field));
+    if (!Computable(read)) {
+        const char *unit = number.angle ? " radians" : number.length ? " millimetres" : "";
+        collector.Warn(line_number, which + QStringLiteral(" is ") + Too_Large(unit) +
+                                        QStringLiteral(": ") + Quoted(number.field));
         return false;
     }
     value = read;
@@ -45,7 +56,7 @@ bool Usable_Cone_Angle(double radians, const QString &which, int line_number,
     collector.Warn(line_number, which + QStringLiteral(": an included angle of %1 degrees is no "
                                                        "cone's (above 0, below 180 degrees); the "
                                                        "result cannot be used")
-                                            .arg(radians / RADIANS_PER_DEGREE, 0, 'g', 10));
+                                            .arg(Message_Number(radians / RADIANS_PER_DEGREE)));
     return false;
 }
 

@@ -15,10 +15,22 @@ struct TResultNumber
     bool angle = false; // converted to radians by the factor instead
 };
 
+// The largest magnitude of a result's number, in millimetres, radians or as
+// a direction's component, that the grading computes with: it squares
+// differences of positions and adds three squares, which stay finite up to
+// some 1e153. No measurement comes near; beyond it a result is refused.
+constexpr double LARGEST_RESULT_NUMBER = 1e150;
+
+// Whether a number is finite and within LARGEST_RESULT_NUMBER.
+bool Computable(double value);
+// Why a number is not: "too large to compute with (more than 1e150
+// millimetres)", the unit (" millimetres") possibly empty.
+QString Too_Large(const char *unit);
+
 // Reads the number, its value and resolution multiplied by factor when it is
 // a length (millimetres per unit) or an angle (radians per unit). False,
-// with a warning, when the field is empty, is not a number, or is no longer
-// finite in millimetres or radians.
+// with a warning, when the field is empty, is not a number, or is too large
+// to compute with in millimetres or radians.
 bool Read_Result_Number(const TResultNumber &number, double factor, int line_number,
                         TResultsCollector &collector, double &value, double &resolution);
 

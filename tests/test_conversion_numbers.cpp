@@ -1,4 +1,5 @@
 #include "conversion/number_format.h"
+#include "validation/cone_apex.h"
 #include "validation/validation_fields.h"
 
 #include <QLocale>
@@ -93,6 +94,15 @@ void TestConversionNumbers::fixed_data()
     QTest::newRow("no exponent") << 1e22 << 6 << QByteArray("10000000000000000000000.000000");
     QTest::newRow("no grouping") << 1234567.0 << 6 << QByteArray("1234567.000000");
     QTest::newRow("0.1") << 0.1 << 9 << QByteArray("0.100000000");
+    // A cone's apex angle beyond these is none (cone_apex.h).
+    QTest::newRow("apex angle written as 0")
+        << WRITTEN_AS_ZERO_ANGLE << APEX_ANGLE_DECIMALS << QByteArray("0.000000");
+    QTest::newRow("smallest apex angle written") << std::nextafter(WRITTEN_AS_ZERO_ANGLE, 1.0)
+                                                 << APEX_ANGLE_DECIMALS << QByteArray("0.000001");
+    QTest::newRow("apex angle written as 180")
+        << WRITTEN_AS_180_ANGLE << APEX_ANGLE_DECIMALS << QByteArray("180.000000");
+    QTest::newRow("largest apex angle written") << std::nextafter(WRITTEN_AS_180_ANGLE, 0.0)
+                                                << APEX_ANGLE_DECIMALS << QByteArray("179.999999");
     QTest::newRow("third") << 1.0 / 3 << 6 << QByteArray("0.333333");
     QTest::newRow("two thirds") << 2.0 / 3 << 9 << QByteArray("0.666666667");
 }

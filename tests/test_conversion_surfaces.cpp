@@ -351,7 +351,9 @@ void TestConversionSurfaces::cone_without_apex_data()
     QTest::newRow("angle not a number") << "Cone 2 1 0 0 0 0 0 1 30deg 10 0";
     QTest::newRow("zero direction") << "Cone 2 1 0 0 0 0 0 0 30 10 0";
     QTest::newRow("direction not numbers") << "Cone 2 1 0 0 0 i j k 30 10 0";
-    QTest::newRow("apex beyond the range of numbers") << "Cone 2 1 0 0 0 0 0 1 1e-300 1e10 0";
+    QTest::newRow("angle written as 0.000000") << "Cone 2 1 0 0 0 0 0 1 0.0000001 10 0";
+    QTest::newRow("angle written as 180.000000") << "Cone 2 1 0 0 0 0 0 1 179.9999996 10 0";
+    QTest::newRow("apex beyond the range of numbers") << "Cone 2 1 0 0 0 0 0 1 0.000001 1e305 0";
     QTest::newRow("apex beyond the range, large position")
         << "Cone 2 1 0 0 -1.7e308 0 0 1 1 2e306 0";
 }

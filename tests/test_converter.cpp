@@ -23,21 +23,31 @@ const QString EXAMPLES = QStringLiteral(TESSALINE_EXAMPLES);
 const QString EXPECTED = QStringLiteral(TESSALINE_TEST_DATA) + "/converter";
 
 // A converter that may not map more than this much memory, so that a test
-// can run it out of memory without needing much.
+// can run it out of memory without needing much. With a stack limit, the
+// stack each thread is given by default, which a thread then cannot have.
 class TMemoryLimitProcess : public QProcess
 {
 public:
-    explicit TMemoryLimitProcess(rlim_t bytes_) : bytes(bytes_) {}
+    explicit TMemoryLimitProcess(rlim_t bytes_, rlim_t stack_bytes_ = 0)
+        : bytes(bytes_), stack_bytes(stack_bytes_)
+    {
+    }
 
 protected:
     void setupChildProcess() override
     {
         const rlimit limit = {bytes, bytes};
         setrlimit(RLIMIT_AS, &limit);
+        rlimit stack;
+        if (stack_bytes > 0 && getrlimit(RLIMIT_STACK, &stack) == 0) {
+            stack.rlim_cur = stack_bytes;
+            setrlimit(RLIMIT_STACK, &stack);
+        }
     }
 
 private:
     rlim_t bytes;
+    rlim_t stack_bytes;
 };
 
 // Address space limits mean nothing to a build whose sanitizer reserves
@@ -118,6 +128,7 @@ private slots:
     void carriage_returns_without_line_feed_are_reported();
     void huge_line_with_one_wide_character_converts();
     void running_out_of_memory_is_reported();
+    void program_is_written_where_no_thread_can_start();
 };
 
 void TestConverter::examples_data()
@@ -269,22 +280,32 @@ void TestConverter::cone_without_apex_is_a_warning()
                               "Cone 1 1 0 0 10 0 0 1 180 20 0\n"
                               "Cone 2 1 0 0 10 0 0 0 90 20 0\n"
                               "Cone 3 1 0 0 10 0 0 1 90 20 0\n"
-                              "10 0 10\n"));
+                              "10 0 10\n"
+                              "Cone 4 1 0 0 10 0 0 1 1e-7 20 0\n"
+                              "Cone 5 1 0 0 10 0 0 1 179.9999996 20 0\n"));
 
     const TProgramRun result = Run({"--output-fits", input});
     QCOMPARE(result.exit_code, 0);
-    QCOMPARE(result.errors.size(), 3);
+    QCOMPARE(result.errors.size(), 5);
     // Converted all the same, with a word.
     QCOMPARE(result.errors[2], input + ":4: warning: cone 3 has 1 point, fewer than the 6 a "
                                        "cone's least-squares fit needs: the software cannot fit "
                                        "it");
+    QCOMPARE(result.errors.mid(3),
+             (QStringList{input + ":6: warning: cone record has no apex: its apex angle 1e-7 "
+                                  "would be written as 0.000000 degrees in the program, line "
+                                  "ignored",
+                          input + ":7: warning: cone record has no apex: its apex angle "
+                                  "179.9999996 would be written as 180.000000 degrees in the "
+                                  "program, line ignored"}));
     QVERIFY2(result.errors[0].startsWith(input + ":2: warning: cone record has no apex"),
              qPrintable(result.errors[0]));
     QVERIFY2(result.errors[0].contains("180"), qPrintable(result.errors[0]));
     QVERIFY2(result.errors[1].startsWith(input + ":3: warning: cone record has no apex"),
              qPrintable(result.errors[1]));
     QVERIFY2(result.errors[1].contains("direction is zero"), qPrintable(result.errors[1]));
-    QVERIFY(!result.output.contains("CON_1") && !result.output.contains("CON_2"));
+    for (const char *label : {"CON_1", "CON_2", "CON_4", "CON_5"})
+        QVERIFY2(!result.output.contains(label), label);
     QVERIFY(result.output.contains("\nCONST/CONE,F(CON_3),BF,FA(PT_3_1)\n$$\nOUTPUT/FA(CON_3)\n"
                                    "ENDFIL\n"));
 }
@@ -664,6 +685,8 @@ void TestConverter::huge_line_with_one_wide_character_converts()
         "DECPL/ALL,5\n$$  ERR:  Number of data points greater than defined in feature.\nENDFIL\n"));
 }
 
+// Wherever memory runs out, on whichever thread, the input is reported and
+// the output left as it was.
 void TestConverter::running_out_of_memory_is_reported()
 {
     if (!Address_Space_Limits_Work())
@@ -671,9 +694,11 @@ void TestConverter::running_out_of_memory_is_reported()
     QTemporaryDir directory;
     QVERIFY(directory.isValid());
     const QString input = directory.filePath("many.dat");
+    // Two million points: the conversion maps some 220 MB, far more than the
+    // 150 it may have.
     QByteArray content =
         "Best_Fit_Validation:Version=1:Type=Plane\nPlane 1 2000000 0 0 0 0 0 1 0\n";
-    for (int i = 0; i < 1999999; ++i)
+    for (int i = 0; i < 2000000; ++i)
         content += "0 0 0\n";
     QVERIFY(Write_File(input, content));
     const QString output = directory.filePath("many.dms");
@@ -683,6 +708,35 @@ void TestConverter::running_out_of_memory_is_reported()
     QCOMPARE(result.errors, QStringList{input + ": error: not converted: too large to convert in "
                                                 "the memory there is"});
     QCOMPARE(Read_File(output), QByteArray("previous program"));
+}
+
+// A thread's stack of 2 GB cannot be had in 1 GB of address space: the
+// conversion writes the program itself, all of it.
+void TestConverter::program_is_written_where_no_thread_can_start()
+{
+    if (!Address_Space_Limits_Work())
+        QSKIP("a sanitizer's shadow memory defeats an address space limit");
+    const rlim_t stack = rlim_t(2) << 30;
+    rlimit limit;
+    if (getrlimit(RLIMIT_STACK, &limit) != 0 ||
+        (limit.rlim_max != RLIM_INFINITY && limit.rlim_max < stack))
+        QSKIP("the stack may not be made that large here");
+    QTemporaryDir directory;
+    QVERIFY(directory.isValid());
+    const QString input = directory.filePath("points.dat");
+    // Some 4 MB of program, in several pieces.
+    QByteArray content = "Best_Fit_Validation:Version=1:Type=Plane\nPlane 1 20000 0 0 0 0 0 1 0\n";
+    for (int i = 0; i < 20000; ++i)
+        content += QByteArray::number(i % 100) + " " + QByteArray::number(i / 100) + " 0\n";
+    QVERIFY(Write_File(input, content));
+    const QString output = directory.filePath("points.dms");
+    const TProgramRun result =
+        Run({"-o", output, input}, TMemoryLimitProcess(rlim_t(1) << 30, stack));
+    QCOMPARE(result.errors, QStringList{});
+    QCOMPARE(result.exit_code, 0);
+    const QByteArray program = Read_File(output);
+    QVERIFY(program.size() > 4 * TValidationConverter::TEXT_PIECE_SIZE);
+    QCOMPARE(program, Window_Program(input, TPreferences::MEASURED_POINTS));
 }
 
 QTEST_GUILESS_MAIN(TestConverter)

@@ -57,6 +57,10 @@ private slots:
     void suite_into_a_new_directory();
     void suite_over_another_suite_data();
     void suite_over_another_suite();
+    void suite_is_the_one_the_manual_page_lists();
+    void numbers_with_exponents_read_as_plain_ones();
+    void defaults_fit_the_options_given_data();
+    void defaults_fit_the_options_given();
     void failures_leave_what_is_there_data();
     void failures_leave_what_is_there();
 };
@@ -87,8 +91,8 @@ void TestGenerate::usage_errors_data()
                                 << "--decimals: from 0 to 6";
     QTest::newRow("negative size")
         << QStringList{"--type", "line", "--size", "-5"} + out << "--size";
-    QTest::newRow("size not a number") << QStringList{"--type", "line", "--size", "5mm"} + out
-                                       << "--size needs a number, not '5mm'";
+    QTest::newRow("size not a number")
+        << QStringList{"--type", "line", "--size", "5mm"} + out << "--size: '5mm' is not a number";
     QTest::newRow("aspect below 1")
         << QStringList{"--type", "plane", "--aspect", "0.5"} + out << "--aspect: from 1";
     QTest::newRow("form over a quarter of the size")
@@ -96,8 +100,8 @@ void TestGenerate::usage_errors_data()
     QTest::newRow("unknown orientation")
         << QStringList{"--type", "line", "--orientation", "up"} + out << "unknown orientation 'up'";
     QTest::newRow("count of 0") << QStringList{"--type", "line", "--count", "0"} + out << "--count";
-    QTest::newRow("seed not a number")
-        << QStringList{"--type", "line", "--seed", "x"} + out << "--seed needs a whole number";
+    QTest::newRow("seed not a number") << QStringList{"--type", "line", "--seed", "x"} + out
+                                       << "--seed: 'x' is not a whole number";
     QTest::newRow("suite with points")
         << QStringList{"--suite", "d", "--points", "5"}
         << "--suite takes --seed as its only other option, not --points";
@@ -136,6 +140,30 @@ void TestGenerate::usage_errors_data()
         << "--distance: from 0 to 100000 mm";
     QTest::newRow("positional argument")
         << QStringList{"--type", "line", "extra"} + out << "unexpected argument 'extra'";
+    // "." is the decimal point and nothing else: 1,000 mm is not 1000 mm.
+    QTest::newRow("decimal comma in the size")
+        << QStringList{"--type", "circle", "--size", "1,000", "--form", "0,002"} + out
+        << "tessaline-generate: error: --size: '1,000' is not a number (write 1.000 or 1000)";
+    QTest::newRow("decimal comma in the form")
+        << QStringList{"--type", "circle", "--form", "0,002"} + out
+        << "tessaline-generate: error: --form: '0,002' is not a number (write 0.002)";
+    QTest::newRow("digit groups in the count")
+        << QStringList{"--type", "line", "--count", "1,000"} + out
+        << "tessaline-generate: error: --count: '1,000' is not a whole number (write 1000)";
+    QTest::newRow("points beyond any") << QStringList{"--type", "line", "--points", "1e30"} + out
+                                       << "tessaline-generate: error: --points: at most 10000000";
+    QTest::newRow("seed beyond a JSON number")
+        << QStringList{"--type", "line", "--seed", "9007199254740992"} + out
+        << "tessaline-generate: error: --seed: from 0 to 9007199254740991";
+    // The bound as a person writes it, which the option then takes.
+    QTest::newRow("cone longer than its angle allows")
+        << QStringList{"--type", "cone", "--angle", "90", "--length", "50"} + out
+        << "tessaline-generate: error: --length: the cone's diameter at the narrow end of its "
+           "points must stay at least a tenth of the size; at most 45 mm";
+    QTest::newRow("form larger than the narrow end allows")
+        << QStringList{"--type", "cone", "--angle", "90", "--length", "44.9", "--form", "2"} + out
+        << "tessaline-generate: error: --form: from 0 to a quarter of the narrow end's diameter "
+           "(1.275 mm)";
 }
 
 // One line on standard error says which option is wrong; nothing is written.
@@ -329,6 +357,115 @@ void TestGenerate::suite_over_another_suite()
     QCOMPARE(QDir(suite).entryList(QDir::Files), QStringList(before.keys()));
     for (auto it = before.begin(); it != before.end(); ++it)
         QCOMPARE(Read_File(suite + "/" + it.key()), it.value());
+}
+
+namespace {
+
+// The lines of tessaline-generate(1).
+QStringList Manual_Page()
+{
+    return QString::fromUtf8(Read_File(TESSALINE_GENERATE_MAN_PAGE)).split('\n');
+}
+
+// The files the manual page's --suite says it writes: ".IR DIR /plane.dat,".
+QStringList Files_The_Manual_Page_Lists()
+{
+    const QStringList page = Manual_Page();
+    int at = page.indexOf(".BI \\-\\-suite \" DIR\"");
+    QStringList files;
+    const QRegularExpression file("^\\.IR DIR /([a-z]+\\.[a-z]+)");
+    for (++at; at > 0 && at < page.size() && !page[at].startsWith(".TP"); ++at) {
+        const QRegularExpressionMatch match = file.match(page[at]);
+        if (match.hasMatch())
+            files << match.captured(1);
+    }
+    return files;
+}
+
+} // namespace
+
+// tessaline-generate --help and its manual page name the files --suite
+// writes, and the manual page lists, label by label, the data sets in them
+// as the comment before each record describes it.
+void TestGenerate::suite_is_the_one_the_manual_page_lists()
+{
+    QTemporaryDir directory;
+    QVERIFY(directory.isValid());
+    const TProgramRun result = Run({"--suite", directory.path()});
+    QCOMPARE(result.exit_code, 0);
+    QStringList written = QDir(directory.path()).entryList(QDir::Files, QDir::Name);
+
+    QStringList listed = Files_The_Manual_Page_Lists();
+    listed.sort();
+    QCOMPARE(listed, written);
+    const QString help = QString::fromUtf8(Run({"--help"}).output).simplified();
+    const QRegularExpression suite_help("--suite <DIR> +Write the fixed suite: DIR/([^;]*);");
+    const QRegularExpressionMatch match = suite_help.match(help);
+    QVERIFY2(match.hasMatch(), qPrintable(help));
+    QStringList in_help = match.captured(1).split(QRegularExpression(", | and "));
+    in_help.sort();
+    QCOMPARE(in_help, written);
+
+    // "# CYL_3: 25 points, ...; a note" before each record of each file.
+    QStringList data_sets;
+    const QRegularExpression comment("^# ((PLN|LN|CIR|SPH|CYL|CON|TOR)_[0-9]+): ([^;]*)");
+    for (const char *file : {"plane", "line", "circle", "sphere", "cylinder", "cone", "torus"}) {
+        for (const QString &line :
+             QString::fromUtf8(Read_File(directory.filePath(QString(file) + ".dat"))).split('\n')) {
+            const QRegularExpressionMatch data_set = comment.match(line);
+            if (data_set.hasMatch())
+                data_sets << data_set.captured(1) + ": " + data_set.captured(3);
+        }
+    }
+    QStringList on_the_page;
+    const QStringList page = Manual_Page();
+    const QRegularExpression label("^\\.B ((PLN|LN|CIR|SPH|CYL|CON|TOR)_[0-9]+)$");
+    for (int i = 0; i + 1 < page.size(); ++i) {
+        const QRegularExpressionMatch data_set = label.match(page[i]);
+        if (data_set.hasMatch())
+            on_the_page << data_set.captured(1) + ": " + page[i + 1];
+    }
+    QVERIFY(data_sets.size() >= 7 * 30);
+    QCOMPARE(on_the_page, data_sets);
+}
+
+// 4e1 is 40 and 7.0 a whole number: the golden circles again.
+void TestGenerate::numbers_with_exponents_read_as_plain_ones()
+{
+    const TProgramRun result =
+        Run({"--type",     "circle", "--count", "2e0",        "--points", "9.0",    "--size",
+             "4e1",        "--arc",  "1.2E2",   "--distance", "1e+3",     "--form", "2e-3",
+             "--decimals", "6",      "--seed",  "7.",         "-o",       "-"});
+    QCOMPARE(result.errors, QStringList());
+    QCOMPARE(result.exit_code, 0);
+    QCOMPARE(result.output, Read_File(EXPECTED + "/circle-seed7.dat"));
+}
+
+// Where a cone's length or the form is not given, its default fits the
+// options given, and the file says which it took.
+void TestGenerate::defaults_fit_the_options_given_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("options");
+    QTest::newRow("cone of 90 degrees")
+        << QStringList{"--type", "cone", "--angle", "90"}
+        << "--type cone --count 1 --points 25 --size 50 --arc 360 --length 45 --angle 90 "
+           "--distance 0 --orientation random --form 0.001 --decimals 5";
+    QTest::newRow("small sphere")
+        << QStringList{"--type", "sphere", "--size", "0.002", "--decimals", "6"}
+        << "--type sphere --count 1 --points 25 --size 0.002 --arc 180 --distance 0 "
+           "--orientation random --form 0.0005 --decimals 6";
+}
+
+void TestGenerate::defaults_fit_the_options_given()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, options);
+    const TProgramRun result = Run(arguments + QStringList{"-o", "-"});
+    QCOMPARE(result.errors, QStringList());
+    QCOMPARE(result.exit_code, 0);
+    const QString first_line = QString::fromUtf8(result.output.left(result.output.indexOf('\n')));
+    QVERIFY2(first_line.endsWith(": " + options), qPrintable(first_line));
 }
 
 // Exit status 1 with the reason, and the file "x" that was there keeps its

@@ -162,7 +162,7 @@ void TestGradeQif::usage_errors_data()
     QTest::newRow("beyond the parts") << QStringList{"--qif-results", "3", "circles.dat", "two.qif"}
                                       << "--qif-results 3: %1/two.qif holds 2 MeasurementResults";
     QTest::newRow("zero") << QStringList{"--qif-results", "0", "circles.dat", "two.qif"}
-                          << "--qif-results needs a whole number of 1 or more, not '0'";
+                          << "--qif-results: from 1 to 2147483647";
     QTest::newRow("with --refit") << QStringList{"--qif-results", "1", "--refit", "circles.dat"}
                                   << "--qif-results chooses among the results, which --refit "
                                      "has none of";

@@ -32,6 +32,11 @@ TConeApexStatus Cone_Apex(const TVector3 &point, const TVector3 &direction,
     if (!(apex_angle_degrees > 0 && apex_angle_degrees < 180)) {
         return TConeApexStatus::ANGLE_OUT_OF_RANGE;
     }
+    // A cone written with an angle of 0 or 180 degrees is none.
+    if (!(apex_angle_degrees > WRITTEN_AS_ZERO_ANGLE &&
+          apex_angle_degrees < WRITTEN_AS_180_ANGLE)) {
+        return TConeApexStatus::ANGLE_WRITTEN_AS_LIMIT;
+    }
     TVector3 unit;
     if (!Unit_Direction(direction, unit)) {
         return TConeApexStatus::ZERO_DIRECTION;

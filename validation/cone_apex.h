@@ -11,10 +11,20 @@ enum class TConeApexStatus
     FOUND,
     // The included angle is not strictly between 0 and 180 degrees.
     ANGLE_OUT_OF_RANGE,
+    // It is, but the program's 6 decimals write it as 0 or 180.
+    ANGLE_WRITTEN_AS_LIMIT,
     ZERO_DIRECTION,
     // The apex lies beyond the range of a double.
     NOT_FINITE
 };
+
+// The decimals of a cone's apex angle in the program, in degrees, and the
+// angles beyond which they write it as 0.000000 and 180.000000: each is the
+// double nearest its decimal, 5e-7 just below 0.0000005 and 179.9999995 just
+// above, so that they and everything beyond them round to the limit.
+constexpr int APEX_ANGLE_DECIMALS = 6;
+constexpr double WRITTEN_AS_ZERO_ANGLE = 5e-7;
+constexpr double WRITTEN_AS_180_ANGLE = 179.9999995;
 
 // The cone's apex from its point on the axis, its direction (towards the
 // wider end, of any length), its included angle in degrees and its diameter

@@ -238,6 +238,12 @@ bool TReading::Has_Cone_Apex(int field_count)
             why = QStringLiteral("its apex angle %1 is not strictly between 0 and 180 degrees")
                       .arg(Field_Text(fields[type->angle_field - 1]));
             break;
+        case TConeApexStatus::ANGLE_WRITTEN_AS_LIMIT:
+            why = QStringLiteral("its apex angle %1 would be written as %2 degrees in the program")
+                      .arg(Field_Text(fields[type->angle_field - 1]),
+                           values[type->angle_field - 3] < 90 ? QStringLiteral("0.000000")
+                                                              : QStringLiteral("180.000000"));
+            break;
         case TConeApexStatus::ZERO_DIRECTION:
             why = QStringLiteral("its direction is zero");
             break;

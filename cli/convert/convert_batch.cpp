@@ -65,7 +65,19 @@ bool TConvertBatch::Convert_One(const QString &input, const QString &output)
         Error(input, "cannot read: " + reason);
         return false;
     }
+    // The output, unwound with the conversion, is cancelled: an existing
+    // file stays as it was.
+    try {
+        return Convert_Content(input, output, content);
+    } catch (const std::bad_alloc &) {
+        Error(input, QStringLiteral("not converted: too large to convert in the memory there is"));
+        return false;
+    }
+}
 
+bool TConvertBatch::Convert_Content(const QString &input, const QString &output,
+                                    const QByteArray &content)
+{
     TProgramOutput program(output);
     const QString conflict = Output_Conflict(output);
     if (!conflict.isEmpty()) {
@@ -96,13 +108,7 @@ bool TConvertBatch::Convert_One(const QString &input, const QString &output)
         if (validation_file)
             program.Write(piece);
     };
-    try {
-        converter.Convert(content);
-    } catch (const std::bad_alloc &) {
-        program.Cancel();
-        Error(input, QStringLiteral("not converted: too large to convert in the memory there is"));
-        return false;
-    }
+    converter.Convert(content);
     if (!validation_file) {
         program.Cancel();
         return false;

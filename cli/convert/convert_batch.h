@@ -3,6 +3,7 @@
 #include "cli/convert/convert_options.h"
 #include "files/file_identity.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdio>
@@ -20,6 +21,7 @@ public:
 
 private:
     bool Convert_One(const QString &input, const QString &output);
+    bool Convert_Content(const QString &input, const QString &output, const QByteArray &content);
     // Why output must not be written, or empty when it may.
     QString Output_Conflict(const QString &output) const;
     void Error(const QString &file, const QString &message);

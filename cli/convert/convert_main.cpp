@@ -9,6 +9,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <new>
 
 int main(int argc, char *argv[])
 {
@@ -36,5 +37,11 @@ int main(int argc, char *argv[])
     case TConvertCommand::CONVERT:
         break;
     }
-    return TConvertBatch(options).Run() ? 0 : 1;
+    // Each input's conversion reports its own; this is the little around it.
+    try {
+        return TConvertBatch(options).Run() ? 0 : 1;
+    } catch (const std::bad_alloc &) {
+        std::fprintf(stderr, "tessaline-convert: error: not enough memory to convert\n");
+        return 1;
+    }
 }

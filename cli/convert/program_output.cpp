@@ -1,6 +1,7 @@
 #include "cli/convert/program_output.h"
 
 #include <cstring>
+#include <system_error>
 
 TProgramOutput::TProgramOutput(const QString &path) : file(path) {}
 
@@ -13,16 +14,27 @@ bool TProgramOutput::Open()
 {
     if (!file.Open())
         return false;
-    writer = std::thread(&TProgramOutput::Write_Pieces, this);
+    // Here, on the caller's thread, so that the writer never needs to grow it.
+    spare_pieces.reserve(MAX_PIECES);
+    try {
+        writer = std::thread(&TProgramOutput::Write_Pieces, this);
+    } catch (const std::system_error &) {
+        // No room for the thread's stack: the caller writes each piece.
+    }
     return true;
 }
 
 void TProgramOutput::Write(const QByteArray &piece)
 {
+    if (!writer.joinable()) {
+        file.Write(piece);
+        return;
+    }
     // A copy for the writer thread, in a buffer that has served before.
     QByteArray bytes;
     {
         std::unique_lock<std::mutex> lock(mutex);
+        Throw_Writer_Exception();
         if (!spare_pieces.empty()) {
             bytes = std::move(spare_pieces.back());
             spare_pieces.pop_back();
@@ -33,11 +45,26 @@ void TProgramOutput::Write(const QByteArray &piece)
 
     std::unique_lock<std::mutex> lock(mutex);
     changed.wait(lock, [this] { return waiting_pieces.size() < MAX_WAITING_PIECES; });
+    Throw_Writer_Exception();
     waiting_pieces.push_back(std::move(bytes));
     changed.notify_all();
 }
 
 void TProgramOutput::Write_Pieces()
+{
+    try {
+        Take_Pieces();
+    } catch (...) {
+        std::lock_guard<std::mutex> lock(mutex);
+        writer_exception = std::current_exception();
+        // Nothing more is written; the caller must not wait for room.
+        waiting_pieces.clear();
+        finished = true;
+        changed.notify_all();
+    }
+}
+
+void TProgramOutput::Take_Pieces()
 {
     for (;;) {
         QByteArray bytes;
@@ -53,7 +80,17 @@ void TProgramOutput::Write_Pieces()
         // After a failure the rest is dropped; the file keeps the reason.
         file.Write(bytes);
         std::lock_guard<std::mutex> lock(mutex);
+        // Within the room reserved in Open: no allocation.
         spare_pieces.push_back(std::move(bytes));
+    }
+}
+
+void TProgramOutput::Throw_Writer_Exception()
+{
+    if (writer_exception) {
+        std::exception_ptr exception = writer_exception;
+        writer_exception = nullptr;
+        std::rethrow_exception(exception);
     }
 }
 
@@ -71,6 +108,10 @@ void TProgramOutput::Finish_Writing()
 bool TProgramOutput::Commit()
 {
     Finish_Writing();
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        Throw_Writer_Exception();
+    }
     return file.Commit();
 }
 

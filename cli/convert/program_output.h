@@ -7,13 +7,20 @@
 
 #include <condition_variable>
 #include <deque>
+#include <exception>
 #include <mutex>
 #include <thread>
 #include <vector>
 
 // Where one converted program goes, piece by piece, through a TOutputFile.
 // The pieces are written on a thread of their own, so that the conversion of
-// a large scan goes on while the system takes the text it already has.
+// a large scan goes on while the system takes the text it already has; where
+// no thread can be started they are written as they come.
+//
+// The writer thread allocates nothing of its own: memory that ran out there,
+// where no caller could hear of it, would end the program. Should anything
+// throw on it all the same (the file's buffer, the reason of a failure), the
+// exception is thrown again to the caller of the next Write or of Commit.
 class TProgramOutput
 {
 public:
@@ -34,10 +41,15 @@ public:
 
 private:
     void Write_Pieces();
+    void Take_Pieces();
     void Finish_Writing();
+    void Throw_Writer_Exception();
 
     // Enough to keep the writer busy without holding much of the program.
     static constexpr size_t MAX_WAITING_PIECES = 4;
+    // Every piece there can be: those waiting, the one being written and the
+    // one being filled. The spares never need more room than that.
+    static constexpr size_t MAX_PIECES = MAX_WAITING_PIECES + 2;
 
     TOutputFile file;
 
@@ -48,5 +60,7 @@ private:
     // costs more than converting it.
     std::vector<QByteArray> spare_pieces;
     bool finished = false;
+    // What the writer thread threw, for the caller.
+    std::exception_ptr writer_exception;
     std::thread writer;
 };

@@ -1,31 +1,25 @@
 #include "cli/generate/generate_options.h"
 
+#include "core/message_number.h"
+#include "generating/suite.h"
+#include "options/command_line_number.h"
+
 #include <QCommandLineParser>
 #include <QFileInfo>
-#include <QLocale>
 
-#include <cmath>
+#include <algorithm>
+#include <climits>
 
 namespace {
 
-bool Read_Integer(const QString &text, qint64 low, qint64 high, qint64 &value)
+// "DIR/plane.dat, line.dat, ... and suite.json": the files --suite writes.
+QString Suite_Files_Text()
 {
-    bool ok = false;
-    const qlonglong read = text.trimmed().toLongLong(&ok);
-    if (!ok || read < low || read > high)
-        return false;
-    value = read;
-    return true;
-}
-
-bool Read_Real(const QString &text, double &value)
-{
-    bool ok = false;
-    const double read = QLocale::c().toDouble(text.trimmed(), &ok);
-    if (!ok || !std::isfinite(read))
-        return false;
-    value = read;
-    return true;
+    QStringList names;
+    for (const TFeatureType type : FEATURE_TYPES)
+        names << Suite_File_Name(type);
+    return QStringLiteral("DIR/") + names.join(QStringLiteral(", ")) +
+           QStringLiteral(" and suite.json");
 }
 
 } // namespace
@@ -39,30 +33,51 @@ TGenerateCommand Parse_Generate_Options(const QStringList &arguments, TGenerateO
         "feature's points are built about a designed plane, line, circle, sphere, cylinder, "
         "cone or torus so that it is their least-squares fit, and the file states the "
         "least-squares fit of the points as written. With --suite, writes Tessaline's fixed "
-        "suite of planes, lines, circles and spheres.\n\nExit status: 0 when everything was "
-        "written, 1 "
-        "when a data set was rejected "
-        "or a file could not be written, 2 for a usage error."));
+        "suite of all seven types.\n\nNumbers are written with \".\" as the decimal point "
+        "and may have an exponent (0.001, 1e-3); lengths are in mm, angles in degrees.\n\n"
+        "Exit status: 0 when everything was written, 1 when a data set was rejected or a "
+        "file could not be written, 2 for a usage error."));
     const QCommandLineOption help_option = parser.addHelpOption();
     const QCommandLineOption version_option = parser.addVersionOption();
     const QCommandLineOption type_option("type", "The feature type.",
                                          "plane|line|circle|sphere|cylinder|cone|torus");
-    const QCommandLineOption count_option("count", "Data sets in the file (default 1).", "N");
-    const QCommandLineOption points_option("points", "Points of each data set (default 25).", "N");
+    const QCommandLineOption count_option(
+        "count",
+        QStringLiteral("Data sets in the file, 1 to %1 (default 1); at most %2 points in all.")
+            .arg(MAX_COUNT)
+            .arg(MAX_TOTAL_POINTS),
+        "N");
+    const QCommandLineOption points_option(
+        "points",
+        QStringLiteral("Points of each data set, from the least that determines the type (plane "
+                       "3, line 2, circle 3, sphere 4, cylinder 5, cone 6, torus 7) to %1 "
+                       "(default 25).")
+            .arg(MAX_POINTS),
+        "N");
     const QCommandLineOption size_option(
         "size",
-        "Diameter (a cone's at the middle of its points, a torus' major one), side of the plane "
-        "patch or length of the line segment (default 50).",
+        QStringLiteral("Diameter (a cone's at the middle of its points, a torus' major one), the "
+                       "plane patch's long side or the line segment's length, more than 0 and up "
+                       "to %1 (default 50).")
+            .arg(Message_Number(MAX_SIZE)),
         "MM");
     const QCommandLineOption aspect_option(
-        "aspect", "Plane: the patch's long side over its short side (default 1).", "R");
+        "aspect",
+        QStringLiteral("Plane: the patch's long side over its short side, 1 to %1 (default 1).")
+            .arg(Message_Number(MAX_ASPECT)),
+        "R");
     const QCommandLineOption arc_option(
         "arc",
         "Circle, cylinder, cone, torus: span round the axis, up to 360 (the default); sphere: "
         "half-angle of the cap, up to 180 (the default; 90 is a hemisphere).",
         "DEG");
     const QCommandLineOption length_option(
-        "length", "Cylinder, cone: span of the points along the axis (default: the size).", "MM");
+        "length",
+        QStringLiteral("Cylinder, cone: span of the points along the axis, up to %1 (default: "
+                       "the size, for a cone at most the longest that keeps the diameter at the "
+                       "narrow end of its points a tenth of the size).")
+            .arg(Message_Number(MAX_LENGTH)),
+        "MM");
     const QCommandLineOption angle_option(
         "angle", "Cone: the included apex angle, between 0 and 180 (default 30).", "DEG");
     const QCommandLineOption minor_option(
@@ -72,27 +87,42 @@ TGenerateCommand Parse_Generate_Options(const QStringList &arguments, TGenerateO
         "Torus: span of the tube angle, centred on the outer equator, up to 360 (the default).",
         "DEG");
     const QCommandLineOption distance_option(
-        "distance", "Distance of the design position from the origin (default 0).", "MM");
+        "distance",
+        QStringLiteral("Distance of the design position from the origin, 0 to %1 (default 0).")
+            .arg(Message_Number(MAX_DISTANCE)),
+        "MM");
     const QCommandLineOption orientation_option(
         "orientation",
         "Of the normal, direction, axis or cap: along a coordinate axis, 0.001 rad off one, or "
         "uniform over the directions (the default).",
         "axis|tilted|random");
     const QCommandLineOption form_option(
-        "form", "The largest deviation of a point from the design (default 0.001).", "MM");
+        "form",
+        "The largest deviation of a point from the design, up to a quarter of the size, of a "
+        "torus' minor diameter or of a cone's diameter at the narrow end (default 0.001, or that "
+        "quarter where it is less).",
+        "MM");
     const QCommandLineOption decimals_option(
-        "decimals", "Decimals of the written coordinates, 0 to 6 (default 5).", "D");
-    const QCommandLineOption seed_option("seed", "Seed of the random numbers (default 1).", "N");
+        "decimals",
+        QStringLiteral("Decimals of the written coordinates, 0 to %1 (default 5).")
+            .arg(MAX_DECIMALS),
+        "D");
+    const QCommandLineOption seed_option(
+        "seed", QStringLiteral("Seed of the random numbers, 0 to %1 (default 1).").arg(MAX_SEED),
+        "N");
     const QCommandLineOption manifest_option(
-        "manifest", "Write the data sets' parameters and residuals as JSON to FILE.", "FILE.json");
+        "manifest",
+        "Write the data sets' parameters and residuals as JSON to FILE; - for standard output.",
+        "FILE.json");
     const QCommandLineOption output_option(QStringList{"o", "output"},
                                            "The validation file to write; - for standard output.",
                                            "FILE.dat");
     const QCommandLineOption suite_option(
         "suite",
-        "Write the fixed suite: DIR/plane.dat, line.dat, circle.dat, sphere.dat, cylinder.dat, "
-        "cone.dat, torus.dat and suite.json; DIR is created if missing. Takes --seed and --force "
-        "alone. A directory that holds a suite of another seed is left as it is.",
+        QStringLiteral("Write the fixed suite: %1; DIR is created if missing. Takes --seed and "
+                       "--force alone. A directory that holds a suite of another seed is left as "
+                       "it is.")
+            .arg(Suite_Files_Text()),
         "DIR");
     const QCommandLineOption force_option(
         "force", "With --suite: replace a suite of another seed, or suite files without a "
@@ -127,10 +157,12 @@ TGenerateCommand Parse_Generate_Options(const QStringList &arguments, TGenerateO
 
     qint64 integer = 0;
     if (parser.isSet(seed_option)) {
-        if (!Read_Integer(parser.value(seed_option), 0, static_cast<qint64>(MAX_SEED), integer)) {
-            text = QStringLiteral("--seed needs a whole number from 0 to %1, not '%2'")
-                       .arg(MAX_SEED)
-                       .arg(parser.value(seed_option));
+        text = Read_Whole_Number_Option(QStringLiteral("seed"), parser.value(seed_option), integer);
+        if (!text.isEmpty())
+            return TGenerateCommand::USAGE_ERROR;
+        if (integer < 0 || integer > static_cast<qint64>(MAX_SEED)) {
+            text =
+                Range_Problem(QStringLiteral("seed"), QStringLiteral("from 0 to %1").arg(MAX_SEED));
             return TGenerateCommand::USAGE_ERROR;
         }
         options.seed = static_cast<std::uint64_t>(integer);
@@ -204,12 +236,12 @@ TGenerateCommand Parse_Generate_Options(const QStringList &arguments, TGenerateO
     for (const auto &entry : integers) {
         if (!parser.isSet(entry.option))
             continue;
-        if (!Read_Integer(parser.value(entry.option), INT_MIN, INT_MAX, integer)) {
-            text = QStringLiteral("--%1 needs a whole number, not '%2'")
-                       .arg(entry.option.names().first(), parser.value(entry.option));
+        text = Read_Whole_Number_Option(entry.option.names().first(), parser.value(entry.option),
+                                        integer);
+        if (!text.isEmpty())
             return TGenerateCommand::USAGE_ERROR;
-        }
-        entry.value = static_cast<int>(integer);
+        // Beyond an int the ranges below refuse it all the same.
+        entry.value = static_cast<int>(std::clamp<qint64>(integer, INT_MIN, INT_MAX));
     }
     const struct
     {
@@ -223,17 +255,18 @@ TGenerateCommand Parse_Generate_Options(const QStringList &arguments, TGenerateO
     for (const auto &entry : reals) {
         if (!parser.isSet(entry.option))
             continue;
-        if (!Read_Real(parser.value(entry.option), entry.value)) {
-            text = QStringLiteral("--%1 needs a number, not '%2'")
-                       .arg(entry.option.names().first(), parser.value(entry.option));
+        text = Read_Number_Option(entry.option.names().first(), parser.value(entry.option),
+                                  entry.value);
+        if (!text.isEmpty())
             return TGenerateCommand::USAGE_ERROR;
-        }
     }
-    // Unless given, a length is the size and a minor diameter a quarter of it.
+    // Unless given, a length is the size and a minor diameter a quarter of
+    // it; a cone's length and a form then fit what the others allow.
     if (!parser.isSet(length_option))
         data_set.length = data_set.size;
     if (!parser.isSet(minor_option))
         data_set.minor = data_set.size / 4;
+    Fit_Defaults(data_set, !parser.isSet(length_option), !parser.isSet(form_option));
     if (parser.isSet(orientation_option) &&
         !Orientation_From_Name(parser.value(orientation_option), data_set.orientation)) {
         text = QStringLiteral("unknown orientation '%1': use axis, tilted or random")
@@ -242,7 +275,8 @@ TGenerateCommand Parse_Generate_Options(const QStringList &arguments, TGenerateO
     }
 
     if (options.count < 1 || options.count > MAX_COUNT) {
-        text = QStringLiteral("--count: from 1 to %1").arg(MAX_COUNT);
+        text =
+            Range_Problem(QStringLiteral("count"), QStringLiteral("from 1 to %1").arg(MAX_COUNT));
         return TGenerateCommand::USAGE_ERROR;
     }
     text = Options_Problem(data_set);

@@ -1,26 +1,14 @@
 #include "cli/grade/grade_options.h"
 
+#include "options/command_line_number.h"
 #include "results/results_reading.h"
 
 #include <QCommandLineParser>
 #include <QFileInfo>
-#include <QLocale>
 
-#include <cmath>
+#include <climits>
 
 namespace {
-
-// An MPE is a length or an angle: a finite number, not negative, written
-// with "." whatever the locale.
-bool Read_Mpe(const QString &text, double &value)
-{
-    bool ok = false;
-    const double read = QLocale::c().toDouble(text.trimmed(), &ok);
-    if (!ok || !std::isfinite(read) || read < 0)
-        return false;
-    value = read;
-    return true;
-}
 
 // "NAME.dmo or NAME.csv", from the one list of results suffixes.
 QString Suffix_Choice()
@@ -156,31 +144,39 @@ TGradeCommand Parse_Grade_Options(const QStringList &arguments, TGradeOptions &o
             options.results_file = positional[1];
     }
 
+    // An MPE is a length or an angle, not negative.
     const struct
     {
         const QCommandLineOption &option;
         double &value;
         bool &given;
-    } mpes[] = {{position_option, options.mpe.position, options.mpe.position_given},
-                {angle_option, options.mpe.angle, options.mpe.angle_given},
-                {size_option, options.mpe.size, options.mpe.size_given}};
+        const char *unit;
+    } mpes[] = {{position_option, options.mpe.position, options.mpe.position_given, "mm"},
+                {angle_option, options.mpe.angle, options.mpe.angle_given, "rad"},
+                {size_option, options.mpe.size, options.mpe.size_given, "mm"}};
     for (const auto &mpe : mpes) {
         mpe.given = parser.isSet(mpe.option);
-        if (!Read_Mpe(parser.value(mpe.option), mpe.value)) {
-            text = QStringLiteral("--%1 needs a number of 0 or more, not '%2'")
-                       .arg(mpe.option.names().first(), parser.value(mpe.option));
+        const QString name = mpe.option.names().first();
+        text = Read_Number_Option(name, parser.value(mpe.option), mpe.value);
+        if (!text.isEmpty())
+            return TGradeCommand::USAGE_ERROR;
+        if (!(mpe.value >= 0)) {
+            text = Range_Problem(name, QStringLiteral("0 %1 or more").arg(QLatin1String(mpe.unit)));
             return TGradeCommand::USAGE_ERROR;
         }
     }
 
     if (parser.isSet(qif_results_option)) {
-        bool ok = false;
-        options.qif_results = parser.value(qif_results_option).trimmed().toInt(&ok);
-        if (!ok || options.qif_results < 1) {
-            text = QStringLiteral("--qif-results needs a whole number of 1 or more, not '%1'")
-                       .arg(parser.value(qif_results_option));
+        const QString name = qif_results_option.names().first();
+        qint64 number = 0;
+        text = Read_Whole_Number_Option(name, parser.value(qif_results_option), number);
+        if (!text.isEmpty())
+            return TGradeCommand::USAGE_ERROR;
+        if (number < 1 || number > INT_MAX) {
+            text = Range_Problem(name, QStringLiteral("from 1 to %1").arg(INT_MAX));
             return TGradeCommand::USAGE_ERROR;
         }
+        options.qif_results = static_cast<int>(number);
         if (options.refit) {
             text = QStringLiteral("--qif-results chooses among the results, which --refit has "
                                   "none of");

@@ -167,9 +167,14 @@ void TestFeatureComparison::quantity_verdict_at_its_boundaries_data()
     QTest::newRow("|d| - e just over the MPE fails") << 0.5 << 0.25 << 0.2499 << TVerdict::FAIL;
     QTest::newRow("negative deviation by its magnitude") << -0.5 << 0.0 << 0.25 << TVerdict::FAIL;
     QTest::newRow("exact value at the MPE") << 0.25 << 0.0 << 0.25 << TVerdict::PASS;
-    QTest::newRow("not a number never passes")
-        << double(NAN) << 0.0 << 1.0 << TVerdict::INCONCLUSIVE;
+    // What is not finite proves nothing within the MPE, nor leaves it open.
+    QTest::newRow("deviation not a number fails") << double(NAN) << 0.0 << 1.0 << TVerdict::FAIL;
     QTest::newRow("infinite deviation fails") << double(INFINITY) << 0.0 << 1.0 << TVerdict::FAIL;
+    QTest::newRow("infinite uncertainty fails")
+        << 0.25 << double(INFINITY) << 1.0 << TVerdict::FAIL;
+    QTest::newRow("uncertainty not a number fails") << 0.25 << double(NAN) << 1.0 << TVerdict::FAIL;
+    QTest::newRow("both infinite fail")
+        << double(-INFINITY) << double(INFINITY) << 1.0 << TVerdict::FAIL;
 }
 
 void TestFeatureComparison::quantity_verdict_at_its_boundaries()

@@ -355,7 +355,27 @@ void TestQifResults::reading_data()
          W(6, Of("FullAngle", "CON_9",
                  QStringLiteral("an included angle of %1 degrees is no cone's (above 0, below 180 "
                                 "degrees); the result cannot be used")
-                     .arg(60 / degree, 0, 'g', 10)))});
+                     .arg("3437.75")))});
+    // Beyond 1e150 mm or rad the grading's squares would overflow.
+    Row("numbers too large to compute with",
+        Qif3(MM_DEGREES, "",
+             {Measured("Sphere", Name("SPH_4") + Location("1e160 0 0") + Diameter("25")),
+              Measured("Cylinder", Name("CYL_6") + Axis("0 0 0", "0 0 1e151") + Diameter("25")),
+              Measured("Torus", Name("TOR_8") + Location("1 2 3") + Value("AxisVector", "0 1 0") +
+                                    Value("MinorDiameter", "8") + Value("MajorDiameter", "1e300")),
+              Measured("Cone", Name("CON_7") + Axis("0 0 5", "0 0 1") + Diameter("0") +
+                                   Value("FullAngle", "1e200")),
+              Measured("Circle",
+                       Name("CIR_3") + Location("-1e150 0 0") + Normal("0 0 1") + Diameter("25"))}),
+        {Missing("SPH_4", 5), Missing("CYL_6", 6), Missing("TOR_8", 7), Missing("CON_7", 8),
+         Circle("CIR_3", 9, {-1e150, 0, 0}, {0, 0, 1}, 25, 0, 0, 0)},
+        {W(5, Of("Location", "SPH_4",
+                 "number 1 is too large to compute with (more than 1e150 millimetres)")),
+         W(6, Of("Axis/Direction", "CYL_6",
+                 "number 3 is too large to compute with (more than 1e150)")),
+         W(7,
+           Of("MajorDiameter", "TOR_8", "too large to compute with (more than 1e150 millimetres)")),
+         W(8, Of("FullAngle", "CON_7", "too large to compute with (more than 1e150 radians)"))});
     Row("angularUnit attribute: declared, primary, undeclared",
         Qif3(Units(Unit("mm") + Angular_Unit("degree"), Angular_Unit("rad")), "",
              {Measured("Cone", cone + Value("FullAngle", "0.5", " angularUnit=\"rad\"")),

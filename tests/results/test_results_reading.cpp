@@ -401,16 +401,30 @@ void TestResultsReading::dmis_data()
         << QStringList{W(1, "unknown length unit \"\"; results cannot be used until a known "
                             "UNITS statement"),
                        W(2, "result for \"PLN_1\" is in the unknown length unit \"\"")};
+    // Beyond 1e150 the grading's squares would overflow.
     QTest::newRow("beyond a double in millimetres")
         << QByteArray("UNITS/FEET\nFA(SPH_4)=FEAT/SPHERE,CART,1e307,0,0,1\n")
         << TExpectedFeatures{Missing("SPH_4", 2)}
-        << QStringList{W(2, "field 3 \"x\" is beyond the range of a number in millimetres: "
-                            "\"1e307\"")};
-    QTest::newRow("BND direction beyond a double")
+        << QStringList{W(2, "field 3 \"x\" is too large to compute with (more than 1e150 "
+                            "millimetres): \"1e307\"")};
+    QTest::newRow("too large to compute with, once in millimetres")
+        << QByteArray("FA(SPH_4)=FEAT/SPHERE,CART,1e150,0,0,1\n"
+                      "UNITS/INCH\nFA(CIR_3)=FEAT/CIRCLE,INNER,CART,0,1e150,0,0,0,1,1\n")
+        << TExpectedFeatures{Sphere("SPH_4", 1, {1e150, 0, 0}, 1, 0, 0), Missing("CIR_3", 3)}
+        << QStringList{W(3, "field 5 \"y\" is too large to compute with (more than 1e150 "
+                            "millimetres): \"1e150\"")};
+    QTest::newRow("direction too large to compute with")
+        << QByteArray("FA(PLN_1)=FEAT/PLANE,CART,0,0,0,0,0,-1.5e160\n")
+        << TExpectedFeatures{Missing("PLN_1", 1)}
+        << QStringList{W(1, "field 8 \"k\" is too large to compute with (more than 1e150): "
+                            "\"-1.5e160\"")};
+    QTest::newRow("BND points too large to compute with")
         << QByteArray("FA(LIN_2)=FEAT/LINE,BND,CART,-1.7e308,0,0,1.7e308,0,0\n")
         << TExpectedFeatures{Missing("LIN_2", 1)}
-        << QStringList{W(1, "the direction from the first to the second point of \"LIN_2\" is "
-                            "beyond the range of a number")};
+        << QStringList{W(1, "field 4 \"x1\" is too large to compute with (more than 1e150 "
+                            "millimetres): \"-1.7e308\""),
+                       W(1, "field 7 \"x2\" is too large to compute with (more than 1e150 "
+                            "millimetres): \"1.7e308\"")};
 
     // Fields.
     QTest::newRow("non-CART coordinates")
@@ -661,6 +675,15 @@ void TestResultsReading::csv_data()
 {
     Add_Columns();
 
+    QTest::newRow("cone and cylinder too large to compute with")
+        << QByteArray("label,x,y,z,i,j,k,diameter,angle\n"
+                      "CON_15,1e160,0,0,0,0,1,0,60\n"
+                      "CYL_14,0,0,0,0,0,1,2e150,\n")
+        << TExpectedFeatures{Missing("CON_15", 2), Missing("CYL_14", 3)}
+        << QStringList{W(2, "field 2 \"x\" is too large to compute with (more than 1e150 "
+                            "millimetres): \"1e160\""),
+                       W(3, "field 8 \"diameter\" is too large to compute with (more than 1e150 "
+                            "millimetres): \"2e150\"")};
     QTest::newRow("all four types, unused columns empty")
         << QByteArray("label,x,y,z,i,j,k,diameter\n"
                       "PLN_1,1.5,2,3,0,0,1,\n"

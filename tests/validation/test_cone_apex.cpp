@@ -61,6 +61,19 @@ void TestConeApex::apex_data()
         QTest::newRow(qPrintable(QString("angle %1").arg(angle)))
             << origin << z << angle << 10.0 << TConeApexStatus::ANGLE_OUT_OF_RANGE << origin;
     }
+    // Angles the program's 6 decimals write as 0 or 180 degrees.
+    for (double angle : {1e-7, WRITTEN_AS_ZERO_ANGLE, WRITTEN_AS_180_ANGLE, 179.9999999}) {
+        QTest::newRow(qPrintable(QString("angle %1, written as a limit").arg(angle, 0, 'g', 17)))
+            << origin << z << angle << 10.0 << TConeApexStatus::ANGLE_WRITTEN_AS_LIMIT << origin;
+    }
+    // Half that angle is 2.5e-7 degrees short of a right angle: the apex
+    // lies tan(2.5e-7 degrees) times the radius behind the point.
+    QTest::newRow("largest angle written")
+        << TVector3(0, 0, 1) << z << std::nextafter(WRITTEN_AS_180_ANGLE, 0.0) << 2.0
+        << TConeApexStatus::FOUND << TVector3(0, 0, 1 - std::tan(2.5e-7 * M_PI / 180));
+    QTest::newRow("smallest angle written")
+        << origin << z << std::nextafter(WRITTEN_AS_ZERO_ANGLE, 1.0) << 10.0
+        << TConeApexStatus::FOUND << TVector3(0, 0, -5 / std::tan(2.5e-7 * M_PI / 180));
     QTest::newRow("zero direction")
         << origin << TVector3(0, 0, 0) << 30.0 << 10.0 << TConeApexStatus::ZERO_DIRECTION << origin;
     QTest::newRow("distance beyond the range")
