@@ -1,0 +1,27 @@
+#pragma once
+
+// What a fit minimises: the sum of squared orthogonal distances (least
+// squares, Gaussian) or the largest one (minimax, Chebyshev) in one of its
+// three forms.
+enum class TCriterion
+{
+    LEAST_SQUARES,
+    // The narrowest zone holding every point: two parallel lines or planes,
+    // two concentric circles, spheres or coaxial cylinders.
+    MINIMUM_ZONE,
+    // The smallest circle, sphere or cylinder holding every point.
+    MINIMUM_CIRCUMSCRIBED,
+    // The largest circle, sphere or cylinder holding none.
+    MAXIMUM_INSCRIBED
+};
+
+constexpr TCriterion CRITERIA[] = {TCriterion::LEAST_SQUARES, TCriterion::MINIMUM_ZONE,
+                                   TCriterion::MINIMUM_CIRCUMSCRIBED,
+                                   TCriterion::MAXIMUM_INSCRIBED};
+
+// "least-squares", "minimum-zone", "minimum-circumscribed",
+// "maximum-inscribed": as options, reports and suite.json name it.
+const char *Criterion_Name(TCriterion criterion);
+
+// The criterion of a name above; false when the text names none.
+bool Criterion_Of_Name(const char *name, TCriterion *criterion);
