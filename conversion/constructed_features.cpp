@@ -20,6 +20,8 @@ struct TConstructedType
     TNominalSize size;
     const char *nominal_tail; // after the last value
     const char *construction_head;
+    // "CYLNDR": the element as GEOALG names it.
+    const char *element;
 };
 
 // The first line of a construction holds the head and 5 references, every
@@ -42,12 +44,57 @@ void Append_Fixed(QString &line, const TVector3 &vector, int precision)
     Append_Fixed(line, vector.z, precision);
 }
 
+// "MINMAX": the association GEOALG selects for a minimax criterion; null for
+// least squares, the software's default.
+const char *Association(const TValidationType *file_type)
+{
+    if (!file_type) {
+        return nullptr;
+    }
+    switch (file_type->criterion) {
+    case TCriterion::LEAST_SQUARES:
+        break;
+    case TCriterion::MINIMUM_ZONE:
+        return "MINMAX";
+    case TCriterion::MINIMUM_CIRCUMSCRIBED:
+        return "MINCIR";
+    case TCriterion::MAXIMUM_INSCRIBED:
+        return "MAXINS";
+    }
+    return nullptr;
+}
+
 } // namespace
+
+const char *TValidationConverter::Form_Tolerance() const
+{
+    if (!file_type || file_type->criterion != TCriterion::MINIMUM_ZONE) {
+        return nullptr;
+    }
+    switch (file_type->type) {
+    case TFeatureType::LINE:
+        return "TOL/STRGHT";
+    case TFeatureType::PLANE:
+        return "TOL/FLAT";
+    case TFeatureType::CIRCLE:
+        return "TOL/CIRLTY";
+    case TFeatureType::CYLINDER:
+        return "TOL/CYLCTY";
+    default:
+        return nullptr;
+    }
+}
 
 // Nominal and best-fit construction of every collected feature; each record
 // is taken as the given type, whatever it was read as.
 static void Create_Constructed(TValidationConverter &converter, const TConstructedType &type)
 {
+    const char *association = Association(converter.file_type);
+    if (association && !converter.construction_features.empty()) {
+        converter.Add_Text(QStringLiteral("GEOALG/%1,%2")
+                               .arg(QLatin1String(type.element), QLatin1String(association)));
+    }
+    const char *form_tolerance = converter.Form_Tolerance();
     QString statement;
     for (const TValidationConverter::TConstructionFeatures &feature :
          converter.construction_features) {
@@ -79,7 +126,12 @@ static void Create_Constructed(TValidationConverter &converter, const TConstruct
             Append_Fixed(nominal, feature.minor_diameter, 6);
             break;
         }
-        nominal += QLatin1String(type.nominal_tail);
+        if (converter.file_type && converter.file_type->plane_normal_field) {
+            nominal += QLatin1Char(',');
+            Append_Fixed(nominal, feature.plane_normal, 9);
+        } else {
+            nominal += QLatin1String(type.nominal_tail);
+        }
         converter.Add_Text(nominal);
 
         statement.resize(0);
@@ -104,44 +156,57 @@ static void Create_Constructed(TValidationConverter &converter, const TConstruct
             }
         }
         converter.Add_Text(statement);
+
+        if (form_tolerance) {
+            statement = QStringLiteral("T(FORM_");
+            statement += feature.name;
+            statement += QLatin1String(")=");
+            statement += QLatin1String(form_tolerance);
+            statement += QLatin1Char(',');
+            Append_Fixed(statement, feature.form, 6);
+            converter.Add_Text(statement);
+        }
     }
 }
 
 void TValidationConverter::Create_Constructed_Planes()
 {
-    Create_Constructed(*this, {")=FEAT/PLANE,CART,", true, NO_SIZE, "", "CONST/PLANE,F("});
+    Create_Constructed(*this, {")=FEAT/PLANE,CART,", true, NO_SIZE, "", "CONST/PLANE,F(", "PLANE"});
 }
 
 void TValidationConverter::Create_Constructed_Lines()
 {
     Create_Constructed(*this, {")=FEAT/LINE,UNBND,CART,", true, NO_SIZE,
-                               ",0.000000000,0.000000000,1.000000000", "CONST/LINE,F("});
+                               ",0.000000000,0.000000000,1.000000000", "CONST/LINE,F(", "LINE"});
 }
 
 void TValidationConverter::Create_Constructed_Circles()
 {
-    Create_Constructed(*this, {")=FEAT/CIRCLE,INNER,CART,", true, DIAMETER, "", "CONST/CIRCLE,F("});
+    Create_Constructed(
+        *this, {")=FEAT/CIRCLE,INNER,CART,", true, DIAMETER, "", "CONST/CIRCLE,F(", "CIRCLE"});
 }
 
 void TValidationConverter::Create_Constructed_Spheres()
 {
-    Create_Constructed(*this,
-                       {")=FEAT/SPHERE,OUTER,CART,", false, DIAMETER, "", "CONST/SPHERE,F("});
+    Create_Constructed(
+        *this, {")=FEAT/SPHERE,OUTER,CART,", false, DIAMETER, "", "CONST/SPHERE,F(", "SPHERE"});
 }
 
 void TValidationConverter::Create_Constructed_Cylinders()
 {
-    Create_Constructed(*this, {")=FEAT/CYLNDR,INNER,CART,", true, DIAMETER, "", "CONST/CYLNDR,F("});
+    Create_Constructed(
+        *this, {")=FEAT/CYLNDR,INNER,CART,", true, DIAMETER, "", "CONST/CYLNDR,F(", "CYLNDR"});
 }
 
 // The record's position is the cone's apex, where DMIS places a cone.
 void TValidationConverter::Create_Constructed_Cones()
 {
-    Create_Constructed(*this, {")=FEAT/CONE,INNER,CART,", true, APEX_ANGLE, "", "CONST/CONE,F("});
+    Create_Constructed(*this,
+                       {")=FEAT/CONE,INNER,CART,", true, APEX_ANGLE, "", "CONST/CONE,F(", "CONE"});
 }
 
 void TValidationConverter::Create_Constructed_Tori()
 {
-    Create_Constructed(
-        *this, {")=FEAT/TORUS,INNER,CART,", true, MAJOR_AND_MINOR_DIAMETER, "", "CONST/TORUS,F("});
+    Create_Constructed(*this, {")=FEAT/TORUS,INNER,CART,", true, MAJOR_AND_MINOR_DIAMETER, "",
+                               "CONST/TORUS,F(", "TORUS"});
 }

@@ -30,6 +30,11 @@ void TValidationConverter::Create_Fit_Outputs()
     if (construction_features.empty())
         return;
     Add_Text(QLatin1String("$$"));
-    for (const TConstructionFeatures &feature : construction_features)
-        Add_Text(QStringLiteral("OUTPUT/FA(%1)").arg(feature.name));
+    const bool with_form = Form_Tolerance() != nullptr;
+    for (const TConstructionFeatures &feature : construction_features) {
+        if (with_form)
+            Add_Text(QStringLiteral("OUTPUT/FA(%1),TA(FORM_%1)").arg(feature.name));
+        else
+            Add_Text(QStringLiteral("OUTPUT/FA(%1)").arg(feature.name));
+    }
 }

@@ -18,8 +18,15 @@ struct TProgramType
     void (TValidationConverter::*construct)();
 };
 
-const TProgramType &Program_Type(TFeatureType type)
+const TProgramType &Program_Type(const TValidationType &validation_type)
 {
+    // A minimax line also states the plane it lies in.
+    static const TProgramType minimax_line = {
+        "$$ Line", {6, 6, 6, 9, 9, 9, 9, 9, 9, 6}, &TValidationConverter::Create_Constructed_Lines};
+    if (validation_type.plane_normal_field) {
+        return minimax_line;
+    }
+    const TFeatureType type = validation_type.type;
     static const TProgramType types[] = {
         {"$$ Plane", {6, 6, 6, 9, 9, 9, 6}, &TValidationConverter::Create_Constructed_Planes},
         {"$$ Line", {6, 6, 6, 9, 9, 9, 6}, &TValidationConverter::Create_Constructed_Lines},
@@ -90,7 +97,8 @@ public:
     void Header(const TValidationType &type_) override
     {
         type = &type_;
-        program_type = &Program_Type(type_.type);
+        program_type = &Program_Type(type_);
+        converter.file_type = &type_;
     }
     void Feature(const TFeatureRecord &record) override;
     void Point(qint32 feature_number, qint32 point_number, const TVector3 &point) override;
@@ -121,19 +129,20 @@ private:
 void TProgramWriter::Feature(const TFeatureRecord &record)
 {
     // A record of no points is reported by the reader.
-    if (record.point_count > 0 && record.point_count < Least_Points(type->type) &&
-        Wants_Diagnostics()) {
+    const int least_points = Least_Points(type->type, type->criterion);
+    if (record.point_count > 0 && record.point_count < least_points && Wants_Diagnostics()) {
         // Written all the same, as the window writes it: the software is to
         // be told, not the file changed.
         Diagnostic(
             {TValidationDiagnostic::FEATURE_TOO_FEW_POINTS, record.line_number,
-             QStringLiteral("%1 %2 has %3 %4, fewer than the %5 a %1's least-squares "
+             QStringLiteral("%1 %2 has %3 %4, fewer than the %5 a %1's %6 "
                             "fit needs: the software cannot fit it")
                  .arg(QLatin1String(type->name))
                  .arg(record.number)
                  .arg(record.point_count)
                  .arg(record.point_count == 1 ? QStringLiteral("point") : QStringLiteral("points"))
-                 .arg(Least_Points(type->type))});
+                 .arg(least_points)
+                 .arg(QLatin1String(Criterion_Name(type->criterion)))});
     }
     converter.Add_Text(QLatin1String("$$"));
     line.Clear() << program_type->comment;
@@ -153,6 +162,11 @@ void TProgramWriter::Feature(const TFeatureRecord &record)
     working_record.apex_angle = type->angle_field ? record.values[type->angle_field - 3] : 0;
     working_record.minor_diameter =
         type->minor_diameter_field ? record.values[type->minor_diameter_field - 3] : 0;
+    if (type->plane_normal_field) {
+        const double *normal = record.values + type->plane_normal_field - 3;
+        working_record.plane_normal = TVector3(normal[0], normal[1], normal[2]);
+    }
+    working_record.form = type->form_field ? record.values[type->form_field - 3] : 0;
     if (type->type == TFeatureType::CONE) {
         // The reader passes only cones that have an apex.
         TVector3 apex;

@@ -33,6 +33,7 @@ void TValidationConverter::Flush_Text()
 void TValidationConverter::Clear_Text()
 {
     construction_features.clear();
+    file_type = nullptr;
     dmis_text.clear();
     sink_text.clear();
 }

@@ -34,6 +34,10 @@ public:
         double apex_angle = 0;
         // A torus' diameter of the tube.
         double minor_diameter = 0;
+        // A minimax line's: the normal of the plane it lies in, as read.
+        TVector3 plane_normal;
+        // A minimax file's F, as read.
+        double form = 0;
     };
 
     // Something the window passes over in silence but a batch user wants to
@@ -59,6 +63,11 @@ public:
     void Create_Constructed_Cones();
     void Create_Constructed_Tori();
 
+    // "TOL/FLAT": the form tolerance the file's features are stated with;
+    // null where there is none (least squares, circumscribed and inscribed
+    // features, spheres: DMIS has no sphericity).
+    const char *Form_Tolerance() const;
+
     // Header, body and footer of one file, as the Open command produces them,
     // with the fit outputs before the footer when output_fits is set.
     void Convert(const QByteArray &content);
@@ -69,6 +78,9 @@ public:
     TPreferences preferences;
     // Left unset by the window, whose program stays exactly as it was.
     bool output_fits = false;
+    // The type of the file being converted, null before its header: a
+    // minimax file selects its association and states its features' forms.
+    const TValidationType *file_type = nullptr;
     QString dmis_text;
     std::vector<TConstructionFeatures> construction_features;
 

@@ -24,6 +24,7 @@ public:
         type = &type_;
         reference.is_validation_file = true;
         reference.type = type_.type;
+        reference.criterion = type_.criterion;
     }
     void Feature(const TFeatureRecord &record) override
     {
@@ -57,6 +58,16 @@ public:
             const int index = type->minor_diameter_field - 3;
             working.minor_diameter = record.values[index];
             working.minor_diameter_resolution = Resolution_Of(record.value_fields[index]);
+        }
+        if (type->plane_normal_field) {
+            const int index = type->plane_normal_field - 3;
+            working.plane_normal =
+                TVector3(record.values[index], record.values[index + 1], record.values[index + 2]);
+        }
+        if (type->form_field) {
+            const int index = type->form_field - 3;
+            working.form = record.values[index];
+            working.form_resolution = Resolution_Of(record.value_fields[index]);
         }
         if (record.point_count > 0)
             working.points.reserve(static_cast<size_t>(std::min(record.point_count, 1 << 20)));

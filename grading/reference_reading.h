@@ -28,6 +28,13 @@ struct TReferenceFeature
     double diameter_resolution = 0;
     double apex_angle_resolution = 0; // radians
     double minor_diameter_resolution = 0;
+    // A minimax line's: the normal of the plane it lies in, and so its
+    // points' projections are fitted.
+    TVector3 plane_normal;
+    // A minimax file's F (the zone's width, or the range of the distances
+    // from a circumscribed or inscribed element) and its resolution.
+    double form = 0;
+    double form_resolution = 0;
     std::vector<TVector3> points;
 };
 
@@ -35,6 +42,7 @@ struct TReference
 {
     bool is_validation_file = false;
     TFeatureType type = TFeatureType::PLANE;
+    TCriterion criterion = TCriterion::LEAST_SQUARES;
     // The complete features, in file order: the ones the converter
     // constructs, with the same labels, so a duplicated feature number
     // stands here twice.

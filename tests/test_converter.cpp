@@ -136,7 +136,8 @@ void TestConverter::examples_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("points");
     QTest::addColumn<int>("type");
-    for (const char *name : {"plane", "line", "circle", "sphere", "cylinder", "cone", "torus"}) {
+    for (const char *name : {"plane", "line", "circle", "sphere", "cylinder", "cone", "torus",
+                             "plane-minimum-zone", "circle-maximum-inscribed"}) {
         QTest::newRow(qPrintable(QString("%1 measured").arg(name)))
             << name << "measured" << int(TPreferences::MEASURED_POINTS);
         QTest::newRow(qPrintable(QString("%1 offset").arg(name)))

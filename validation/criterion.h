@@ -1,5 +1,7 @@
 #pragma once
 
+#include "validation/feature_type.h"
+
 // What a fit minimises: the sum of squared orthogonal distances (least
 // squares, Gaussian) or the largest one (minimax, Chebyshev) in one of its
 // three forms.
@@ -25,3 +27,11 @@ const char *Criterion_Name(TCriterion criterion);
 
 // The criterion of a name above; false when the text names none.
 bool Criterion_Of_Name(const char *name, TCriterion *criterion);
+
+// The least number of points that fix the type's element under the
+// criterion: for least squares as Least_Points(type); for the minimax
+// criteria as many as the zone or circle has parameters (a line's zone 3, a
+// plane's 4, a circle's 4, a circumscribed circle 2, an inscribed one 3; a
+// sphere's zone 5, circumscribed 2, inscribed 4; a cylinder's zone 6,
+// circumscribed and inscribed 5).
+int Least_Points(TFeatureType type, TCriterion criterion);

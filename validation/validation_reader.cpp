@@ -16,8 +16,8 @@ const TValidationType VALIDATION_TYPES[] = {
      "LN_", "line"},
     {TFeatureType::CIRCLE, "Best_Fit_Validation:Version=1:Type=Circle", "circle", 6, 10, 9, true, 0,
      0, "CIR_", "circle"},
-    {TFeatureType::SPHERE, "Best_Fit_Validation:Version=1:Type=Sphere", "sphere", 6, 7, 6, false,
-     0, 0, "SPH_", "sphere"},
+    {TFeatureType::SPHERE, "Best_Fit_Validation:Version=1:Type=Sphere", "sphere", 6, 7, 6, false, 0,
+     0, "SPH_", "sphere"},
     {TFeatureType::CYLINDER, "Best_Fit_Validation:Version=1:Type=Cylinder", "cylinder", 8, 10, 9,
      true, 0, 0, "CYL_", "cylinder"},
     {TFeatureType::CONE, "Best_Fit_Validation:Version=1:Type=Cone", "cone", 4, 11, 10, true, 9, 0,
@@ -26,9 +26,40 @@ const TValidationType VALIDATION_TYPES[] = {
      10, "TOR_", "torus"},
 };
 
+// Minimax files: the reference and F, the record's trailing value, are of
+// the stated criterion.
+const TValidationType MINIMAX_VALIDATION_TYPES[] = {
+    {TFeatureType::LINE, "Minimax_Validation:Version=1:Type=Line:Criterion=MinimumZone", "line", 4,
+     12, 0, true, 0, 0, "LN_", "line", TCriterion::MINIMUM_ZONE, 9, 12},
+    {TFeatureType::PLANE, "Minimax_Validation:Version=1:Type=Plane:Criterion=MinimumZone", "plane",
+     5, 9, 0, true, 0, 0, "PLN_", "plane", TCriterion::MINIMUM_ZONE, 0, 9},
+    {TFeatureType::CIRCLE, "Minimax_Validation:Version=1:Type=Circle:Criterion=MinimumZone",
+     "circle", 6, 10, 9, true, 0, 0, "CIR_", "circle", TCriterion::MINIMUM_ZONE, 0, 10},
+    {TFeatureType::CIRCLE,
+     "Minimax_Validation:Version=1:Type=Circle:Criterion=MinimumCircumscribed", "circle", 6, 10, 9,
+     true, 0, 0, "CIR_", "circle", TCriterion::MINIMUM_CIRCUMSCRIBED, 0, 10},
+    {TFeatureType::CIRCLE, "Minimax_Validation:Version=1:Type=Circle:Criterion=MaximumInscribed",
+     "circle", 6, 10, 9, true, 0, 0, "CIR_", "circle", TCriterion::MAXIMUM_INSCRIBED, 0, 10},
+    {TFeatureType::SPHERE, "Minimax_Validation:Version=1:Type=Sphere:Criterion=MinimumZone",
+     "sphere", 6, 7, 6, false, 0, 0, "SPH_", "sphere", TCriterion::MINIMUM_ZONE, 0, 7},
+    {TFeatureType::SPHERE,
+     "Minimax_Validation:Version=1:Type=Sphere:Criterion=MinimumCircumscribed", "sphere", 6, 7, 6,
+     false, 0, 0, "SPH_", "sphere", TCriterion::MINIMUM_CIRCUMSCRIBED, 0, 7},
+    {TFeatureType::SPHERE, "Minimax_Validation:Version=1:Type=Sphere:Criterion=MaximumInscribed",
+     "sphere", 6, 7, 6, false, 0, 0, "SPH_", "sphere", TCriterion::MAXIMUM_INSCRIBED, 0, 7},
+    {TFeatureType::CYLINDER, "Minimax_Validation:Version=1:Type=Cylinder:Criterion=MinimumZone",
+     "cylinder", 8, 10, 9, true, 0, 0, "CYL_", "cylinder", TCriterion::MINIMUM_ZONE, 0, 10},
+    {TFeatureType::CYLINDER,
+     "Minimax_Validation:Version=1:Type=Cylinder:Criterion=MinimumCircumscribed", "cylinder", 8, 10,
+     9, true, 0, 0, "CYL_", "cylinder", TCriterion::MINIMUM_CIRCUMSCRIBED, 0, 10},
+    {TFeatureType::CYLINDER,
+     "Minimax_Validation:Version=1:Type=Cylinder:Criterion=MaximumInscribed", "cylinder", 8, 10, 9,
+     true, 0, 0, "CYL_", "cylinder", TCriterion::MAXIMUM_INSCRIBED, 0, 10},
+};
+
 // The largest field count of a feature record plus one, so that a record
 // with too many fields is still told apart.
-constexpr int MAX_FIELDS = 12;
+constexpr int MAX_FIELDS = 13;
 
 constexpr int QUOTED_FIELD_LENGTH = 40;
 
@@ -200,6 +231,11 @@ bool TReading::Read_Header()
             break;
         }
     }
+    for (const TValidationType &candidate : MINIMAX_VALIDATION_TYPES) {
+        if (!type && Starts_With(line.Data(), line.Size(), candidate.header)) {
+            type = &candidate;
+        }
+    }
     if (!type) {
         if (reporting) {
             Report(TValidationDiagnostic::NOT_A_VALIDATION_FILE, line.Line_Number(),
@@ -340,6 +376,19 @@ void TReading::Read_Point_Line()
 const TValidationType &Validation_Type(TFeatureType type)
 {
     return VALIDATION_TYPES[static_cast<int>(type)];
+}
+
+const TValidationType *Find_Validation_Type(TFeatureType type, TCriterion criterion)
+{
+    if (criterion == TCriterion::LEAST_SQUARES) {
+        return &Validation_Type(type);
+    }
+    for (const TValidationType &candidate : MINIMAX_VALIDATION_TYPES) {
+        if (candidate.type == type && candidate.criterion == criterion) {
+            return &candidate;
+        }
+    }
+    return nullptr;
 }
 
 QString Feature_Label(const TValidationType &type, qint32 feature_number)

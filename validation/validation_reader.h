@@ -1,17 +1,20 @@
 #pragma once
 
 #include "core/vector3.h"
+#include "validation/criterion.h"
 #include "validation/feature_type.h"
 #include "validation/validation_fields.h"
 
 #include <QByteArray>
 #include <QString>
 
-// What sets the four file types apart while reading.
+// What sets the file types apart while reading.
 struct TValidationType
 {
     TFeatureType type;
-    const char *header;  // "Best_Fit_Validation:Version=1:Type=Plane"
+    // "Best_Fit_Validation:Version=1:Type=Plane",
+    // "Minimax_Validation:Version=1:Type=Plane:Criterion=MinimumZone"
+    const char *header;
     const char *keyword; // "plane": compared without regard to case
     int keyword_length;
     int field_count; // of a feature record
@@ -25,9 +28,23 @@ struct TValidationType
     int minor_diameter_field;
     const char *label; // "PLN_": the feature's label is this and its number
     const char *name;  // "plane", in messages
+    // What the stated reference minimises: Best_Fit_Validation files are
+    // least squares, Minimax_Validation files name their criterion.
+    TCriterion criterion = TCriterion::LEAST_SQUARES;
+    // Field (1-based) of the first of the three components of the normal of
+    // the plane a minimax line lies in; 0 for the other types.
+    int plane_normal_field = 0;
+    // Field (1-based) of a minimax file's F: the zone's width for the
+    // minimum zone, the range of the distances otherwise; 0 for least squares.
+    int form_field = 0;
 };
 
+// The least-squares file type of a feature type.
 const TValidationType &Validation_Type(TFeatureType type);
+
+// The file type of a feature type and criterion; null where there is none
+// (a circumscribed plane, a minimax cone or torus).
+const TValidationType *Find_Validation_Type(TFeatureType type, TCriterion criterion);
 
 // "PLN_7", "CIR_-3": the label by which programs and reports name a feature.
 QString Feature_Label(const TValidationType &type, qint32 feature_number);
@@ -62,13 +79,14 @@ struct TValidationDiagnostic
 // A valid feature record, as read.
 struct TFeatureRecord
 {
-    static constexpr int MAX_VALUES = 9;
+    static constexpr int MAX_VALUES = 10;
 
     int line_number;
     qint32 number;      // field 1
     qint32 point_count; // field 2
-    // Fields 3 and on: X, Y, Z, then I, J, K, the apex angle, the diameters
-    // and the trailing value as the type has them.
+    // Fields 3 and on: X, Y, Z, then I, J, K, a minimax line's plane normal,
+    // the apex angle, the diameters and the trailing value as the type has
+    // them.
     int value_count;
     double values[MAX_VALUES];
     // The same fields as written, within the normalised line; valid only

@@ -220,6 +220,14 @@ bool TGrading::Grade_File(const QString &validation_path, const QString &results
         }
         Warning(validation_path, diagnostic.line_number, diagnostic.message);
     }
+    if (reference.criterion != TCriterion::LEAST_SQUARES) {
+        // Grading a minimax reference as a least-squares one would give
+        // verdicts on the wrong criterion.
+        Error(validation_path, QStringLiteral("a %1 %2 file: only least-squares files are graded")
+                                   .arg(QLatin1String(Criterion_Name(reference.criterion)),
+                                        QLatin1String(Feature_Type_Name(reference.type))));
+        return false;
+    }
 
     report.reference_path = QFileInfo(validation_path).absoluteFilePath();
     report.reference_sha256 =
