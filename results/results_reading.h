@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/vector3.h"
+#include "validation/criterion.h"
 #include "validation/feature_type.h"
 
 #include <QByteArray>
@@ -44,6 +45,11 @@ struct TTestedFeature
     double diameter_resolution = 0;
     double apex_angle_resolution = 0; // radians
     double minor_diameter_resolution = 0;
+    // The form the software states for the feature (straightness, flatness,
+    // roundness, sphericity, cylindricity), when it states one.
+    bool has_form = false;
+    double form = 0;
+    double form_resolution = 0;
 };
 
 // A line of the results that could not be used, or a doubt about one.
@@ -111,6 +117,9 @@ struct TResultsOptions
     int qif_results = 0;
     // The lengths of a CSV file's rows without a unit column of their own.
     TCsvUnit csv_unit = TCsvUnit::MILLIMETRE;
+    // The association the reference is fitted by: a result that names
+    // another is warned about.
+    TCriterion criterion = TCriterion::LEAST_SQUARES;
 };
 
 // Reads a DMIS output file, a CSV file or a QIF document, told apart by
