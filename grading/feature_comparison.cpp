@@ -173,14 +173,17 @@ TFeatureGrade Grade_Feature(const QString &label, TFeatureType type, const TFitV
                 : TVerdict::INCONCLUSIVE;
     }
 
+    grade.verdict = Feature_Verdict(grade.quantities);
+    return grade;
+}
+
+TVerdict Feature_Verdict(const std::vector<TQuantityGrade> &quantities)
+{
     bool inconclusive = false;
-    for (const TQuantityGrade &quantity : grade.quantities) {
-        if (quantity.verdict == TVerdict::FAIL) {
-            grade.verdict = TVerdict::FAIL;
-            return grade;
-        }
+    for (const TQuantityGrade &quantity : quantities) {
+        if (quantity.verdict == TVerdict::FAIL)
+            return TVerdict::FAIL;
         inconclusive |= quantity.verdict == TVerdict::INCONCLUSIVE;
     }
-    grade.verdict = inconclusive ? TVerdict::INCONCLUSIVE : TVerdict::PASS;
-    return grade;
+    return inconclusive ? TVerdict::INCONCLUSIVE : TVerdict::PASS;
 }

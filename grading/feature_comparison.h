@@ -63,6 +63,10 @@ struct TReferenceUncertainty
     QStringList unknown;
 };
 
+// A feature's verdict from its quantities': fail when one fails,
+// inconclusive when one is and none fails, pass otherwise.
+TVerdict Feature_Verdict(const std::vector<TQuantityGrade> &quantities);
+
 // The verdict on one quantity with deviation d, uncertainty e and MPE m; a
 // fail where d or e is not finite.
 TVerdict Quantity_Verdict(double deviation, double resolution, double mpe);

@@ -25,7 +25,8 @@ QJsonValue Text_Or_Null(const QString &text)
 
 QJsonObject Mpe_Object(const TMpe &mpe)
 {
-    return QJsonObject{{"position", mpe.position}, {"angle", mpe.angle}, {"size", mpe.size}};
+    return QJsonObject{
+        {"position", mpe.position}, {"angle", mpe.angle}, {"size", mpe.size}, {"form", mpe.form}};
 }
 
 // Where each MPE comes from: "default" or "command line".
@@ -36,7 +37,8 @@ QJsonObject Mpe_Origin(const TMpe &mpe)
     };
     return QJsonObject{{"position", origin(mpe.position_given)},
                        {"angle", origin(mpe.angle_given)},
-                       {"size", origin(mpe.size_given)}};
+                       {"size", origin(mpe.size_given)},
+                       {"form", origin(mpe.form_given)}};
 }
 
 QJsonValue Hash_Or_Null(const QByteArray &sha256)
@@ -112,6 +114,7 @@ QByteArray Grade_Json(const TGradeReport &report)
                 report.refit ? QJsonValue(QJsonValue::Null) : Hash_Or_Null(report.results_sha256));
     root.insert("results_format",
                 report.refit ? QJsonValue(QJsonValue::Null) : Text_Or_Null(report.results_format));
+    root.insert("criterion", QLatin1String(Criterion_Name(report.criterion)));
     root.insert("tested_software", Text_Or_Null(report.tested_software));
     root.insert("mpe", Mpe_Object(report.mpe));
     root.insert("mpe_origin", Mpe_Origin(report.mpe));
@@ -145,6 +148,7 @@ QByteArray Suite_Json(const TSuiteReport &suite)
                                  {"results", Text_Or_Null(file.results_path)},
                                  {"results_sha256", Hash_Or_Null(file.results_sha256)},
                                  {"results_format", Text_Or_Null(file.results_format)},
+                                 {"criterion", QLatin1String(Criterion_Name(file.criterion))},
                                  {"features", Features(file)},
                                  {"summary", Counts(file.summary)}});
     root.insert("files", files);
@@ -152,6 +156,7 @@ QByteArray Suite_Json(const TSuiteReport &suite)
     for (const TQuantitySummary &summary : suite.by_type) {
         const bool graded = summary.graded > 0;
         QJsonObject entry{{"type", Feature_Type_Name(summary.type)},
+                          {"criterion", Criterion_Name(summary.criterion)},
                           {"quantity", Quantity_Key(summary.quantity)},
                           {"data_sets", summary.data_sets},
                           {"graded", summary.graded},

@@ -75,6 +75,24 @@ std::vector<TQuantity> Quantities_Of(TFeatureType type)
     return {};
 }
 
+std::vector<TQuantity> Quantities_Of(TFeatureType type, TCriterion criterion)
+{
+    if (criterion == TCriterion::LEAST_SQUARES)
+        return Quantities_Of(type);
+    std::vector<TQuantity> quantities = Quantities_Of(type);
+    if (criterion == TCriterion::MINIMUM_ZONE)
+        quantities.push_back(TQuantity::FORM);
+    return quantities;
+}
+
+QString Type_Name(TFeatureType type, TCriterion criterion)
+{
+    QString name = QLatin1String(Feature_Type_Name(type));
+    if (criterion != TCriterion::LEAST_SQUARES)
+        name += QLatin1Char(' ') + QLatin1String(Criterion_Name(criterion));
+    return name;
+}
+
 bool Is_Angle(TQuantity quantity)
 {
     return quantity == TQuantity::ANGLE || quantity == TQuantity::APEX_ANGLE;
@@ -93,6 +111,8 @@ const char *Quantity_Name(TQuantity quantity)
         return "apex angle";
     case TQuantity::MINOR_SIZE:
         return "minor size";
+    case TQuantity::FORM:
+        return "form";
     }
     return "";
 }
@@ -113,7 +133,58 @@ double Quantity_Mpe(TQuantity quantity, const TMpe &mpe)
 {
     if (Is_Angle(quantity))
         return mpe.angle;
+    if (quantity == TQuantity::FORM)
+        return mpe.form;
     return quantity == TQuantity::POSITION ? mpe.position : mpe.size;
+}
+
+QString Minimax_Definitions_Preamble()
+{
+    return QStringLiteral("Minimax (Chebyshev) fits, the global optimum of their criterion, "
+                          "certified by its optimality conditions; F is the form.");
+}
+
+QString Minimax_Definition(TFeatureType type, TCriterion criterion)
+{
+    const QString name = QLatin1String(Feature_Type_Name(type));
+    QString sentence = name.left(1).toUpper() + name.mid(1) + QLatin1Char(' ');
+    const bool in_plane = type == TFeatureType::LINE || type == TFeatureType::CIRCLE;
+    const QString where = in_plane ? QStringLiteral(", of the points projected onto the stated "
+                                                    "plane,")
+                                   : QString();
+    switch (criterion) {
+    case TCriterion::LEAST_SQUARES:
+        return Fit_Definition(type);
+    case TCriterion::MINIMUM_ZONE:
+        if (type == TFeatureType::LINE || type == TFeatureType::PLANE)
+            sentence += QStringLiteral("minimum zone: the middle of the narrowest pair of parallel "
+                                       "%1s holding every point%2; F its width.")
+                            .arg(name, where);
+        else
+            sentence +=
+                QStringLiteral("minimum zone: the narrowest pair of concentric %1s "
+                               "holding every point%2; the diameter the sum of their "
+                               "radii, F their difference.")
+                    .arg(type == TFeatureType::CYLINDER ? QStringLiteral("coaxial cylinder") : name,
+                         where);
+        break;
+    case TCriterion::MINIMUM_CIRCUMSCRIBED:
+        sentence += QStringLiteral("minimum circumscribed: the smallest %1 holding every point%2; "
+                                   "F the range of the points' distances from its %3.")
+                        .arg(name, where,
+                             type == TFeatureType::CYLINDER ? QStringLiteral("axis")
+                                                            : QStringLiteral("centre"));
+        break;
+    case TCriterion::MAXIMUM_INSCRIBED:
+        sentence += QStringLiteral("maximum inscribed: the largest %1 holding no point%2, its "
+                                   "%3 inside the points' hull; F the range of the points' "
+                                   "distances from it.")
+                        .arg(name, where,
+                             type == TFeatureType::CYLINDER ? QStringLiteral("axis")
+                                                            : QStringLiteral("centre"));
+        break;
+    }
+    return sentence;
 }
 
 QString Fit_Definitions_Preamble()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "validation/criterion.h"
 #include "validation/feature_type.h"
 
 #include <QByteArray>
@@ -28,11 +29,15 @@ enum class TQuantity
     ANGLE,      // radians
     SIZE,       // millimetres, signed: tested diameter minus reference diameter
     APEX_ANGLE, // radians, signed: a cone's tested included angle minus the reference's
-    MINOR_SIZE  // millimetres, signed: a torus' tested minor diameter minus the reference's
+    MINOR_SIZE, // millimetres, signed: a torus' tested minor diameter minus the reference's
+    FORM        // millimetres, signed: a minimax feature's tested F minus the reference's
 };
 
 // The quantities a type is graded by, in the order of its grades.
 std::vector<TQuantity> Quantities_Of(TFeatureType type);
+// Of a type's features under a criterion: the least-squares ones, without
+// a cone's or a torus' extras, and form for the minimum zone.
+std::vector<TQuantity> Quantities_Of(TFeatureType type, TCriterion criterion);
 
 // Whether a quantity is in radians (and against the angle MPE).
 bool Is_Angle(TQuantity quantity);
@@ -44,9 +49,11 @@ struct TMpe
     double position = 0.0001; // mm
     double angle = 0.000001;  // rad
     double size = 0.0001;     // mm
+    double form = 0.0001;     // mm
     bool position_given = false;
     bool angle_given = false;
     bool size_given = false;
+    bool form_given = false;
 };
 
 struct TQuantityGrade
@@ -82,6 +89,8 @@ struct TFeatureGrade
     // missing, ambiguous or unfit feature.
     std::vector<TQuantityGrade> quantities;
     QString note; // why a feature is missing or unfit, for the reports
+    // Of the file's reference: a minimax feature is graded on its form too.
+    TCriterion criterion = TCriterion::LEAST_SQUARES;
 };
 
 struct TGradeSummary
@@ -149,7 +158,9 @@ struct TGradeReport
     QByteArray results_sha256;   // empty with --refit
     QString results_format;      // "DMIS output", "CSV", "QIF 3.0.0"; empty with --refit
     bool refit = false;          // the file's values graded against Tessaline's own fits
-    QString tested_software;     // may be empty
+    // What the file's references minimise; its features are graded by it.
+    TCriterion criterion = TCriterion::LEAST_SQUARES;
+    QString tested_software; // may be empty
     TGradeRecord record;
     TMpe mpe;
     QDateTime date;    // when it was graded: local time, or UTC from SOURCE_DATE_EPOCH
@@ -162,9 +173,13 @@ struct TGradeReport
     std::vector<TGradeWarning> warnings;
 };
 
+// "plane" for least squares, "plane minimum-zone", "circle maximum-inscribed":
+// a feature's type as the tables and reports name it.
+QString Type_Name(TFeatureType type, TCriterion criterion);
+
 // "pass", "fail", "inconclusive", "missing", "ambiguous", "unfit".
 const char *Verdict_Name(TVerdict verdict);
-// "position", "angle", "size", "apex angle", "minor size": as the tables,
+// "position", "angle", "size", "apex angle", "minor size", "form": as the tables,
 // the reports and the chart name a quantity.
 const char *Quantity_Name(TQuantity quantity);
 // "position", "angle", "size", "apex_angle", "minor_size": the JSON's names.
@@ -180,6 +195,10 @@ QString Fit_Definitions();
 // grades only.
 QString Fit_Definitions_Preamble();
 QString Fit_Definition(TFeatureType type);
+// The same for minimax fits: "Minimax (Chebyshev) fits: ...", and one
+// sentence per type and criterion.
+QString Minimax_Definitions_Preamble();
+QString Minimax_Definition(TFeatureType type, TCriterion criterion);
 
 // The standards the grading follows, for the reports: the test of the
 // software's fits and the decision rule.

@@ -123,7 +123,7 @@ QByteArray Suite_Table(const TSuiteReport &suite)
         const bool graded = summary.graded > 0;
         const TGradeSummary &v = summary.verdicts;
         types.push_back(
-            {Feature_Type_Name(summary.type), Quantity_Name(summary.quantity),
+            {Type_Name(summary.type, summary.criterion), Quantity_Name(summary.quantity),
              QString::number(summary.data_sets),
              graded ? Micro_Text(summary.quantity, summary.rms) : QStringLiteral("-"),
              graded ? Micro_Text(summary.quantity, summary.largest) : QStringLiteral("-"),

@@ -46,7 +46,8 @@ TUncertaintyPart Difference(TFeatureType type, const TFit &a, const TFit &b,
     return difference;
 }
 
-// The points as the program writes them: every coordinate to 6 decimals.
+} // namespace
+
 std::vector<TVector3> Points_As_Written(const std::vector<TVector3> &points)
 {
     std::vector<TVector3> written;
@@ -56,7 +57,12 @@ std::vector<TVector3> Points_As_Written(const std::vector<TVector3> &points)
     return written;
 }
 
-} // namespace
+bool Moved_By_Writing(const std::vector<TVector3> &points)
+{
+    return std::any_of(points.begin(), points.end(), [](const TVector3 &p) {
+        return !(As_Written(p.x) == p.x && As_Written(p.y) == p.y && As_Written(p.z) == p.z);
+    });
+}
 
 TReferenceUncertainty Reference_Uncertainty(TFeatureType type, const std::vector<TVector3> &points)
 {
@@ -71,9 +77,7 @@ TReferenceUncertainty Reference_Uncertainty(TFeatureType type, const std::vector
                                             const TUncertaintyFits &fits)
 {
     TReferenceUncertainty uncertainty;
-    const bool rounded = std::any_of(points.begin(), points.end(), [](const TVector3 &p) {
-        return !(As_Written(p.x) == p.x && As_Written(p.y) == p.y && As_Written(p.z) == p.z);
-    });
+    const bool rounded = Moved_By_Writing(points);
     const bool circle = type == TFeatureType::CIRCLE;
     if (!rounded && !circle)
         return uncertainty;

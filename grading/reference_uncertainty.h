@@ -21,6 +21,11 @@
 // of the type, and a sentence in unknown saying why.
 TReferenceUncertainty Reference_Uncertainty(TFeatureType type, const std::vector<TVector3> &points);
 
+// The points as the program writes them: every coordinate to 6 decimals.
+std::vector<TVector3> Points_As_Written(const std::vector<TVector3> &points);
+// Whether writing them so moves any.
+bool Moved_By_Writing(const std::vector<TVector3> &points);
+
 // The fits the parts compare, given so that a test can make one fail.
 struct TUncertaintyFits
 {

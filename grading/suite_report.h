@@ -10,6 +10,7 @@
 struct TQuantitySummary
 {
     TFeatureType type = TFeatureType::PLANE;
+    TCriterion criterion = TCriterion::LEAST_SQUARES;
     TQuantity quantity = TQuantity::POSITION;
     // Features of the type; those without values (missing, ambiguous,
     // unfit) count here and in the verdicts, but not in the deviations.
@@ -44,7 +45,8 @@ struct TSuiteReport
 };
 
 // Fills summary and by_type from the files: the types in the order of
-// FEATURE_TYPES, those without features left out, each with the quantities
+// FEATURE_TYPES, each by criterion in the order of CRITERIA, those without
+// features left out, each with the quantities
 // it is graded by, every quantity's figures taken from the grades of that
 // quantity alone.
 void Summarise_Suite(TSuiteReport &suite);

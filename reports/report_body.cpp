@@ -163,7 +163,7 @@ QString Feature_Table(const TFeatureGrade &feature, const TReportStyle &style)
 {
     const QString name =
         QStringLiteral("<span class=\"label\">%1</span> <span class=\"type\">%2</span> %3")
-            .arg(Html_Escaped(feature.label), QLatin1String(Feature_Type_Name(feature.type)),
+            .arg(Html_Escaped(feature.label), Type_Name(feature.type, feature.criterion),
                  Badge(feature.verdict, style));
     QString table = QStringLiteral("<table class=\"feature\" width=\"100%\">\n");
     if (feature.quantities.empty()) {
@@ -196,29 +196,51 @@ QString Feature_Table(const TFeatureGrade &feature, const TReportStyle &style)
     return table;
 }
 
-// The types of the features graded, in the order of FEATURE_TYPES.
-template <typename TReports> std::vector<TFeatureType> Types_Of(const TReports &reports)
+using TGradedType = std::pair<TFeatureType, TCriterion>;
+
+// The types and criteria of the features graded, in the order of
+// FEATURE_TYPES and CRITERIA.
+template <typename TReports> std::vector<TGradedType> Types_Of(const TReports &reports)
 {
-    std::set<TFeatureType> present;
+    std::set<TGradedType> present;
     for (const TGradeReport &report : reports)
         for (const TFeatureGrade &feature : report.features)
-            present.insert(feature.type);
-    std::vector<TFeatureType> types;
+            present.insert({feature.type, feature.criterion});
+    std::vector<TGradedType> types;
     for (const TFeatureType type : FEATURE_TYPES)
-        if (present.count(type))
-            types.push_back(type);
+        for (const TCriterion criterion : CRITERIA)
+            if (present.count({type, criterion}))
+                types.push_back({type, criterion});
     return types;
 }
 
-void Add_Definitions_And_Rule(const std::vector<TFeatureType> &types,
+bool Grades_Form(const std::vector<TGradedType> &types)
+{
+    for (const TGradedType &type : types)
+        if (type.second == TCriterion::MINIMUM_ZONE)
+            return true;
+    return false;
+}
+
+void Add_Definitions_And_Rule(const std::vector<TGradedType> &types,
                               std::vector<TReportPart> &parts)
 {
     parts.push_back({TReportPart::HEADING, Heading(2, QStringLiteral("Fit definitions"))});
-    QStringList sentences{Fit_Definitions_Preamble()};
-    for (const TFeatureType type : types)
-        sentences << Fit_Definition(type);
+    QStringList least_squares{Fit_Definitions_Preamble()};
+    QStringList minimax{Minimax_Definitions_Preamble()};
+    for (const TGradedType &type : types) {
+        if (type.second == TCriterion::LEAST_SQUARES)
+            least_squares << Fit_Definition(type.first);
+        else
+            minimax << Minimax_Definition(type.first, type.second);
+    }
+    QStringList sentences;
+    if (least_squares.size() > 1)
+        sentences += least_squares;
+    if (minimax.size() > 1)
+        sentences += minimax;
     if (types.empty())
-        sentences << QStringLiteral("No feature was graded.");
+        sentences << Fit_Definitions_Preamble() << QStringLiteral("No feature was graded.");
     parts.push_back(
         {TReportPart::TEXT,
          QStringLiteral("<p>%1</p>\n").arg(Html_Escaped(sentences.join(QLatin1Char(' '))))});
@@ -242,12 +264,15 @@ void Add_Definitions_And_Rule(const std::vector<TFeatureType> &types,
              .arg(Test_Standard(), Decision_Standard())});
 }
 
-QString Mpe_Facts(const TMpe &mpe)
+// The form MPE only where a form is graded.
+QString Mpe_Facts(const TMpe &mpe, bool with_form)
 {
     return Fact(QStringLiteral("MPE, position"),
                 Mpe_Fact(mpe.position, false, mpe.position_given)) +
            Fact(QStringLiteral("MPE, size"), Mpe_Fact(mpe.size, false, mpe.size_given)) +
-           Fact(QStringLiteral("MPE, angle"), Mpe_Fact(mpe.angle, true, mpe.angle_given));
+           Fact(QStringLiteral("MPE, angle"), Mpe_Fact(mpe.angle, true, mpe.angle_given)) +
+           (with_form ? Fact(QStringLiteral("MPE, form"), Mpe_Fact(mpe.form, false, mpe.form_given))
+                      : QString());
 }
 
 QString Standards_Fact()
@@ -326,7 +351,7 @@ QString Type_Table(const std::vector<TQuantitySummary> &by_type)
         table += QStringLiteral("<tr><td>%1, %2</td><td class=\"n\">%3</td><td class=\"n\">%4</td>"
                                 "<td class=\"n\">%5</td><td class=\"n\">%6</td>"
                                 "<td class=\"n\">%7</td></tr>\n")
-                     .arg(QLatin1String(Feature_Type_Name(summary.type)),
+                     .arg(Type_Name(summary.type, summary.criterion),
                           QLatin1String(Quantity_Name(summary.quantity)))
                      .arg(summary.data_sets)
                      .arg(graded ? Micro(summary.rms, summary.quantity) : QStringLiteral("-"),
@@ -374,7 +399,7 @@ std::vector<TReportPart> Report_Parts(const TGradeReport &report, const TReportS
                       File_Fact(report.results_path, report.results_sha256)) +
                  Fact(QStringLiteral("Results format"), Or_Not_Stated(report.results_format));
     facts += Fact(QStringLiteral("Tested software"), Or_Not_Stated(report.tested_software));
-    facts += Mpe_Facts(report.mpe);
+    facts += Mpe_Facts(report.mpe, Grades_Form(Types_Of(std::vector<TGradeReport>{report})));
     facts += Standards_Fact();
     facts += Fact(QStringLiteral("Tessaline version"), Or_Not_Stated(report.version));
     facts += QStringLiteral("</table>\n");
@@ -417,7 +442,7 @@ std::vector<TReportPart> Report_Parts(const TSuiteReport &suite, const TReportSt
             QStringLiteral("Results directory"),
             QStringLiteral("<span class=\"path\">%1</span>").arg(Path_Text(suite.results_path)));
     facts += Fact(QStringLiteral("Tested software"), Or_Not_Stated(suite.tested_software));
-    facts += Mpe_Facts(suite.mpe);
+    facts += Mpe_Facts(suite.mpe, Grades_Form(Types_Of(suite.files)));
     facts += Standards_Fact();
     facts += Fact(QStringLiteral("Tessaline version"), Or_Not_Stated(suite.version));
     facts += QStringLiteral("</table>\n");

@@ -61,6 +61,11 @@ TGradeCommand Parse_Grade_Options(const QStringList &arguments, TGradeOptions &o
         "0.000001");
     const QCommandLineOption size_option("size-mpe", "MPE of diameters in mm (default 0.0001).",
                                          "MM", "0.0001");
+    const QCommandLineOption form_option(
+        "form-mpe",
+        "MPE of a minimum-zone feature's form (straightness, flatness, roundness, sphericity, "
+        "cylindricity) in mm (default 0.0001).",
+        "MM", "0.0001");
     const QCommandLineOption suite_option(
         "suite",
         QStringLiteral("Grade every DIR/NAME.dat, in name order, against RESULTS_DIR/%1 (the "
@@ -92,7 +97,7 @@ TGradeCommand Parse_Grade_Options(const QStringList &arguments, TGradeOptions &o
     const QCommandLineOption report_option(
         "report", "Write a report to FILE, HTML or PDF by its suffix (.html, .pdf).", "FILE");
     for (const QCommandLineOption &option :
-         {refit_option, suite_option, position_option, angle_option, size_option,
+         {refit_option, suite_option, position_option, angle_option, size_option, form_option,
           qif_results_option, csv_unit_option, software_option, lab_option, operator_option,
           comment_option, json_option, report_option})
         parser.addOption(option);
@@ -153,7 +158,8 @@ TGradeCommand Parse_Grade_Options(const QStringList &arguments, TGradeOptions &o
         const char *unit;
     } mpes[] = {{position_option, options.mpe.position, options.mpe.position_given, "mm"},
                 {angle_option, options.mpe.angle, options.mpe.angle_given, "rad"},
-                {size_option, options.mpe.size, options.mpe.size_given, "mm"}};
+                {size_option, options.mpe.size, options.mpe.size_given, "mm"},
+                {form_option, options.mpe.form, options.mpe.form_given, "mm"}};
     for (const auto &mpe : mpes) {
         mpe.given = parser.isSet(mpe.option);
         const QString name = mpe.option.names().first();
