@@ -5,6 +5,7 @@
 #include "fitting/feature_fit.h"
 #include "generating/deviations.h"
 #include "generating/foot_points.h"
+#include "generating/minimax_data_set.h"
 #include "generating/orthogonal_circle_fit.h"
 #include "generating/random_numbers.h"
 #include "generating/reference_fit.h"
@@ -305,6 +306,8 @@ double Rounding_Of(int decimals)
 
 TDataSet Generate_Data_Set(const TDataSetOptions &options, qint32 number, std::uint64_t seed)
 {
+    if (options.criterion != TCriterion::LEAST_SQUARES)
+        return Generate_Minimax_Data_Set(options, number, seed);
     TDataSet data_set;
     data_set.options = options;
     data_set.number = number;

@@ -53,6 +53,9 @@ struct TDataSet
     qint64 diameter = 0;             // zero for a plane or line; a cone's at the position
     qint64 apex_angle = 0;           // cone: included, in degrees
     qint64 minor_diameter = 0;       // torus
+    // Minimax data sets: F, and a line's plane normal (unit, 1e-15).
+    qint64 form = 0;
+    qint64 plane_normal[3] = {0, 0, 0};
     // Orthogonal distances of the written points from the reference, in mm.
     double residual_rms = 0;
     double largest_residual = 0;

@@ -1,5 +1,7 @@
 #include "generating/data_set_options.h"
 
+#include "generating/minimax_options.h"
+
 #include "core/message_number.h"
 #include "generating/portable_math.h"
 
@@ -149,8 +151,13 @@ QString Options_Problem(const TDataSetOptions &options)
 {
     const TFeatureType type = options.type;
     const QString name = QLatin1String(Feature_Type_Name(type));
-    if (options.points < Least_Points(type))
-        return QStringLiteral("--points: a %1 needs at least %2").arg(name).arg(Least_Points(type));
+    const QString problem = Minimax_Options_Problem(options);
+    if (!problem.isEmpty())
+        return problem;
+    if (options.points < Least_Points(type, options.criterion))
+        return QStringLiteral("--points: a %1 needs at least %2")
+            .arg(Criterion_Element_Name(type, options.criterion))
+            .arg(Least_Points(type, options.criterion));
     if (options.points > MAX_POINTS)
         return QStringLiteral("--points: at most %1").arg(MAX_POINTS);
     if (!(options.size > 0 && options.size <= MAX_SIZE))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "validation/criterion.h"
 #include "validation/feature_type.h"
 
 #include <QString>
@@ -29,6 +30,14 @@ struct TDataSetOptions
     TOrientation orientation = TOrientation::RANDOM;
     double form = 0.001; // mm: the largest deviation of a point from the design
     int decimals = 5;    // of the written coordinates
+    // Least squares, or the minimax criterion whose solution the points are
+    // built for; then form is the zone's width F.
+    TCriterion criterion = TCriterion::LEAST_SQUARES;
+    // Minimax data sets: the share, 0 to 1, of the other points' deviations
+    // that follows a ramp across the element (along a line or the patch's
+    // long side, round a circle), which moves the least-squares element off
+    // the minimax one; the rest is uniform.
+    double skew = 0;
 };
 
 // The defaults of a type: a circle's arc is 360 degrees, a sphere's cap 180;

@@ -54,8 +54,15 @@ QJsonObject Data_Set_Json(const QString &file, const TDataSet &data_set)
     entry["orientation"] = QLatin1String(Orientation_Name(options.orientation));
     entry["form"] = options.form;
     entry["decimals"] = options.decimals;
-    entry["residual_rms"] = Nine_Decimals(data_set.residual_rms);
-    entry["largest_residual"] = Nine_Decimals(data_set.largest_residual);
+    const bool minimax = options.criterion != TCriterion::LEAST_SQUARES;
+    if (minimax) {
+        // The form is F, the zone's width, as designed; the record states F
+        // of the written points.
+        entry["criterion"] = QLatin1String(Criterion_Name(options.criterion));
+    } else {
+        entry["residual_rms"] = Nine_Decimals(data_set.residual_rms);
+        entry["largest_residual"] = Nine_Decimals(data_set.largest_residual);
+    }
     if (data_set.has_definition_gap) {
         QJsonObject gap;
         gap["position"] = Three_Digits(data_set.definition_gap.position);
@@ -63,7 +70,7 @@ QJsonObject Data_Set_Json(const QString &file, const TDataSet &data_set)
         gap["size"] = Three_Digits(data_set.definition_gap.size);
         entry["definition_gap"] = gap;
     }
-    if (options.type == TFeatureType::CIRCLE)
+    if (options.type == TFeatureType::CIRCLE && !minimax)
         entry["deviations"] =
             Radial_Only(options) ? QStringLiteral("radial") : QStringLiteral("radial and axial");
     if (options.type == TFeatureType::SPHERE)

@@ -1,6 +1,7 @@
 #include "generating/suite.h"
 
 #include "core/message_number.h"
+#include "generating/minimax_suite.h"
 #include "generating/random_numbers.h"
 #include "generating/validation_text.h"
 
@@ -312,4 +313,43 @@ QString Suite_Problem(const std::vector<TDataSet> &data_sets)
 QString Suite_File_Name(TFeatureType type)
 {
     return QLatin1String(Feature_Type_Name(type)) + QStringLiteral(".dat");
+}
+
+const std::vector<TSuiteFile> &Suite_Files()
+{
+    static const std::vector<TSuiteFile> files = [] {
+        std::vector<TSuiteFile> list;
+        for (const TFeatureType type : FEATURE_TYPES)
+            list.push_back({type, TCriterion::LEAST_SQUARES});
+        for (const TFeatureType type : FEATURE_TYPES)
+            for (const TCriterion criterion : CRITERIA)
+                if (!Minimax_Suite_Options(type, criterion).empty())
+                    list.push_back({type, criterion});
+        return list;
+    }();
+    return files;
+}
+
+QString Suite_File_Name(const TSuiteFile &file)
+{
+    if (file.criterion == TCriterion::LEAST_SQUARES)
+        return Suite_File_Name(file.type);
+    return QStringLiteral("%1-%2.dat")
+        .arg(QLatin1String(Feature_Type_Name(file.type)),
+             QLatin1String(Criterion_Name(file.criterion)));
+}
+
+std::vector<TDataSet> Generate_Suite(const TSuiteFile &file, std::uint64_t seed)
+{
+    if (file.criterion == TCriterion::LEAST_SQUARES)
+        return Generate_Suite(file.type, seed);
+    const std::vector<TDataSetOptions> list = Minimax_Suite_Options(file.type, file.criterion);
+    // Streams of their own, past the least-squares files'.
+    const std::uint64_t stream =
+        16 + 4 * static_cast<std::uint64_t>(file.type) + static_cast<std::uint64_t>(file.criterion);
+    std::vector<TDataSet> data_sets;
+    for (size_t i = 0; i < list.size(); ++i)
+        data_sets.push_back(Generate_Data_Set(list[i], static_cast<qint32>(i + 1),
+                                              Data_Set_Seed(seed, stream, i + 1)));
+    return data_sets;
 }

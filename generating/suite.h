@@ -33,3 +33,18 @@ QString Suite_Problem(const std::vector<TDataSet> &data_sets);
 
 // The suite's file of a type: "plane.dat".
 QString Suite_File_Name(TFeatureType type);
+
+// A file of the suite: its type and criterion.
+struct TSuiteFile
+{
+    TFeatureType type;
+    TCriterion criterion;
+};
+// The suite's files: the least-squares files of FEATURE_TYPES, then the
+// minimax ones (see minimax_suite.h).
+const std::vector<TSuiteFile> &Suite_Files();
+// "plane.dat", "plane-minimum-zone.dat".
+QString Suite_File_Name(const TSuiteFile &file);
+// The suite's data sets of a file; least-squares files as Generate_Suite of
+// their type.
+std::vector<TDataSet> Generate_Suite(const TSuiteFile &file, std::uint64_t seed);

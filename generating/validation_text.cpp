@@ -94,6 +94,57 @@ void Append_Position(QByteArray &text, const TFixedPosition &value)
     text.append(digits + 2, static_cast<int>(end - digits - 2));
 }
 
+// What a minimax file's comments say: how its points were built and what
+// its records hold.
+QStringList Minimax_File_Comments(TFeatureType type, const QString &version, std::uint64_t seed,
+                                  const QString &options, TCriterion criterion)
+{
+    QStringList comments = {
+        QStringLiteral("Written by tessaline-generate (Tessaline %1), seed %2: %3")
+            .arg(version)
+            .arg(seed)
+            .arg(options),
+        QStringLiteral("Test data whose %1 fits are known exactly: each feature's contact "
+                       "points were")
+            .arg(QLatin1String(Criterion_Name(criterion))),
+        QStringLiteral("placed in a configuration that makes the designed element optimal, "
+                       "the others strictly"),
+        QStringLiteral("inside. The record before them states the certified fit of the points "
+                       "exactly as written."),
+    };
+    switch (type) {
+    case TFeatureType::LINE:
+        comments << QStringLiteral("Line record: number, point count, X Y Z of a point of the "
+                                   "middle line (nearest the centroid), I J K")
+                 << QStringLiteral("of its unit direction, I J K of the normal of the plane it "
+                                   "lies in, F (the straightness).")
+                 << QStringLiteral("The line is fitted to the points projected onto that plane, "
+                                   "through its point.");
+        break;
+    case TFeatureType::PLANE:
+        comments << QStringLiteral("Plane record: number, point count, X Y Z of a point of the "
+                                   "middle plane (nearest the centroid),")
+                 << QStringLiteral("I J K of its unit normal, F (the flatness).");
+        break;
+    default:
+        comments << QStringLiteral("Circle record: number, point count, X Y Z of the centre, I J "
+                                   "K of the unit axis, D, F. The circle is fitted")
+                 << QStringLiteral("to the points projected onto the plane through the centre "
+                                   "normal to the axis.");
+        comments << (criterion == TCriterion::MINIMUM_ZONE
+                         ? QStringLiteral("D: the sum of the outer and inner radii; F: the zone's "
+                                          "width (the roundness).")
+                         : QStringLiteral("D: the %1 diameter; F: the range of the points' "
+                                          "distances from the centre.")
+                               .arg(criterion == TCriterion::MINIMUM_CIRCUMSCRIBED
+                                        ? QStringLiteral("circumscribed")
+                                        : QStringLiteral("inscribed")));
+        break;
+    }
+    comments << QStringLiteral("Lengths in mm.");
+    return comments;
+}
+
 } // namespace
 
 void Append_Fixed(QByteArray &text, qint64 units, int decimals)
@@ -105,6 +156,13 @@ void Append_Fixed(QByteArray &text, qint64 units, int decimals)
 QString Parameters_Text(const TDataSetOptions &options)
 {
     QString text = Describe(options);
+    if (options.criterion != TCriterion::LEAST_SQUARES) {
+        if (options.skew > 0)
+            text +=
+                QStringLiteral(", %1 of the deviations on a ramp").arg(Number_Text(options.skew));
+        return text + QStringLiteral(", %1: the form is the width F")
+                          .arg(QLatin1String(Criterion_Name(options.criterion)));
+    }
     if (options.type == TFeatureType::CIRCLE)
         text += Radial_Only(options) ? QStringLiteral(", radial deviations")
                                      : QStringLiteral(", radial and axial deviations, never both "
@@ -118,8 +176,10 @@ QString Data_Set_Label(const TDataSet &data_set)
 }
 
 QStringList File_Comments(TFeatureType type, const QString &version, std::uint64_t seed,
-                          const QString &options)
+                          const QString &options, TCriterion criterion)
 {
+    if (criterion != TCriterion::LEAST_SQUARES)
+        return Minimax_File_Comments(type, version, seed, options, criterion);
     QStringList comments = {
         QStringLiteral("Written by tessaline-generate (Tessaline %1), seed %2: %3")
             .arg(version)
@@ -143,15 +203,16 @@ QStringList File_Comments(TFeatureType type, const QString &version, std::uint64
 }
 
 QByteArray Validation_File_Text(TFeatureType type, const QStringList &comments,
-                                const std::vector<TDataSet> &data_sets)
+                                const std::vector<TDataSet> &data_sets, TCriterion criterion)
 {
+    const bool minimax = criterion != TCriterion::LEAST_SQUARES;
     QByteArray text;
     for (const QString &comment : comments) {
         if (comment.isEmpty())
             continue;
         text.append("# ").append(comment.toUtf8()).append('\n');
     }
-    text.append(Validation_Type(type).header).append('\n');
+    text.append(Find_Validation_Type(type, criterion)->header).append('\n');
     const QByteArray keyword = Keyword(type);
     for (const TDataSet &data_set : data_sets) {
         text.append("# ").append(Data_Set_Label(data_set).toUtf8()).append(": ");
@@ -174,6 +235,12 @@ QByteArray Validation_File_Text(TFeatureType type, const QStringList &comments,
                 Append_Fixed(text, value, 15);
             }
         }
+        if (minimax && type == TFeatureType::LINE) {
+            for (qint64 value : data_set.plane_normal) {
+                text.append(' ');
+                Append_Fixed(text, value, 15);
+            }
+        }
         if (type == TFeatureType::CONE) {
             text.append(' ');
             Append_Fixed(text, data_set.apex_angle, 15);
@@ -187,7 +254,10 @@ QByteArray Validation_File_Text(TFeatureType type, const QStringList &comments,
             Append_Fixed(text, data_set.minor_diameter, 15);
         }
         text.append(' ');
-        Append_Fixed(text, std::llround(data_set.residual_rms * 1e9), 9);
+        if (minimax)
+            Append_Fixed(text, data_set.form, 15);
+        else
+            Append_Fixed(text, std::llround(data_set.residual_rms * 1e9), 9);
         text.append('\n');
 
         // Written straight into the text, which is then cut to what was written.

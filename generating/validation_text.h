@@ -22,12 +22,14 @@ QString Data_Set_Label(const TDataSet &data_set);
 // The comment lines that start a file: the program and Tessaline's version,
 // the seed, the options (as given in "options"), and what the records hold.
 QStringList File_Comments(TFeatureType type, const QString &version, std::uint64_t seed,
-                          const QString &options);
+                          const QString &options, TCriterion criterion = TCriterion::LEAST_SQUARES);
 
-// A validation file of data sets of one type, in the format the converter
-// reads: the comments (each line written after "# "), the type's header,
-// then for each data set a comment with its label and parameters, its
-// feature record (references with 15 decimals, then the RMS of the
-// residuals with 9) and its points with the data set's decimals.
+// A validation file of data sets of one type and criterion, in the format
+// the converter reads: the comments (each line written after "# "), the
+// header, then for each data set a comment with its label and parameters,
+// its feature record (references with 15 decimals, then the RMS of the
+// residuals with 9, or a minimax record's F with 15) and its points with the
+// data set's decimals.
 QByteArray Validation_File_Text(TFeatureType type, const QStringList &comments,
-                                const std::vector<TDataSet> &data_sets);
+                                const std::vector<TDataSet> &data_sets,
+                                TCriterion criterion = TCriterion::LEAST_SQUARES);

@@ -2,6 +2,7 @@
 
 #include "fitting/feature_fit.h"
 #include "grading/feature_comparison.h"
+#include "grading/minimax_grading.h"
 #include "grading/reference_uncertainty.h"
 
 #include <QHash>
@@ -59,6 +60,8 @@ TFeatureGrade Ungraded(const TLabelGroup &group, TFeatureType type, TVerdict ver
 
 void Count(TGradeReport &report)
 {
+    for (TFeatureGrade &feature : report.features)
+        feature.criterion = report.criterion;
     report.summary = TGradeSummary();
     for (const TFeatureGrade &feature : report.features)
         Count_Verdict(feature.verdict, report.summary);
@@ -115,6 +118,7 @@ void Grade_Results(const TReference &reference, const TResultsReading &results,
     for (const TTestedFeature &feature : results.features)
         tested.insert(feature.label, &feature);
 
+    report.criterion = reference.criterion;
     report.features.clear();
     report.warnings.clear();
     for (const TLabelGroup &group : Group_By_Label(reference)) {
@@ -133,6 +137,9 @@ void Grade_Results(const TReference &reference, const TResultsReading &results,
             report.warnings.push_back(
                 {group.features.front()->line_number,
                  QStringLiteral("%1 is graded missing: %2").arg(group.label, why)});
+        } else if (reference.criterion != TCriterion::LEAST_SQUARES) {
+            report.features.push_back(Grade_Minimax_Result(reference, *group.features.front(),
+                                                           *result, results.format, report));
         } else {
             const TReferenceFeature &feature = *group.features.front();
             const TReferenceUncertainty uncertainty =
@@ -158,6 +165,7 @@ void Grade_Without_Results(const TReference &reference, TGradeReport &report)
 
 void Grade_Refit(const TReference &reference, TGradeReport &report)
 {
+    report.criterion = reference.criterion;
     report.features.clear();
     for (const TLabelGroup &group : Group_By_Label(reference)) {
         if (group.features.size() > 1) {
@@ -166,6 +174,10 @@ void Grade_Refit(const TReference &reference, TGradeReport &report)
             continue;
         }
         const TReferenceFeature &feature = *group.features.front();
+        if (reference.criterion != TCriterion::LEAST_SQUARES) {
+            report.features.push_back(Grade_Minimax_Refit(reference, feature, report));
+            continue;
+        }
         const TFit stated = Stated_Fit(feature);
         const TFit fit = Fit_Feature(reference.type, feature.points,
                                      Takes_A_Start(reference.type) ? &stated : nullptr);

@@ -16,8 +16,8 @@ namespace {
 QString Suite_Files_Text()
 {
     QStringList names;
-    for (const TFeatureType type : FEATURE_TYPES)
-        names << Suite_File_Name(type);
+    for (const TSuiteFile &file : Suite_Files())
+        names << Suite_File_Name(file);
     return QStringLiteral("DIR/") + names.join(QStringLiteral(", ")) +
            QStringLiteral(" and suite.json");
 }
@@ -102,6 +102,12 @@ TGenerateCommand Parse_Generate_Options(const QStringList &arguments, TGenerateO
         "torus' minor diameter or of a cone's diameter at the narrow end (default 0.001, or that "
         "quarter where it is less).",
         "MM");
+    const QCommandLineOption criterion_option(
+        "criterion",
+        "Build the data sets for a minimax fit instead of least squares: lines and planes "
+        "minimum-zone, circles any of the three. --form is then the zone's width F (a "
+        "circumscribed or inscribed circle: the range of the points' distances from its centre).",
+        "minimum-zone|minimum-circumscribed|maximum-inscribed");
     const QCommandLineOption decimals_option(
         "decimals",
         QStringLiteral("Decimals of the written coordinates, 0 to %1 (default 5).")
@@ -128,10 +134,10 @@ TGenerateCommand Parse_Generate_Options(const QStringList &arguments, TGenerateO
         "force", "With --suite: replace a suite of another seed, or suite files without a "
                  "suite.json, in DIR.");
     const QList<QCommandLineOption> data_set_options = {
-        type_option,   count_option,    points_option,   size_option,
-        aspect_option, arc_option,      length_option,   angle_option,
-        minor_option,  band_option,     distance_option, orientation_option,
-        form_option,   decimals_option, manifest_option, output_option};
+        type_option,     count_option,       points_option, size_option,     aspect_option,
+        arc_option,      length_option,      angle_option,  minor_option,    band_option,
+        distance_option, orientation_option, form_option,   decimals_option, manifest_option,
+        output_option,   criterion_option};
     for (const QCommandLineOption &option : data_set_options)
         parser.addOption(option);
     parser.addOption(seed_option);
@@ -203,6 +209,16 @@ TGenerateCommand Parse_Generate_Options(const QStringList &arguments, TGenerateO
     }
     TDataSetOptions &data_set = options.data_set;
     data_set = Default_Options(type);
+    if (parser.isSet(criterion_option)) {
+        const QByteArray name = parser.value(criterion_option).toUtf8();
+        if (!Criterion_Of_Name(name.constData(), &data_set.criterion) ||
+            data_set.criterion == TCriterion::LEAST_SQUARES) {
+            text = QStringLiteral("unknown criterion '%1': use minimum-zone, "
+                                  "minimum-circumscribed or maximum-inscribed")
+                       .arg(parser.value(criterion_option));
+            return TGenerateCommand::USAGE_ERROR;
+        }
+    }
     const QString type_name = QLatin1String(Feature_Type_Name(type));
     if (parser.isSet(aspect_option) && !Has_Aspect(type)) {
         text = QStringLiteral("--aspect applies to a plane, not a %1").arg(type_name);
@@ -330,6 +346,8 @@ QString Options_Text(const TGenerateOptions &options)
         text += QStringLiteral(" --minor ") + Number_Text(data_set.minor);
     if (Has_Band(data_set.type))
         text += QStringLiteral(" --band ") + Number_Text(data_set.band);
+    if (data_set.criterion != TCriterion::LEAST_SQUARES)
+        text += QStringLiteral(" --criterion ") + QLatin1String(Criterion_Name(data_set.criterion));
     text +=
         QStringLiteral(" --distance %1 --orientation %2 --form %3 --decimals %4")
             .arg(Number_Text(data_set.distance),
@@ -362,5 +380,7 @@ QJsonObject Options_Json(const TGenerateOptions &options)
     json["orientation"] = QLatin1String(Orientation_Name(data_set.orientation));
     json["form"] = data_set.form;
     json["decimals"] = data_set.decimals;
+    if (data_set.criterion != TCriterion::LEAST_SQUARES)
+        json["criterion"] = QLatin1String(Criterion_Name(data_set.criterion));
     return json;
 }

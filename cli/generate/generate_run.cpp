@@ -3,6 +3,7 @@
 #include "files/input_file.h"
 #include "files/output_file.h"
 #include "generating/manifest.h"
+#include "generating/minimax_options.h"
 #include "generating/suite.h"
 #include "generating/validation_text.h"
 
@@ -87,7 +88,7 @@ int TGeneration::One_File()
         Error(QStringLiteral("tessaline-generate"),
               QStringLiteral("data set %1 (%2, %3, seed %4) is rejected: %5")
                   .arg(data_set.number)
-                  .arg(QLatin1String(Feature_Type_Name(data_set.options.type)),
+                  .arg(Criterion_Element_Name(data_set.options.type, data_set.options.criterion),
                        Describe(data_set.options))
                   .arg(options.seed)
                   .arg(data_set.failure));
@@ -97,8 +98,10 @@ int TGeneration::One_File()
         return NOT_WRITTEN;
 
     const TFeatureType type = options.data_set.type;
+    const TCriterion criterion = options.data_set.criterion;
     const QByteArray text = Validation_File_Text(
-        type, File_Comments(type, VERSION, options.seed, Options_Text(options)), data_sets);
+        type, File_Comments(type, VERSION, options.seed, Options_Text(options), criterion),
+        data_sets, criterion);
     bool written = Write(options.output, text);
     if (!options.manifest.isEmpty()) {
         const QString file = options.output == QLatin1String("-")
@@ -140,9 +143,9 @@ bool TGeneration::May_Write_Suite()
         return false;
     }
     QStringList present;
-    for (const TFeatureType type : FEATURE_TYPES)
-        if (QFileInfo::exists(directory.filePath(Suite_File_Name(type))))
-            present << Suite_File_Name(type);
+    for (const TSuiteFile &file : Suite_Files())
+        if (QFileInfo::exists(directory.filePath(Suite_File_Name(file))))
+            present << Suite_File_Name(file);
     if (present.isEmpty())
         return true;
     Error(options.suite_dir,
@@ -154,11 +157,10 @@ bool TGeneration::May_Write_Suite()
 
 int TGeneration::Suite()
 {
-    constexpr size_t TYPES = std::size(FEATURE_TYPES);
-    const TFeatureType *const types = FEATURE_TYPES;
-    std::vector<TDataSet> data_sets[TYPES];
-    for (size_t i = 0; i < TYPES; ++i) {
-        data_sets[i] = Generate_Suite(types[i], options.seed);
+    const std::vector<TSuiteFile> &suite_files = Suite_Files();
+    std::vector<std::vector<TDataSet>> data_sets(suite_files.size());
+    for (size_t i = 0; i < suite_files.size(); ++i) {
+        data_sets[i] = Generate_Suite(suite_files[i], options.seed);
         const QString problem = Suite_Problem(data_sets[i]);
         if (!problem.isEmpty()) {
             Error(QStringLiteral("tessaline-generate"),
@@ -174,13 +176,15 @@ int TGeneration::Suite()
     const QDir directory(options.suite_dir);
     bool written = true;
     std::vector<TManifestFile> files;
-    for (size_t i = 0; i < TYPES; ++i) {
-        const QString name = Suite_File_Name(types[i]);
+    for (size_t i = 0; i < suite_files.size(); ++i) {
+        const TSuiteFile &file = suite_files[i];
+        const QString name = Suite_File_Name(file);
         const QByteArray text = Validation_File_Text(
-            types[i],
-            File_Comments(types[i], VERSION, options.seed,
-                          QStringLiteral("--suite, the fixed suite of Tessaline %1").arg(VERSION)),
-            data_sets[i]);
+            file.type,
+            File_Comments(file.type, VERSION, options.seed,
+                          QStringLiteral("--suite, the fixed suite of Tessaline %1").arg(VERSION),
+                          file.criterion),
+            data_sets[i], file.criterion);
         written &= Write(directory.filePath(name), text);
         files.push_back({name, &data_sets[i]});
     }

@@ -125,6 +125,7 @@ bool TGrading::Read_Results_File(const QString &path, const TReference &referenc
     TResultsOptions read_options;
     read_options.qif_results = options.qif_results;
     read_options.csv_unit = options.csv_unit;
+    read_options.criterion = reference.criterion;
     reading = Read_Results(results, Reference_Labels(reference), read_options);
     report.results_format = Results_Format_Name(reading);
     switch (reading.failure) {
@@ -219,14 +220,6 @@ bool TGrading::Grade_File(const QString &validation_path, const QString &results
             return false;
         }
         Warning(validation_path, diagnostic.line_number, diagnostic.message);
-    }
-    if (reference.criterion != TCriterion::LEAST_SQUARES) {
-        // Grading a minimax reference as a least-squares one would give
-        // verdicts on the wrong criterion.
-        Error(validation_path, QStringLiteral("a %1 %2 file: only least-squares files are graded")
-                                   .arg(QLatin1String(Criterion_Name(reference.criterion)),
-                                        QLatin1String(Feature_Type_Name(reference.type))));
-        return false;
     }
 
     report.reference_path = QFileInfo(validation_path).absoluteFilePath();

@@ -1,0 +1,299 @@
+#include "generating/minimax_data_set.h"
+
+#include "core/message_number.h"
+#include "fitting/minimax_fit.h"
+#include "generating/minimax_options.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+
+namespace {
+
+// Other points keep this share of F from the zone's boundaries.
+constexpr double MARGIN = 0.05;
+
+TVec On_Circle(const TDesign &design, double radius, double degrees)
+{
+    const TSineCosine turn = Sine_Cosine(degrees * (PI / 180));
+    return design.across_1 * (radius * turn.cosine) + design.across_2 * (radius * turn.sine);
+}
+
+// A deviation within +-half: the share skew of it follows the ramp (-1 to
+// 1), the rest is uniform.
+double Deviation(double skew, double ramp, double half, TRandom &random)
+{
+    return half * (skew * ramp + (1 - skew) * random.Uniform(-1, 1));
+}
+
+// The contact points first, then the others, then all shuffled.
+void Shuffle(std::vector<TVec> &points, TRandom &random)
+{
+    for (int i = static_cast<int>(points.size()) - 1; i > 0; --i)
+        std::swap(points[static_cast<size_t>(i)], points[static_cast<size_t>(random.Index(i + 1))]);
+}
+
+TMinimaxDesign Line_Points(const TDataSetOptions &options, const TDesign &design, TRandom &random)
+{
+    // The line runs along the direction, in the plane normal to across_2;
+    // its zone is across_1 wide.
+    const double half_length = options.size / 2;
+    const double half_form = options.form / 2;
+    const double side = random.Index(2) == 0 ? 1 : -1;
+    const auto at = [&](double along, double off) {
+        return design.direction * along + design.across_1 * (side * off);
+    };
+    TMinimaxDesign designed;
+    designed.form = options.form;
+    designed.points = {at(-half_length, half_form), at(half_length, half_form),
+                       at(random.Uniform(-half_length / 3, half_length / 3), -half_form)};
+    const double inside = half_form * (1 - 2 * MARGIN);
+    while (designed.points.size() < static_cast<size_t>(options.points)) {
+        const double along = random.Uniform(-half_length, half_length);
+        designed.points.push_back(
+            at(along, Deviation(options.skew, along / half_length, inside, random)));
+    }
+    return designed;
+}
+
+TMinimaxDesign Plane_Points(const TDataSetOptions &options, const TDesign &design, TRandom &random)
+{
+    // The patch spans across_1 (its long side) and across_2.
+    const double a = options.size / 2;
+    const double b = options.size / options.aspect / 2;
+    const double half_form = options.form / 2;
+    const double side = random.Index(2) == 0 ? 1 : -1;
+    const auto at = [&](double u, double v, double off) {
+        return design.across_1 * u + design.across_2 * v + design.direction * (side * off);
+    };
+    TMinimaxDesign designed;
+    designed.form = options.form;
+    // Three on one side whose triangle holds the one on the other well
+    // inside: at its heights the triangle is at least 0.2 a wide.
+    designed.points = {
+        at(-0.9 * a, -0.9 * b, half_form), at(0.9 * a, -0.9 * b, half_form),
+        at(random.Uniform(-0.2 * a, 0.2 * a), 0.9 * b, half_form),
+        at(random.Uniform(-0.2 * a, 0.2 * a), random.Uniform(-0.3 * b, 0.1 * b), -half_form)};
+    const double inside = half_form * (1 - 2 * MARGIN);
+    while (designed.points.size() < static_cast<size_t>(options.points)) {
+        const double u = random.Uniform(-a, a);
+        const double v = random.Uniform(-b, b);
+        designed.points.push_back(at(u, v, Deviation(options.skew, u / a, inside, random)));
+    }
+    return designed;
+}
+
+TMinimaxDesign Circle_Points(const TDataSetOptions &options, const TDesign &design, TRandom &random)
+{
+    const double radius = design.radius;
+    const double form = options.form;
+    const double half_arc = options.arc / 2;
+    const bool full = options.arc >= 360;
+    // The arc is centred on across_1; on a full circle the contacts turn
+    // with a random start.
+    const double start = full ? random.Uniform(0, 360) : -half_arc;
+    TMinimaxDesign designed;
+    // The radii the other points take, and the one that gives the range F.
+    double low = 0, high = 0, extreme = 0;
+    switch (options.criterion) {
+    case TCriterion::MINIMUM_ZONE: {
+        designed.form = form;
+        // Alternating round the centre: 90 degrees apart on a full circle,
+        // spread over the arc otherwise.
+        const double step = full ? 90 : options.arc / 3;
+        const double first = random.Index(2) == 0 ? 1 : -1;
+        for (int k = 0; k < 4; ++k) {
+            const double sign = k % 2 == 0 ? first : -first;
+            designed.points.push_back(
+                On_Circle(design, radius + sign * form / 2, start + k * step));
+        }
+        low = radius - form / 2 * (1 - 2 * MARGIN);
+        high = radius + form / 2 * (1 - 2 * MARGIN);
+        break;
+    }
+    case TCriterion::MINIMUM_CIRCUMSCRIBED:
+        // Two opposite points, each 90 degrees from the arc's middle.
+        designed.points = {On_Circle(design, radius, full ? start : -90),
+                           On_Circle(design, radius, full ? start + 180 : 90)};
+        low = radius - form * (1 - MARGIN);
+        high = radius - form * MARGIN;
+        extreme = radius - form;
+        break;
+    default: // maximum inscribed
+        // Three whose gaps are all under 180 degrees.
+        if (full)
+            designed.points = {On_Circle(design, radius, start),
+                               On_Circle(design, radius, start + 120),
+                               On_Circle(design, radius, start + 240)};
+        else
+            designed.points = {On_Circle(design, radius, -half_arc), On_Circle(design, radius, 0),
+                               On_Circle(design, radius, half_arc)};
+        low = radius + form * MARGIN;
+        high = radius + form * (1 - MARGIN);
+        extreme = radius + form;
+        break;
+    }
+    if (options.criterion != TCriterion::MINIMUM_ZONE &&
+        designed.points.size() < static_cast<size_t>(options.points)) {
+        designed.form = form;
+        designed.points.push_back(On_Circle(design, extreme, random.Uniform(-half_arc, half_arc)));
+    }
+    while (designed.points.size() < static_cast<size_t>(options.points)) {
+        const double degrees = random.Uniform(-half_arc, half_arc);
+        const double ramp = Sine_Cosine(degrees * (PI / 180)).cosine;
+        designed.points.push_back(On_Circle(
+            design, (low + high) / 2 + Deviation(options.skew, ramp, (high - low) / 2, random),
+            degrees));
+    }
+    return designed;
+}
+
+qint64 Power_Of_Ten(int exponent)
+{
+    qint64 power = 1;
+    for (int i = 0; i < exponent; ++i)
+        power *= 10;
+    return power;
+}
+
+// A grid coordinate (in 10^-decimals mm) plus an offset in mm below 1e3, in
+// the written reference's units; both parts of one sign.
+TFixedPosition Fixed_Position(qint64 grid, int decimals, double offset)
+{
+    constexpr qint64 UNITS = 1000000000000000;
+    const qint64 grid_scale = Power_Of_Ten(decimals);
+    TFixedPosition value;
+    value.whole = grid / grid_scale;
+    value.femto = grid % grid_scale * Power_Of_Ten(15 - decimals) + std::llround(offset * 1e15);
+    value.whole += value.femto / UNITS;
+    value.femto %= UNITS;
+    if (value.whole > 0 && value.femto < 0) {
+        value.whole -= 1;
+        value.femto += UNITS;
+    } else if (value.whole < 0 && value.femto > 0) {
+        value.whole += 1;
+        value.femto -= UNITS;
+    }
+    return value;
+}
+
+// The fit a data set states, of the points about the design position.
+TMinimaxFit Reference_Of(const TDataSetOptions &options, const std::vector<TVector3> &local,
+                         const TVector3 &plane_normal)
+{
+    switch (options.type) {
+    case TFeatureType::LINE:
+        return Fit_Minimax_Line(local, TVector3(0, 0, 0), plane_normal);
+    case TFeatureType::PLANE:
+        return Fit_Minimax_Plane(local);
+    default:
+        return Fit_Minimax_Circle(local, TVector3(0, 0, 0), plane_normal, options.criterion);
+    }
+}
+
+} // namespace
+
+TMinimaxDesign Minimax_Design_Points(const TDataSetOptions &options, const TDesign &design,
+                                     TRandom &random)
+{
+    TMinimaxDesign designed;
+    switch (options.type) {
+    case TFeatureType::LINE:
+        designed = Line_Points(options, design, random);
+        break;
+    case TFeatureType::PLANE:
+        designed = Plane_Points(options, design, random);
+        break;
+    default:
+        designed = Circle_Points(options, design, random);
+        break;
+    }
+    Shuffle(designed.points, random);
+    return designed;
+}
+
+TDataSet Generate_Minimax_Data_Set(const TDataSetOptions &options, qint32 number,
+                                   std::uint64_t seed)
+{
+    TDataSet data_set;
+    data_set.options = options;
+    data_set.number = number;
+    data_set.decimals = options.decimals;
+    data_set.failure = Options_Problem(options);
+    if (!data_set.failure.isEmpty())
+        return data_set;
+    const QString element = Criterion_Element_Name(options.type, options.criterion);
+    try {
+        TRandom random(seed);
+        const TDesign design = Make_Design(options, random);
+        const TMinimaxDesign designed = Minimax_Design_Points(options, design, random);
+        const double scale = Grid_Scale(options.decimals);
+        data_set.points.reserve(designed.points.size());
+        std::vector<TVector3> local;
+        local.reserve(designed.points.size());
+        for (const TVec &p : designed.points) {
+            const TGridPoint grid{design.position[0] + std::llround(p.x * scale),
+                                  design.position[1] + std::llround(p.y * scale),
+                                  design.position[2] + std::llround(p.z * scale)};
+            data_set.points.push_back(grid);
+            // Exact differences of grid counts, about the design position.
+            local.emplace_back(static_cast<double>(grid.x - design.position[0]) / scale,
+                               static_cast<double>(grid.y - design.position[1]) / scale,
+                               static_cast<double>(grid.z - design.position[2]) / scale);
+        }
+        if (options.points == Least_Points(options.type, options.criterion))
+            data_set.note =
+                QStringLiteral("%1 points, the least a %2 needs").arg(options.points).arg(element);
+
+        // A line's plane and a circle's axis as written: the fit takes the
+        // plane a reader of the file takes.
+        const TVec normal = options.type == TFeatureType::LINE ? design.across_2 : design.direction;
+        const qint64 written_normal[3] = {std::llround(normal.x * 1e15),
+                                          std::llround(normal.y * 1e15),
+                                          std::llround(normal.z * 1e15)};
+        const TVector3 plane_normal(static_cast<double>(written_normal[0]) / 1e15,
+                                    static_cast<double>(written_normal[1]) / 1e15,
+                                    static_cast<double>(written_normal[2]) / 1e15);
+        const TMinimaxFit fit = Reference_Of(options, local, plane_normal);
+        if (!fit.fitted) {
+            data_set.failure =
+                QStringLiteral("the %1 of the written points cannot be certified: %2")
+                    .arg(element, QString::fromStdString(fit.failure));
+            return data_set;
+        }
+        // Rounding moves each point by at most half a grid step in each
+        // coordinate, and F by at most twice that.
+        const double moved = 2 * std::sqrt(3.0) / 2 / scale + 1e-9;
+        if (!(std::abs(fit.form - designed.form) <= moved)) {
+            data_set.failure =
+                QStringLiteral("the %1 of the written points has F %2 mm where the design "
+                               "has %3 mm: the rounding to %4 decimals upsets the "
+                               "configuration (a larger form, or more decimals?)")
+                    .arg(element, Message_Number(fit.form, 6), Message_Number(designed.form, 6))
+                    .arg(options.decimals);
+            return data_set;
+        }
+        const double position[3] = {fit.position.x, fit.position.y, fit.position.z};
+        const double direction[3] = {fit.direction.x, fit.direction.y, fit.direction.z};
+        for (int i = 0; i < 3; ++i) {
+            data_set.position[i] =
+                Fixed_Position(design.position[i], options.decimals, position[i]);
+            // A circle's axis is the plane its points are projected onto,
+            // as the fit took it.
+            data_set.direction[i] =
+                options.type == TFeatureType::CIRCLE
+                    ? (Dot(normal, Signed_Direction(normal)) > 0 ? 1 : -1) * written_normal[i]
+                    : std::llround(direction[i] * 1e15);
+            if (options.type == TFeatureType::LINE)
+                data_set.plane_normal[i] = written_normal[i];
+        }
+        if (options.type == TFeatureType::CIRCLE)
+            data_set.diameter = std::llround(fit.diameter * 1e15);
+        data_set.form = std::llround(fit.form * 1e15);
+        data_set.largest_residual = fit.form;
+    } catch (const std::bad_alloc &) {
+        data_set.points.clear();
+        data_set.failure = QStringLiteral("out of memory for %1 points").arg(options.points);
+    }
+    return data_set;
+}

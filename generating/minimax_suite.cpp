@@ -1,0 +1,70 @@
+#include "generating/minimax_suite.h"
+
+#include "generating/minimax_options.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int SUITE_SIZE = 50;
+
+// Cycles of co-prime lengths, so that the 50 data sets meet each value with
+// many of the others.
+constexpr int POINTS[] = {0, 1, 5, 10, 25, 50, 100, 500, 1000, 10000}; // below 5: from the least
+constexpr double SIZES[] = {1, 10, 50, 100, 250, 500, 1000};
+constexpr double FORMS[] = {0.0001, 0.001, 0.01, 0.1, 1, 0.005, 0.0003};
+constexpr double DISTANCES[] = {0, 10, 100, 1000, 10000};
+constexpr TOrientation ORIENTATIONS[] = {TOrientation::AXIS, TOrientation::TILTED,
+                                         TOrientation::RANDOM};
+
+// The three arcs of a circle's data sets under a criterion.
+double Circle_Arc(TCriterion criterion, int which)
+{
+    static const double ZONE[] = {360, 180, 120};
+    static const double CIRCUMSCRIBED[] = {360, 180, 180};
+    static const double INSCRIBED[] = {360, 240, 200};
+    switch (criterion) {
+    case TCriterion::MINIMUM_CIRCUMSCRIBED:
+        return CIRCUMSCRIBED[which];
+    case TCriterion::MAXIMUM_INSCRIBED:
+        return INSCRIBED[which];
+    default:
+        return ZONE[which];
+    }
+}
+
+} // namespace
+
+std::vector<TDataSetOptions> Minimax_Suite_Options(TFeatureType type, TCriterion criterion)
+{
+    std::vector<TDataSetOptions> list;
+    if (criterion == TCriterion::LEAST_SQUARES || !Generates_Criterion(type, criterion))
+        return list;
+    for (int i = 0; i < SUITE_SIZE; ++i) {
+        TDataSetOptions options = Default_Options(type);
+        options.criterion = criterion;
+        const int points = POINTS[i % std::size(POINTS)];
+        const int least = Least_Points(type, criterion);
+        options.points = points < 5 ? least + points : std::max(points, least);
+        options.size = SIZES[i % std::size(SIZES)];
+        // A form of at most a hundredth of the size keeps the element's shape.
+        options.form = std::min(FORMS[i % std::size(FORMS)], options.size / 100);
+        options.distance = DISTANCES[i % std::size(DISTANCES)];
+        options.orientation = ORIENTATIONS[i % std::size(ORIENTATIONS)];
+        if (type == TFeatureType::PLANE)
+            options.aspect = i % 4 == 1 ? 10 : 1;
+        if (type == TFeatureType::CIRCLE)
+            options.arc = Circle_Arc(criterion, (i / 3) % 3);
+        // On a ramp the least-squares element moves off the minimax one by
+        // a share of F: taken where F is large enough to show it.
+        if (i % 4 == 3 && options.points >= 10) {
+            options.skew = 0.8;
+            options.form = std::min(std::max(options.form, 0.005), options.size / 100);
+        }
+        // Six decimals where five would move the points by more than a
+        // hundredth of F.
+        options.decimals = options.form < 0.002 ? 6 : 5;
+        list.push_back(options);
+    }
+    return list;
+}
