@@ -59,6 +59,7 @@ QJsonObject Data_Set_Json(const QString &file, const TDataSet &data_set)
         // The form is F, the zone's width, as designed; the record states F
         // of the written points.
         entry["criterion"] = QLatin1String(Criterion_Name(options.criterion));
+        entry["skew"] = options.skew;
     } else {
         entry["residual_rms"] = Nine_Decimals(data_set.residual_rms);
         entry["largest_residual"] = Nine_Decimals(data_set.largest_residual);
