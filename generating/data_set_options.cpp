@@ -154,10 +154,10 @@ QString Options_Problem(const TDataSetOptions &options)
     const QString problem = Minimax_Options_Problem(options);
     if (!problem.isEmpty())
         return problem;
-    if (options.points < Least_Points(type, options.criterion))
+    if (options.points < Least_Generated_Points(options))
         return QStringLiteral("--points: a %1 needs at least %2")
             .arg(Criterion_Element_Name(type, options.criterion))
-            .arg(Least_Points(type, options.criterion));
+            .arg(Least_Generated_Points(options));
     if (options.points > MAX_POINTS)
         return QStringLiteral("--points: at most %1").arg(MAX_POINTS);
     if (!(options.size > 0 && options.size <= MAX_SIZE))

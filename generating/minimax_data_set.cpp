@@ -83,67 +83,179 @@ TMinimaxDesign Plane_Points(const TDataSetOptions &options, const TDesign &desig
     return designed;
 }
 
-TMinimaxDesign Circle_Points(const TDataSetOptions &options, const TDesign &design, TRandom &random)
+// The radii the other points of a round element take, and for a
+// circumscribed or inscribed one the radius that gives the range F.
+struct TRadii
 {
-    const double radius = design.radius;
-    const double form = options.form;
-    const double half_arc = options.arc / 2;
-    const bool full = options.arc >= 360;
-    // The arc is centred on across_1; on a full circle the contacts turn
-    // with a random start.
-    const double start = full ? random.Uniform(0, 360) : -half_arc;
-    TMinimaxDesign designed;
-    // The radii the other points take, and the one that gives the range F.
-    double low = 0, high = 0, extreme = 0;
-    switch (options.criterion) {
+    double low = 0;
+    double high = 0;
+    double extreme = 0;
+};
+
+TRadii Radii_Of(TCriterion criterion, double radius, double form)
+{
+    switch (criterion) {
+    case TCriterion::MINIMUM_ZONE:
+        return {radius - form / 2 * (1 - 2 * MARGIN), radius + form / 2 * (1 - 2 * MARGIN), 0};
+    case TCriterion::MINIMUM_CIRCUMSCRIBED:
+        return {radius - form * (1 - MARGIN), radius - form * MARGIN, radius - form};
+    default:
+        return {radius + form * MARGIN, radius + form * (1 - MARGIN), radius + form};
+    }
+}
+
+// A contact of a ring: its radius and its angle round the axis, in degrees.
+struct TRingContact
+{
+    double radius;
+    double degrees;
+};
+
+// The contacts of one ring (a circle, a cylinder's section) on the arc,
+// centred on across_1, from the start on a full circle; flip turns a zone's
+// outer contacts inner and back.
+std::vector<TRingContact> Ring_Contacts(TCriterion criterion, double arc, double radius,
+                                        double form, double start, bool flip)
+{
+    const bool full = arc >= 360;
+    const double half_arc = arc / 2;
+    switch (criterion) {
     case TCriterion::MINIMUM_ZONE: {
-        designed.form = form;
         // Alternating round the centre: 90 degrees apart on a full circle,
         // spread over the arc otherwise.
-        const double step = full ? 90 : options.arc / 3;
-        const double first = random.Index(2) == 0 ? 1 : -1;
+        const double step = full ? 90 : arc / 3;
+        const double first = full ? start : -half_arc;
+        std::vector<TRingContact> contacts;
         for (int k = 0; k < 4; ++k) {
-            const double sign = k % 2 == 0 ? first : -first;
-            designed.points.push_back(
-                On_Circle(design, radius + sign * form / 2, start + k * step));
+            const double sign = (k % 2 == 0) != flip ? 1 : -1;
+            contacts.push_back({radius + sign * form / 2, first + k * step});
         }
-        low = radius - form / 2 * (1 - 2 * MARGIN);
-        high = radius + form / 2 * (1 - 2 * MARGIN);
-        break;
+        return contacts;
     }
     case TCriterion::MINIMUM_CIRCUMSCRIBED:
         // Two opposite points, each 90 degrees from the arc's middle.
-        designed.points = {On_Circle(design, radius, full ? start : -90),
-                           On_Circle(design, radius, full ? start + 180 : 90)};
-        low = radius - form * (1 - MARGIN);
-        high = radius - form * MARGIN;
-        extreme = radius - form;
-        break;
-    default: // maximum inscribed
+        return {{radius, full ? start : -90}, {radius, full ? start + 180 : 90}};
+    default:
         // Three whose gaps are all under 180 degrees.
         if (full)
-            designed.points = {On_Circle(design, radius, start),
-                               On_Circle(design, radius, start + 120),
-                               On_Circle(design, radius, start + 240)};
-        else
-            designed.points = {On_Circle(design, radius, -half_arc), On_Circle(design, radius, 0),
-                               On_Circle(design, radius, half_arc)};
-        low = radius + form * MARGIN;
-        high = radius + form * (1 - MARGIN);
-        extreme = radius + form;
-        break;
+            return {{radius, start}, {radius, start + 120}, {radius, start + 240}};
+        return {{radius, -half_arc}, {radius, 0}, {radius, half_arc}};
     }
-    if (options.criterion != TCriterion::MINIMUM_ZONE &&
+}
+
+// A point of a sphere about the design position: polar angle from the cap
+// axis and azimuth round it, in degrees.
+TVec On_Sphere(const TDesign &design, double radius, double polar, double azimuth)
+{
+    const TSineCosine p = Sine_Cosine(polar * (PI / 180));
+    return design.direction * (radius * p.cosine) + On_Circle(design, radius * p.sine, azimuth);
+}
+
+TMinimaxDesign Round_Points(const TDataSetOptions &options, const TDesign &design, TRandom &random)
+{
+    const TFeatureType type = options.type;
+    const TCriterion criterion = options.criterion;
+    const double radius = design.radius;
+    const double form = options.form;
+    const double arc = options.arc;
+    const double half_length = options.length / 2;
+    const TRadii radii = Radii_Of(criterion, radius, form);
+    TMinimaxDesign designed;
+    designed.form = criterion == TCriterion::MINIMUM_ZONE ? form : 0;
+
+    if (type == TFeatureType::SPHERE) {
+        // The cap: every direction within its half-angle of the cap axis.
+        switch (criterion) {
+        case TCriterion::MINIMUM_ZONE:
+            if (arc >= 180) {
+                // Outer on two axes, inner on the third, each both ways.
+                const double r = radius + form / 2, q = radius - form / 2;
+                designed.points = {On_Sphere(design, r, 90, 0),  On_Sphere(design, r, 90, 180),
+                                   On_Sphere(design, r, 0, 0),   On_Sphere(design, r, 180, 0),
+                                   On_Sphere(design, q, 90, 90), On_Sphere(design, q, 90, 270)};
+            } else {
+                // Alternating along two great arcs through the pole, at
+                // right angles, the second the other way round.
+                for (const double azimuth : {0.0, 90.0}) {
+                    for (int k = 0; k < 4; ++k) {
+                        const double polar = -arc + k * (2 * arc / 3);
+                        const double sign = (k % 2 == 0) != (azimuth > 0) ? 1 : -1;
+                        designed.points.push_back(
+                            On_Sphere(design, radius + sign * form / 2, polar, azimuth));
+                    }
+                }
+            }
+            break;
+        case TCriterion::MINIMUM_CIRCUMSCRIBED:
+            designed.points = {On_Sphere(design, radius, 90, 0),
+                               On_Sphere(design, radius, 90, 180)};
+            break;
+        default: {
+            // A regular tetrahedron's vertices, one at the pole.
+            const double polar = 109.47122063449069;
+            designed.points = {On_Sphere(design, radius, 0, 0), On_Sphere(design, radius, polar, 0),
+                               On_Sphere(design, radius, polar, 120),
+                               On_Sphere(design, radius, polar, 240)};
+            break;
+        }
+        }
+    } else {
+        const double start = random.Uniform(0, 360);
+        // A cylinder's two end sections, the second turned on a full
+        // circle; a circle's one section.
+        const bool full = arc >= 360;
+        const double turn = criterion == TCriterion::MINIMUM_ZONE            ? 45
+                            : criterion == TCriterion::MINIMUM_CIRCUMSCRIBED ? 90
+                                                                             : 60;
+        const bool cylinder = type == TFeatureType::CYLINDER;
+        for (int end = 0; end < (cylinder ? 2 : 1); ++end) {
+            const double height = cylinder ? (end == 0 ? -half_length : half_length) : 0;
+            for (const TRingContact &c : Ring_Contacts(criterion, arc, radius, form,
+                                                       start + (full ? end * turn : 0), end == 1))
+                designed.points.push_back(On_Circle(design, c.radius, c.degrees) +
+                                          design.direction * height);
+        }
+    }
+
+    // A random place on the element, and the ramp the skewed deviations
+    // follow there.
+    const auto place = [&](double r, double &ramp) {
+        if (type == TFeatureType::SPHERE) {
+            const double lowest = Sine_Cosine(arc * (PI / 180)).cosine;
+            const double z = random.Uniform(lowest, 1);
+            const double azimuth = random.Uniform(0, 360);
+            const double polar = std::acos(std::clamp(z, -1.0, 1.0)) * (180 / PI);
+            ramp = Sine_Cosine(azimuth * (PI / 180)).cosine;
+            return On_Sphere(design, r, polar, azimuth);
+        }
+        const double degrees = random.Uniform(-arc / 2, arc / 2);
+        ramp = Sine_Cosine(degrees * (PI / 180)).cosine;
+        const double height =
+            type == TFeatureType::CYLINDER ? random.Uniform(-half_length, half_length) : 0;
+        // Along a cylinder the ramp turns over, tilting its least-squares
+        // axis off the minimax one.
+        if (type == TFeatureType::CYLINDER)
+            ramp *= height / half_length;
+        return On_Circle(design, r, degrees) + design.direction * height;
+    };
+    const auto scaled = [&](const TVec &p, double r) {
+        if (type == TFeatureType::SPHERE)
+            return p * r;
+        const double height = Dot(p, design.direction);
+        return (p - design.direction * height) * r + design.direction * height;
+    };
+    double ramp = 0;
+    if (criterion != TCriterion::MINIMUM_ZONE &&
         designed.points.size() < static_cast<size_t>(options.points)) {
         designed.form = form;
-        designed.points.push_back(On_Circle(design, extreme, random.Uniform(-half_arc, half_arc)));
+        designed.points.push_back(place(radii.extreme, ramp));
     }
     while (designed.points.size() < static_cast<size_t>(options.points)) {
-        const double degrees = random.Uniform(-half_arc, half_arc);
-        const double ramp = Sine_Cosine(degrees * (PI / 180)).cosine;
-        designed.points.push_back(On_Circle(
-            design, (low + high) / 2 + Deviation(options.skew, ramp, (high - low) / 2, random),
-            degrees));
+        // The place first: the radius follows its ramp.
+        const TVec unit_place = place(1, ramp);
+        const double r = (radii.low + radii.high) / 2 +
+                         Deviation(options.skew, ramp, (radii.high - radii.low) / 2, random);
+        designed.points.push_back(scaled(unit_place, r));
     }
     return designed;
 }
@@ -186,6 +298,10 @@ TMinimaxFit Reference_Of(const TDataSetOptions &options, const std::vector<TVect
         return Fit_Minimax_Line(local, TVector3(0, 0, 0), plane_normal);
     case TFeatureType::PLANE:
         return Fit_Minimax_Plane(local);
+    case TFeatureType::SPHERE:
+        return Fit_Minimax_Sphere(local, options.criterion);
+    case TFeatureType::CYLINDER:
+        return Fit_Minimax_Cylinder(local, options.criterion);
     default:
         return Fit_Minimax_Circle(local, TVector3(0, 0, 0), plane_normal, options.criterion);
     }
@@ -205,7 +321,7 @@ TMinimaxDesign Minimax_Design_Points(const TDataSetOptions &options, const TDesi
         designed = Plane_Points(options, design, random);
         break;
     default:
-        designed = Circle_Points(options, design, random);
+        designed = Round_Points(options, design, random);
         break;
     }
     Shuffle(designed.points, random);
@@ -281,13 +397,14 @@ TDataSet Generate_Minimax_Data_Set(const TDataSetOptions &options, qint32 number
             // A circle's axis is the plane its points are projected onto,
             // as the fit took it.
             data_set.direction[i] =
-                options.type == TFeatureType::CIRCLE
+                options.type == TFeatureType::SPHERE ? 0
+                : options.type == TFeatureType::CIRCLE
                     ? (Dot(normal, Signed_Direction(normal)) > 0 ? 1 : -1) * written_normal[i]
                     : std::llround(direction[i] * 1e15);
             if (options.type == TFeatureType::LINE)
                 data_set.plane_normal[i] = written_normal[i];
         }
-        if (options.type == TFeatureType::CIRCLE)
+        if (options.type != TFeatureType::LINE && options.type != TFeatureType::PLANE)
             data_set.diameter = std::llround(fit.diameter * 1e15);
         data_set.form = std::llround(fit.form * 1e15);
         data_set.largest_residual = fit.form;

@@ -2,6 +2,8 @@
 
 #include "core/message_number.h"
 
+#include <algorithm>
+
 bool Generates_Criterion(TFeatureType type, TCriterion criterion)
 {
     switch (type) {
@@ -9,6 +11,8 @@ bool Generates_Criterion(TFeatureType type, TCriterion criterion)
     case TFeatureType::PLANE:
         return criterion == TCriterion::LEAST_SQUARES || criterion == TCriterion::MINIMUM_ZONE;
     case TFeatureType::CIRCLE:
+    case TFeatureType::SPHERE:
+    case TFeatureType::CYLINDER:
         return true;
     default:
         return criterion == TCriterion::LEAST_SQUARES;
@@ -25,7 +29,15 @@ QString Criterion_Element_Name(TFeatureType type, TCriterion criterion)
 
 double Least_Minimax_Arc(TFeatureType type, TCriterion criterion)
 {
-    if (type != TFeatureType::CIRCLE)
+    if (type == TFeatureType::SPHERE) {
+        // A cap's half-angle: two opposite points on its rim; four whose
+        // tetrahedron holds the centre, the three on the rim a third of
+        // the radius below it.
+        if (criterion == TCriterion::MINIMUM_CIRCUMSCRIBED)
+            return 90;
+        return criterion == TCriterion::MAXIMUM_INSCRIBED ? 110 : 0;
+    }
+    if (type != TFeatureType::CIRCLE && type != TFeatureType::CYLINDER)
         return 0;
     switch (criterion) {
     case TCriterion::MINIMUM_CIRCUMSCRIBED:
@@ -39,6 +51,26 @@ double Least_Minimax_Arc(TFeatureType type, TCriterion criterion)
     }
 }
 
+int Least_Generated_Points(const TDataSetOptions &options)
+{
+    const TCriterion criterion = options.criterion;
+    const bool zone = criterion == TCriterion::MINIMUM_ZONE;
+    int contacts = 0;
+    switch (options.type) {
+    case TFeatureType::SPHERE:
+        contacts = zone                                             ? (options.arc >= 180 ? 6 : 8)
+                   : criterion == TCriterion::MINIMUM_CIRCUMSCRIBED ? 2
+                                                                    : 4;
+        break;
+    case TFeatureType::CYLINDER:
+        contacts = zone ? 8 : criterion == TCriterion::MINIMUM_CIRCUMSCRIBED ? 4 : 6;
+        break;
+    default:
+        break;
+    }
+    return std::max(contacts, Least_Points(options.type, criterion));
+}
+
 QString Minimax_Options_Problem(const TDataSetOptions &options)
 {
     const TFeatureType type = options.type;
@@ -49,8 +81,8 @@ QString Minimax_Options_Problem(const TDataSetOptions &options)
     if (!Generates_Criterion(type, criterion)) {
         if (type == TFeatureType::LINE || type == TFeatureType::PLANE)
             return QStringLiteral("--criterion: a %1 is fitted by the minimum zone only").arg(name);
-        return QStringLiteral("--criterion: %1 data sets are generated for lines, planes and "
-                              "circles, not a %2")
+        return QStringLiteral("--criterion: %1 data sets are generated for lines, planes, "
+                              "circles, spheres and cylinders, not a %2")
             .arg(QLatin1String(Criterion_Name(criterion)), name);
     }
     // With no width the zone's boundaries coincide and no contact

@@ -14,12 +14,22 @@ constexpr int POINTS[] = {0, 1, 5, 10, 25, 50, 100, 500, 1000, 10000}; // below 
 constexpr double SIZES[] = {1, 10, 50, 100, 250, 500, 1000};
 constexpr double FORMS[] = {0.0001, 0.001, 0.01, 0.1, 1, 0.005, 0.0003};
 constexpr double DISTANCES[] = {0, 10, 100, 1000, 10000};
+constexpr double LENGTHS[] = {0.2, 1, 5}; // a cylinder's, over its diameter
 constexpr TOrientation ORIENTATIONS[] = {TOrientation::AXIS, TOrientation::TILTED,
                                          TOrientation::RANDOM};
 
-// The three arcs of a circle's data sets under a criterion.
-double Circle_Arc(TCriterion criterion, int which)
+// The three arcs of a circle's or cylinder's data sets under a criterion;
+// a sphere's caps.
+double Arc_Of(TFeatureType type, TCriterion criterion, int which)
 {
+    if (type == TFeatureType::SPHERE) {
+        static const double ZONE_CAPS[] = {180, 90, 60};
+        static const double CIRCUMSCRIBED_CAPS[] = {180, 90, 120};
+        static const double INSCRIBED_CAPS[] = {180, 130, 110};
+        return criterion == TCriterion::MINIMUM_ZONE            ? ZONE_CAPS[which]
+               : criterion == TCriterion::MINIMUM_CIRCUMSCRIBED ? CIRCUMSCRIBED_CAPS[which]
+                                                                : INSCRIBED_CAPS[which];
+    }
     static const double ZONE[] = {360, 180, 120};
     static const double CIRCUMSCRIBED[] = {360, 180, 180};
     static const double INSCRIBED[] = {360, 240, 200};
@@ -44,17 +54,21 @@ std::vector<TDataSetOptions> Minimax_Suite_Options(TFeatureType type, TCriterion
         TDataSetOptions options = Default_Options(type);
         options.criterion = criterion;
         const int points = POINTS[i % std::size(POINTS)];
-        const int least = Least_Points(type, criterion);
-        options.points = points < 5 ? least + points : std::max(points, least);
         options.size = SIZES[i % std::size(SIZES)];
+        if (type == TFeatureType::SPHERE || type == TFeatureType::CYLINDER)
+            options.size = std::min(options.size, 500.0);
+        if (Has_Arc(type))
+            options.arc = Arc_Of(type, criterion, (i / 3) % 3);
+        if (Has_Length(type))
+            options.length = options.size * LENGTHS[(i / 2) % std::size(LENGTHS)];
+        const int least = Least_Generated_Points(options);
+        options.points = points < 5 ? least + points : std::max(points, least);
         // A form of at most a hundredth of the size keeps the element's shape.
         options.form = std::min(FORMS[i % std::size(FORMS)], options.size / 100);
         options.distance = DISTANCES[i % std::size(DISTANCES)];
         options.orientation = ORIENTATIONS[i % std::size(ORIENTATIONS)];
         if (type == TFeatureType::PLANE)
             options.aspect = i % 4 == 1 ? 10 : 1;
-        if (type == TFeatureType::CIRCLE)
-            options.arc = Circle_Arc(criterion, (i / 3) % 3);
         // On a ramp the least-squares element moves off the minimax one by
         // a share of F: taken where F is large enough to show it.
         if (i % 4 == 3 && options.points >= 10) {

@@ -105,8 +105,9 @@ TGenerateCommand Parse_Generate_Options(const QStringList &arguments, TGenerateO
     const QCommandLineOption criterion_option(
         "criterion",
         "Build the data sets for a minimax fit instead of least squares: lines and planes "
-        "minimum-zone, circles any of the three. --form is then the zone's width F (a "
-        "circumscribed or inscribed circle: the range of the points' distances from its centre).",
+        "minimum-zone, circles, spheres and cylinders any of the three. --form is then the "
+        "zone's width F (circumscribed or inscribed: the range of the points' distances from "
+        "the centre or axis).",
         "minimum-zone|minimum-circumscribed|maximum-inscribed");
     const QCommandLineOption decimals_option(
         "decimals",

@@ -2,6 +2,7 @@
 #include "generating/data_set.h"
 #include "generating/design.h"
 #include "generating/minimax_data_set.h"
+#include "generating/minimax_options.h"
 #include "generating/minimax_suite.h"
 #include "generating/suite.h"
 #include "generating/validation_text.h"
@@ -74,6 +75,21 @@ void TestMinimaxDataSets::reference_is_the_design_data()
     QTest::newRow("circumscribed 180, least") << Options(CIRCLE, MCC, 2, 10, 180, 10, A, 0.01, 5);
     QTest::newRow("inscribed 360") << Options(CIRCLE, MIC, 60, 100, 360, 1000, R, 0.0001, 6);
     QTest::newRow("inscribed 200") << Options(CIRCLE, MIC, 30, 5, 200, 10, T, 0.05, 5);
+    const auto SPHERE = TFeatureType::SPHERE, CYLINDER = TFeatureType::CYLINDER;
+    QTest::newRow("zone sphere") << Options(SPHERE, MZ, 200, 50, 180, 100, R, 0.002, 5);
+    QTest::newRow("zone sphere, 60 degree cap") << Options(SPHERE, MZ, 100, 20, 60, 0, A, 0.001, 6);
+    QTest::newRow("circumscribed hemisphere") << Options(SPHERE, MCC, 50, 10, 90, 10, T, 0.01, 5);
+    QTest::newRow("inscribed sphere") << Options(SPHERE, MIC, 80, 100, 180, 1000, R, 0.005, 5);
+    QTest::newRow("zone cylinder") << Options(CYLINDER, MZ, 100, 50, 360, 100, R, 0.002, 5);
+    QTest::newRow("zone cylinder 120, short") << [] {
+        TDataSetOptions o =
+            Options(TFeatureType::CYLINDER, MZ, 60, 40, 120, 0, TOrientation::AXIS, 0.005, 5);
+        o.length = 8;
+        return o;
+    }();
+    QTest::newRow("circumscribed cylinder") << Options(CYLINDER, MCC, 60, 20, 360, 10, T, 0.01, 5);
+    QTest::newRow("inscribed cylinder, 240")
+        << Options(CYLINDER, MIC, 60, 100, 240, 1000, R, 0.005, 5);
 }
 
 // The points are built so that the design is the optimum; the stated
@@ -116,13 +132,21 @@ void TestMinimaxDataSets::reference_is_the_design()
         QVERIFY2(std::abs(offset ^ axis) <= 2 * rounding,
                  qPrintable(QString::number(offset ^ axis)));
         break;
-    default:
-        QVERIFY2(Length(offset) <= 4 * rounding, qPrintable(QString::number(Length(offset))));
-        QVERIFY(std::abs(stated.diameter - 2 * design.radius) <= 4 * rounding);
+    default: {
+        // A cylinder's point may lie anywhere along its axis.
+        const TVector3 off =
+            options.type == TFeatureType::CYLINDER ? offset - axis * (offset ^ axis) : offset;
+        QVERIFY2(Length(off) <= 8 * rounding, qPrintable(QString::number(Length(off))));
+        QVERIFY2(std::abs(stated.diameter - 2 * design.radius) <= 8 * rounding,
+                 qPrintable(QString::number(stated.diameter - 2 * design.radius)));
         break;
     }
+    }
     // Directions within what moving the ends by the rounding turns them.
-    QVERIFY(Length(stated.direction * axis) <= 4 * rounding / options.size * 2);
+    if (options.type != TFeatureType::SPHERE) {
+        const double span = options.type == TFeatureType::CYLINDER ? options.length : options.size;
+        QVERIFY(Length(stated.direction * axis) <= 8 * rounding / span);
+    }
 }
 
 void TestMinimaxDataSets::options_problems_data()
@@ -135,7 +159,7 @@ void TestMinimaxDataSets::options_problems_data()
         << "--criterion: a line is fitted by the minimum zone only";
     QTest::newRow("zone cone") << Options(TFeatureType::CONE, MZ, 10, 50, 360, 0, R, 0.01, 5)
                                << "--criterion: minimum-zone data sets are generated for lines, "
-                                  "planes and circles, not a cone";
+                                  "planes, circles, spheres and cylinders, not a cone";
     QTest::newRow("no width") << Options(TFeatureType::PLANE, MZ, 10, 50, 1, 0, R, 0, 5)
                               << "--form: more than 0 for a minimum-zone plane";
     QTest::newRow("inscribed on a half circle")
@@ -184,24 +208,28 @@ void TestMinimaxDataSets::suite_files()
              QStringList({"plane.dat", "line.dat", "circle.dat", "sphere.dat", "cylinder.dat",
                           "cone.dat", "torus.dat", "plane-minimum-zone.dat",
                           "line-minimum-zone.dat", "circle-minimum-zone.dat",
-                          "circle-minimum-circumscribed.dat", "circle-maximum-inscribed.dat"}));
+                          "circle-minimum-circumscribed.dat", "circle-maximum-inscribed.dat",
+                          "sphere-minimum-zone.dat", "sphere-minimum-circumscribed.dat",
+                          "sphere-maximum-inscribed.dat", "cylinder-minimum-zone.dat",
+                          "cylinder-minimum-circumscribed.dat", "cylinder-maximum-inscribed.dat"}));
     for (const TSuiteFile &file : Suite_Files()) {
         if (file.criterion == TCriterion::LEAST_SQUARES)
             continue;
         const std::vector<TDataSetOptions> list = Minimax_Suite_Options(file.type, file.criterion);
         QVERIFY(list.size() >= 50);
         double least_form = 1, most_form = 0;
-        int least_points = 1 << 30, most_points = 0;
+        int least_points = 1 << 30, most_points = 0, least_possible = 1 << 30;
         for (const TDataSetOptions &options : list) {
             QVERIFY2(Options_Problem(options).isEmpty(), qPrintable(Options_Problem(options)));
             least_form = std::min(least_form, options.form);
             most_form = std::max(most_form, options.form);
             least_points = std::min(least_points, options.points);
+            least_possible = std::min(least_possible, Least_Generated_Points(options));
             most_points = std::max(most_points, options.points);
         }
         QCOMPARE(least_form, 0.0001);
         QCOMPARE(most_form, 1.0);
-        QCOMPARE(least_points, Least_Points(file.type, file.criterion));
+        QCOMPARE(least_points, least_possible);
         QCOMPARE(most_points, 10000);
     }
 }
