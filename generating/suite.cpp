@@ -5,7 +5,10 @@
 #include "generating/random_numbers.h"
 #include "generating/validation_text.h"
 
+#include <algorithm>
 #include <cmath>
+#include <future>
+#include <thread>
 
 namespace {
 
@@ -347,9 +350,20 @@ std::vector<TDataSet> Generate_Suite(const TSuiteFile &file, std::uint64_t seed)
     // Streams of their own, past the least-squares files'.
     const std::uint64_t stream =
         16 + 4 * static_cast<std::uint64_t>(file.type) + static_cast<std::uint64_t>(file.criterion);
+    // Each data set has its own engine, so they are built side by side, a
+    // batch of one per core at a time; where no thread can be had each is
+    // built when asked for.
     std::vector<TDataSet> data_sets;
-    for (size_t i = 0; i < list.size(); ++i)
-        data_sets.push_back(Generate_Data_Set(list[i], static_cast<qint32>(i + 1),
-                                              Data_Set_Seed(seed, stream, i + 1)));
+    const size_t batch = std::max(1u, std::thread::hardware_concurrency());
+    for (size_t first = 0; first < list.size(); first += batch) {
+        std::vector<std::future<TDataSet>> built;
+        for (size_t i = first; i < std::min(list.size(), first + batch); ++i)
+            built.push_back(std::async(std::launch::async | std::launch::deferred, [&, i] {
+                return Generate_Data_Set(list[i], static_cast<qint32>(i + 1),
+                                         Data_Set_Seed(seed, stream, i + 1));
+            }));
+        for (std::future<TDataSet> &data_set : built)
+            data_sets.push_back(data_set.get());
+    }
     return data_sets;
 }
