@@ -12,28 +12,6 @@
 
 namespace {
 
-// The centre of the algebraic least-squares circle: the search's first
-// bound. The points are about their centroid, so the system is well scaled.
-Eigen::Vector2d Algebraic_Centre(const std::vector<Eigen::Vector2d> &points)
-{
-    Eigen::Matrix3d normal = Eigen::Matrix3d::Zero();
-    Eigen::Vector3d right = Eigen::Vector3d::Zero();
-    for (const Eigen::Vector2d &p : points) {
-        const Eigen::Vector3d row(p.x(), p.y(), 1);
-        normal += row * row.transpose();
-        right -= row * p.squaredNorm();
-    }
-    const Eigen::Vector3d solution = normal.ldlt().solve(right);
-    const Eigen::Vector2d centre(-solution(0) / 2, -solution(1) / 2);
-    return centre.allFinite() ? centre : Eigen::Vector2d::Zero();
-}
-
-struct TAnnulusStep
-{
-    double width;
-    double lower; // bound of the width over the cell
-};
-
 // Whether the four contacts alternate outer, inner round the centre.
 bool Alternating(const std::vector<Eigen::Vector2d> &points, const Eigen::Vector2d &centre, int o1,
                  int o2, int i1, int i2)
@@ -83,8 +61,8 @@ TCircleSolution Narrowest_Annulus(const std::vector<Eigen::Vector2d> &points,
 
     std::vector<TCentreCell> level;
     std::vector<TCentreCell> next;
-    std::vector<double> distance;
-    std::vector<Eigen::Vector2d> unit;
+    std::vector<double> far_squared;
+    std::vector<double> near_squared;
     try {
         auto all = std::make_shared<std::vector<int>>(points.size());
         for (size_t i = 0; i < points.size(); ++i)
@@ -100,58 +78,30 @@ TCircleSolution Narrowest_Annulus(const std::vector<Eigen::Vector2d> &points,
                     return solution;
                 }
                 const double reach = cell.half * std::sqrt(2.0);
-                // Distances and directions of the candidates: far ones, then near ones.
-                const size_t far_count = cell.far->size();
-                const size_t count = far_count + cell.near->size();
-                distance.resize(count);
-                unit.resize(count);
-                size_t far_best = 0;
-                size_t near_best = far_count;
-                for (size_t k = 0; k < count; ++k) {
-                    const int i = k < far_count ? (*cell.far)[k] : (*cell.near)[k - far_count];
-                    const Eigen::Vector2d d = points[i] - cell.centre;
-                    distance[k] = d.norm();
-                    unit[k] = distance[k] > 0 ? Eigen::Vector2d(d / distance[k])
-                                              : Eigen::Vector2d::Zero();
-                    if (k < far_count && distance[k] > distance[far_best])
-                        far_best = k;
-                    if (k >= far_count && distance[k] < distance[near_best])
-                        near_best = k;
-                }
-                const double farthest = distance[far_best];
-                const double nearest = distance[near_best];
-                const double width = farthest - nearest;
+                Squared_Distances(points, *cell.far, cell.centre, far_squared);
+                Squared_Distances(points, *cell.near, cell.centre, near_squared);
+                const TCellExtreme far_point =
+                    Cell_Extreme(points, *cell.far, far_squared, cell.centre, true);
+                const TCellExtreme near_point =
+                    Cell_Extreme(points, *cell.near, near_squared, cell.centre, false);
+                const double width = far_point.distance - near_point.distance;
                 if (width < best) {
                     best = width;
                     best_centre = cell.centre;
                 }
-                const Eigen::Vector2d turn = unit[far_best] - unit[near_best];
-                const double near_bend = Curvature_Allowance(nearest, reach);
+                // Below: the farthest point's distance by its tangent, the
+                // nearest's above by its tangent and bend.
+                const Eigen::Vector2d turn = far_point.unit - near_point.unit;
+                const double near_bend = Curvature_Allowance(near_point.distance, reach);
                 const double lower = std::max(
                     width - 2 * reach,
                     width - (std::abs(turn.x()) + std::abs(turn.y())) * cell.half - near_bend);
                 if (lower >= best - tolerance)
                     continue;
-                auto far = std::make_shared<std::vector<int>>();
-                auto near = std::make_shared<std::vector<int>>();
-                for (size_t k = 0; k < count; ++k) {
-                    const int i = k < far_count ? (*cell.far)[k] : (*cell.near)[k - far_count];
-                    if (k < far_count) {
-                        // Can it outreach the farthest point somewhere in the cell?
-                        const Eigen::Vector2d t = unit[k] - unit[far_best];
-                        const double gain =
-                            std::min(2 * reach, (std::abs(t.x()) + std::abs(t.y())) * cell.half +
-                                                    Curvature_Allowance(distance[k], reach));
-                        if (distance[k] - farthest + gain >= -tolerance)
-                            far->push_back(i);
-                    } else {
-                        const Eigen::Vector2d t = unit[k] - unit[near_best];
-                        const double gain = std::min(
-                            2 * reach, (std::abs(t.x()) + std::abs(t.y())) * cell.half + near_bend);
-                        if (distance[k] - nearest - gain <= tolerance)
-                            near->push_back(i);
-                    }
-                }
+                auto far = Cell_Candidates(points, *cell.far, far_squared, cell, far_point, true, 0,
+                                           tolerance);
+                auto near = Cell_Candidates(points, *cell.near, near_squared, cell, near_point,
+                                            false, near_bend, tolerance);
                 Split(cell, std::move(far), std::move(near), next);
             }
             std::swap(level, next);

@@ -2,6 +2,8 @@
 
 #include "fitting/convex_hull_2d.h"
 
+#include <Eigen/Dense>
+
 #include <cmath>
 #include <limits>
 
@@ -61,4 +63,18 @@ bool Triangle_Holds(const Eigen::Vector2d &a, const Eigen::Vector2d &b, const Ei
             return false;
     }
     return true;
+}
+
+Eigen::Vector2d Algebraic_Centre(const std::vector<Eigen::Vector2d> &points)
+{
+    Eigen::Matrix3d normal = Eigen::Matrix3d::Zero();
+    Eigen::Vector3d right = Eigen::Vector3d::Zero();
+    for (const Eigen::Vector2d &p : points) {
+        const Eigen::Vector3d row(p.x(), p.y(), 1);
+        normal += row * row.transpose();
+        right -= row * p.squaredNorm();
+    }
+    const Eigen::Vector3d solution = normal.ldlt().solve(right);
+    const Eigen::Vector2d centre(-solution(0) / 2, -solution(1) / 2);
+    return centre.allFinite() ? centre : Eigen::Vector2d::Zero();
 }

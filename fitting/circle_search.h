@@ -30,6 +30,11 @@ struct TCircleSpan
 TCircleSpan Circle_Span(const std::vector<Eigen::Vector2d> &points, const Eigen::Vector2d &centre,
                         const std::vector<int> *far_candidates = nullptr);
 
+// The centre of the algebraic least-squares circle, a start for the
+// searches; the points must lie about their centroid, to keep it well
+// scaled. Zero when the points give none.
+Eigen::Vector2d Algebraic_Centre(const std::vector<Eigen::Vector2d> &points);
+
 // The circle through three points; false when they are collinear.
 bool Circumcentre(const Eigen::Vector2d &a, const Eigen::Vector2d &b, const Eigen::Vector2d &c,
                   Eigen::Vector2d *centre);

@@ -33,13 +33,26 @@ std::vector<int> Convex_Hull_2D(const std::vector<Eigen::Vector2d> &points)
         if (!inside)
             order.push_back(i);
     }
-    std::sort(order.begin(), order.end(), [&points](int a, int b) {
-        return points[a].x() < points[b].x() ||
-               (points[a].x() == points[b].x() && points[a].y() < points[b].y());
-    });
-    order.erase(std::unique(order.begin(), order.end(),
-                            [&points](int a, int b) { return points[a] == points[b]; }),
-                order.end());
+    // Sorted by their coordinates held beside the index: no indirection in
+    // the comparisons.
+    struct TKey
+    {
+        double x;
+        double y;
+        int index;
+    };
+    std::vector<TKey> keys(order.size());
+    for (size_t k = 0; k < order.size(); ++k)
+        keys[k] = {points[order[k]].x(), points[order[k]].y(), order[k]};
+    std::sort(keys.begin(), keys.end(),
+              [](const TKey &a, const TKey &b) { return a.x < b.x || (a.x == b.x && a.y < b.y); });
+    keys.erase(std::unique(keys.begin(), keys.end(),
+                           [](const TKey &a, const TKey &b) { return a.x == b.x && a.y == b.y; }),
+               keys.end());
+    order.resize(keys.size());
+    for (size_t k = 0; k < keys.size(); ++k)
+        order[k] = keys[k].index;
+    keys = std::vector<TKey>();
     if (order.size() < 3)
         return order;
     std::vector<int> hull(2 * order.size());

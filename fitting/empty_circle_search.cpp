@@ -58,12 +58,17 @@ TCircleSolution Largest_Empty_Circle(const std::vector<Eigen::Vector2d> &points,
         low = low.cwiseMin(points[i]);
         high = high.cwiseMax(points[i]);
     }
+    // The algebraic circle's centre, when inside the hull, starts the bound.
     double best = 0;
     Eigen::Vector2d best_centre = points[hull[0]];
+    const Eigen::Vector2d start = Algebraic_Centre(points);
+    if (Hull_Holds(points, hull, start, 0)) {
+        best = Circle_Span(points, start).nearest;
+        best_centre = start;
+    }
     std::vector<TCentreCell> level;
     std::vector<TCentreCell> next;
-    std::vector<double> distance;
-    std::vector<Eigen::Vector2d> unit;
+    std::vector<double> squared;
     try {
         auto all = std::make_shared<std::vector<int>>(points.size());
         for (size_t i = 0; i < points.size(); ++i)
@@ -80,38 +85,24 @@ TCircleSolution Largest_Empty_Circle(const std::vector<Eigen::Vector2d> &points,
                 if (Outside_Hull(points, hull, cell))
                     continue;
                 const double reach = cell.half * std::sqrt(2.0);
-                const std::vector<int> &near = *cell.near;
-                distance.resize(near.size());
-                unit.resize(near.size());
-                size_t nearest_at = 0;
-                for (size_t k = 0; k < near.size(); ++k) {
-                    const Eigen::Vector2d d = points[near[k]] - cell.centre;
-                    distance[k] = d.norm();
-                    unit[k] = distance[k] > 0 ? Eigen::Vector2d(d / distance[k])
-                                              : Eigen::Vector2d::Zero();
-                    if (distance[k] < distance[nearest_at])
-                        nearest_at = k;
-                }
-                const double nearest = distance[nearest_at];
+                Squared_Distances(points, *cell.near, cell.centre, squared);
+                const TCellExtreme near_point =
+                    Cell_Extreme(points, *cell.near, squared, cell.centre, false);
+                const double nearest = near_point.distance;
                 if (nearest > best && Hull_Holds(points, hull, cell.centre, 0)) {
                     best = nearest;
                     best_centre = cell.centre;
                 }
-                const Eigen::Vector2d &u = unit[nearest_at];
+                // Above: the nearest point's distance by its tangent and bend.
+                const Eigen::Vector2d &u = near_point.unit;
                 const double bend = Curvature_Allowance(nearest, reach);
                 const double upper =
                     std::min(nearest + reach,
                              nearest + (std::abs(u.x()) + std::abs(u.y())) * cell.half + bend);
                 if (upper <= best + tolerance)
                     continue;
-                auto kept = std::make_shared<std::vector<int>>();
-                for (size_t k = 0; k < near.size(); ++k) {
-                    const Eigen::Vector2d t = unit[k] - u;
-                    const double gain =
-                        std::min(2 * reach, (std::abs(t.x()) + std::abs(t.y())) * cell.half + bend);
-                    if (distance[k] - nearest - gain <= tolerance)
-                        kept->push_back(near[k]);
-                }
+                auto kept = Cell_Candidates(points, *cell.near, squared, cell, near_point, false,
+                                            bend, tolerance);
                 Split(cell, nullptr, std::move(kept), next);
             }
             std::swap(level, next);
