@@ -144,6 +144,10 @@ TCircleSolution Narrowest_Annulus(const std::vector<Eigen::Vector2d> &points,
                     for (size_t d = c + 1; d < inner.size(); ++d) {
                         const int o1 = outer[a].second, o2 = outer[b].second;
                         const int i1 = inner[c].second, i2 = inner[d].second;
+                        // A point on both circles (a zone of no width) is
+                        // the contact of one side only.
+                        if (i1 == o1 || i1 == o2 || i2 == o1 || i2 == o2)
+                            continue;
                         // The centre is on both perpendicular bisectors.
                         Eigen::Matrix2d m;
                         m.row(0) = (points[o2] - points[o1]).transpose();

@@ -53,7 +53,8 @@ bool Round_The_Centre(const std::vector<Eigen::Vector2d> &local, const std::vect
 bool Alternate(const std::vector<Eigen::Vector2d> &local, const std::vector<int> &outer,
                const std::vector<int> &inner, const Eigen::Vector2d &centre)
 {
-    if (outer.size() != 2 || inner.size() != 2)
+    if (outer.size() != 2 || inner.size() != 2 ||
+        std::find_first_of(outer.begin(), outer.end(), inner.begin(), inner.end()) != outer.end())
         return false;
     std::pair<double, bool> around[4];
     for (int k = 0; k < 4; ++k) {

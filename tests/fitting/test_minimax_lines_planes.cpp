@@ -299,6 +299,16 @@ void TestMinimaxLinesPlanes::failures()
     QCOMPARE(
         Fit_Minimax_Line({TVector3(1, 1, 0), TVector3(1, 1, 2), TVector3(1, 1, 5)}, o, z).failure,
         std::string("coincident points"));
+    // Collinear projections: a zone of no width, the middle point between.
+    const TMinimaxFit straight =
+        Fit_Minimax_Line({TVector3(1, 1, 0), TVector3(3, 1, 2), TVector3(2, 1, 5)}, o, z);
+    QVERIFY2(straight.fitted, straight.failure.c_str());
+    QCOMPARE(straight.form, 0.0);
+    QVERIFY(Length(straight.direction - TVector3(1, 0, 0)) <= 1e-15);
+    QVERIFY(Length(straight.position - TVector3(2, 1, 0)) <= 1e-15);
+    QCOMPARE(straight.outer_contacts.size() == 1 ? straight.outer_contacts
+                                                 : straight.inner_contacts,
+             std::vector<int>{2});
     QCOMPARE(Fit_Minimax_Line({TVector3(1, 1, 0), TVector3(2, 1, 2), TVector3(3, 1, 5)}, o,
                               TVector3(0, 0, 0))
                  .failure,
