@@ -8,7 +8,8 @@
 # tessaline-generate on a million points of each type and on the suite, the
 # window's Open of 100,000 points offscreen, and a plain awk script for
 # reference; last, the reading of a QIF results file of 100,000 measured
-# features, and of one of 100,000 measured cylinders.
+# features, and of one of 100,000 measured cylinders; and the minimax fits of
+# 1,000,000 points.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -179,3 +180,11 @@ read -r wall rss < <(best_of "$build/bench/tessaline-bench-qif" "$qif" 100000 cy
 printf '  whole process, with its reference of 100,000 labels: %.3f s wall, %.0f MB peak\n' \
     "$wall" "$(calc "$rss / 1024")"
 echo "Target: < 1.0 s and < 200 MB."
+echo
+
+# Tessaline's own minimax fits, each in a process of its own: the fit's wall
+# time and the process' peak memory, points included.
+echo "Minimax fits, 1,000,000 points (tessaline-bench-minimax); each fit once:"
+cmake --build "$build" --parallel "$(nproc)" --target tessaline-bench-minimax >/dev/null
+"$build/bench/tessaline-bench-minimax" 1000000
+echo "Target: each fit of 1,000,000 points in < 2.0 s with < 500 MB peak."

@@ -50,7 +50,8 @@ struct TMinimaxFit
     int iterations = 0;
 };
 
-// Lines: minimum zone only.
+// Lines: minimum zone only. The line's outer side is the one
+// plane_normal x direction points to.
 TMinimaxFit Fit_Minimax_Line(const std::vector<TVector3> &points, const TVector3 &plane_point,
                              const TVector3 &plane_normal);
 // Planes: minimum zone only.
@@ -62,3 +63,22 @@ TMinimaxFit Fit_Minimax_Sphere(const std::vector<TVector3> &points, TCriterion c
 // search's own starts.
 TMinimaxFit Fit_Minimax_Cylinder(const std::vector<TVector3> &points, TCriterion criterion,
                                  const TMinimaxFit *start = nullptr);
+
+// The certificates the fits above check before they return, open to any
+// stated result: why fit is not the minimax element of points under the
+// optimality conditions (empty when it is). Every point must lie in the zone
+// (inside or outside the circle), each contact on its boundary, the contacts
+// in the configuration the criterion needs (line: two on one side and one
+// between them on the other; plane: three on one side round the foot of one
+// on the other, or two and two whose segments cross; zone circle: four
+// alternating outer and inner round the centre; circumscribed circle: two
+// opposite or three round the centre; inscribed circle: three round the
+// centre), and form and diameter must be those the contacts give. Lengths
+// are held to the rounding of the points' coordinates. These conditions make
+// the fit a local optimum; the fits' own searches make it the global one.
+std::string Minimax_Line_Refusal(const std::vector<TVector3> &points, const TVector3 &plane_point,
+                                 const TVector3 &plane_normal, const TMinimaxFit &fit);
+std::string Minimax_Plane_Refusal(const std::vector<TVector3> &points, const TMinimaxFit &fit);
+std::string Minimax_Circle_Refusal(const std::vector<TVector3> &points, const TVector3 &plane_point,
+                                   const TVector3 &plane_normal, TCriterion criterion,
+                                   const TMinimaxFit &fit);
