@@ -62,3 +62,32 @@ TMinimaxFit Fit_Minimax_Sphere(const std::vector<TVector3> &points, TCriterion c
 // search's own starts.
 TMinimaxFit Fit_Minimax_Cylinder(const std::vector<TVector3> &points, TCriterion criterion,
                                  const TMinimaxFit *start = nullptr);
+
+// What the spheres and cylinders guarantee. A circumscribed sphere is the
+// smallest enclosing sphere (Welzl's algorithm), exact; its optimality
+// conditions, which for this convex problem make it global, are checked. A
+// minimum-zone sphere's centre is searched by branch and bound over the
+// centres within the least-squares radius of the least-squares centre, an
+// inscribed sphere's over the points' bounding box, both to within a
+// thousandth of the zone's width (inscribed: a millionth of the radius);
+// the best is refined by linear programs to the rounding of the arithmetic
+// and its optimality conditions checked. An inscribed sphere whose centre
+// lies on the boundary of the points' hull is not certified.
+//
+// A cylinder's axis is searched from the least-squares axis, the points'
+// principal directions, 128 directions spread over the half sphere and the
+// caller's start, each refined on a subsample; the best few are refined on
+// all points by linear programs and checked as a strict local optimum (as
+// many independent contacts as the criterion has parameters, multipliers
+// positive and balancing). That no other local optimum is better is not
+// proven, only that no start found one. An optimum with fewer contacts (one
+// that only curvature makes a minimum) and an inscribed cylinder whose axis
+// leaves the hull of the projections are not certified.
+
+// The optimality conditions of a sphere or a cylinder fit of these points
+// under the criterion, as the fits check them (the global search aside):
+// empty when they hold, otherwise what fails.
+std::string Minimax_Sphere_Certificate(const std::vector<TVector3> &points, TCriterion criterion,
+                                       const TMinimaxFit &fit);
+std::string Minimax_Cylinder_Certificate(const std::vector<TVector3> &points, TCriterion criterion,
+                                         const TMinimaxFit &fit);
