@@ -91,3 +91,10 @@ std::string Minimax_Sphere_Certificate(const std::vector<TVector3> &points, TCri
                                        const TMinimaxFit &fit);
 std::string Minimax_Cylinder_Certificate(const std::vector<TVector3> &points, TCriterion criterion,
                                          const TMinimaxFit &fit);
+
+// The local optimum of a cylinder from the start alone, refined by linear
+// programs and checked as the fit checks its own, without the global
+// search: what a fit started from the least-squares axis finds, which can
+// be a worse local optimum than the fit's.
+TMinimaxFit Refine_Minimax_Cylinder(const std::vector<TVector3> &points, TCriterion criterion,
+                                    const TMinimaxFit &start);

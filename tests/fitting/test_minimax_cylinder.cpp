@@ -1,0 +1,236 @@
+#include "fitting/minimax_fit.h"
+#include "minimax_construction.h"
+
+#include <QtTest>
+
+#include <algorithm>
+#include <cmath>
+
+Q_DECLARE_METATYPE(TCriterion)
+
+namespace {
+
+// The designed cylinder about the frame's n through its origin: contacts
+// exactly in an optimal configuration, the other points strictly inside
+// the zone (circumscribed: inside, inscribed: outside) by 5 % of its width
+// or more.
+struct TDesign
+{
+    TPoints points;
+    TVector3 point; // on the axis
+    TVector3 axis;
+    double diameter = 0;
+    double form = 0;
+    std::vector<int> outer;
+    std::vector<int> inner;
+};
+
+const double Radius = 25;
+const double Length = 50;
+
+// A point at the angle round the axis (degrees) and the height along it.
+TVector3 On_Cylinder(const TFrame &frame, double degrees, double height, double radius)
+{
+    const double turn = degrees * Pi / 180;
+    return frame.At(radius * std::cos(turn), radius * std::sin(turn), height);
+}
+
+// Filling: 24 angles by 9 heights, at a depth of the zone's given by depth(fraction).
+template <typename TDepth> void Fill(const TFrame &frame, TDepth depth, TDesign &design)
+{
+    std::uint64_t state = 11;
+    for (int i = 0; i < 24; ++i) {
+        for (int j = 0; j < 9; ++j) {
+            design.points.push_back(
+                On_Cylinder(frame, 15.0 * i + 7, Length * (j / 8.0 - 0.5), depth(Fraction(state))));
+        }
+    }
+}
+
+// Minimum zone: outer contacts at 0, 120 and 240 degrees at one height,
+// inner ones at 60, 180 and 300 degrees at another: each side's radial
+// directions balance at one height each, and the six bounds are
+// independent, a strict optimum.
+// Circumscribed and inscribed: one contact at 90 degrees half way, four at
+// 210 and 330 degrees at both ends; multipliers 1/3 and 1/6, five
+// independent bounds.
+TDesign Cylinder_Design(TCriterion criterion, double distance, double width)
+{
+    const TFrame frame = Tilted_Frame(distance);
+    TDesign design;
+    design.point = frame.origin;
+    design.axis = frame.n;
+    design.diameter = 2 * Radius;
+    const double h = 0.4 * Length;
+    if (criterion == TCriterion::MINIMUM_ZONE) {
+        design.form = width;
+        Fill(
+            frame, [&](double f) { return Radius + 0.45 * width * (2 * f - 1); }, design);
+        for (int i = 0; i < 3; ++i) {
+            design.outer.push_back(static_cast<int>(design.points.size()));
+            design.points.push_back(On_Cylinder(frame, 120.0 * i, h, Radius + width / 2));
+            design.inner.push_back(static_cast<int>(design.points.size()));
+            design.points.push_back(On_Cylinder(frame, 120.0 * i + 60, -h, Radius - width / 2));
+        }
+        return design;
+    }
+    const bool circumscribed = criterion == TCriterion::MINIMUM_CIRCUMSCRIBED;
+    const double sign = circumscribed ? -1 : 1;
+    design.form = 0;
+    Fill(
+        frame,
+        [&](double f) {
+            const double depth = width * (0.05 + 0.95 * f);
+            design.form = std::max(design.form, depth);
+            return Radius + sign * depth;
+        },
+        design);
+    std::vector<int> &contacts = circumscribed ? design.outer : design.inner;
+    contacts.push_back(static_cast<int>(design.points.size()));
+    design.points.push_back(On_Cylinder(frame, 90, 0, Radius));
+    for (double height : {h, -h}) {
+        for (double degrees : {210.0, 330.0}) {
+            contacts.push_back(static_cast<int>(design.points.size()));
+            design.points.push_back(On_Cylinder(frame, degrees, height, Radius));
+        }
+    }
+    return design;
+}
+
+std::vector<int> Sorted(std::vector<int> indices)
+{
+    std::sort(indices.begin(), indices.end());
+    return indices;
+}
+
+// The angle between two axes, whatever their signs.
+double Axis_Angle(const TVector3 &a, const TVector3 &b)
+{
+    const TVector3 across = Unit_Along(a) * Unit_Along(b);
+    return std::asin(std::min(1.0, std::sqrt(across ^ across)));
+}
+
+} // namespace
+
+class TestMinimaxCylinder : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void Designed_data();
+    void Designed();
+    void Too_Few_data();
+    void Too_Few();
+    void Nudged_Rejected_data();
+    void Nudged_Rejected();
+};
+
+void TestMinimaxCylinder::Designed_data()
+{
+    QTest::addColumn<TCriterion>("criterion");
+    QTest::addColumn<double>("distance");
+    QTest::addColumn<double>("width");
+    for (double distance : {0.0, 10000.0}) {
+        for (double width : {1e-4, 0.01, 0.5}) {
+            const QByteArray at =
+                QByteArray::number(distance) + " mm, F " + QByteArray::number(width);
+            QTest::newRow("zone " + at) << TCriterion::MINIMUM_ZONE << distance << width;
+            QTest::newRow("circumscribed " + at)
+                << TCriterion::MINIMUM_CIRCUMSCRIBED << distance << width;
+            QTest::newRow("inscribed " + at) << TCriterion::MAXIMUM_INSCRIBED << distance << width;
+        }
+    }
+}
+
+void TestMinimaxCylinder::Designed()
+{
+    QFETCH(TCriterion, criterion);
+    QFETCH(double, distance);
+    QFETCH(double, width);
+    const TDesign design = Cylinder_Design(criterion, distance, width);
+    const TMinimaxFit fit = Fit_Minimax_Cylinder(design.points, criterion);
+    QVERIFY2(fit.fitted, fit.failure.c_str());
+    QVERIFY2(Axis_Angle(fit.direction, design.axis) < 1e-11,
+             qPrintable(QString::number(Axis_Angle(fit.direction, design.axis))));
+    QVERIFY(Axis_Distance(fit.position, design.point, design.axis) < 1e-9);
+    // The axis point nearest the points' centroid.
+    TVector3 centroid;
+    for (const TVector3 &p : design.points)
+        centroid = centroid + p;
+    centroid = centroid / static_cast<double>(design.points.size());
+    QVERIFY(std::abs((centroid - fit.position) ^ fit.direction) < 1e-9);
+    QVERIFY2(std::abs(fit.diameter - design.diameter) < 1e-9,
+             qPrintable(QString::number(fit.diameter - design.diameter)));
+    QVERIFY(std::abs(fit.form - design.form) < 1e-9);
+    QCOMPARE(Sorted(fit.outer_contacts), Sorted(design.outer));
+    QCOMPARE(Sorted(fit.inner_contacts), Sorted(design.inner));
+    QVERIFY(std::abs(std::sqrt(fit.direction ^ fit.direction) - 1) < 1e-15);
+    QCOMPARE(Minimax_Cylinder_Certificate(design.points, criterion, fit), std::string());
+}
+
+void TestMinimaxCylinder::Too_Few_data()
+{
+    QTest::addColumn<TCriterion>("criterion");
+    QTest::addColumn<int>("least");
+    QTest::newRow("zone") << TCriterion::MINIMUM_ZONE << 6;
+    QTest::newRow("circumscribed") << TCriterion::MINIMUM_CIRCUMSCRIBED << 5;
+    QTest::newRow("inscribed") << TCriterion::MAXIMUM_INSCRIBED << 5;
+}
+
+void TestMinimaxCylinder::Too_Few()
+{
+    QFETCH(TCriterion, criterion);
+    QFETCH(int, least);
+    const TDesign design = Cylinder_Design(criterion, 0, 0.01);
+    const TPoints few(design.points.end() - (least - 1), design.points.end());
+    const TMinimaxFit fit = Fit_Minimax_Cylinder(few, criterion);
+    QVERIFY(!fit.fitted);
+    QCOMPARE(fit.failure, "too few points: a cylinder needs at least " + std::to_string(least));
+    const TPoints enough(design.points.end() - least, design.points.end());
+    QVERIFY(Fit_Minimax_Cylinder(enough, criterion).failure.rfind("too few", 0) != 0);
+}
+
+void TestMinimaxCylinder::Nudged_Rejected_data()
+{
+    QTest::addColumn<TCriterion>("criterion");
+    QTest::addColumn<double>("shift");
+    QTest::addColumn<double>("turn");
+    for (TCriterion criterion : {TCriterion::MINIMUM_ZONE, TCriterion::MINIMUM_CIRCUMSCRIBED,
+                                 TCriterion::MAXIMUM_INSCRIBED}) {
+        const char *name = Criterion_Name(criterion);
+        QTest::addRow("%s, shifted 1e-6 mm", name) << criterion << 1e-6 << 0.0;
+        QTest::addRow("%s, turned 1e-7 rad", name) << criterion << 0.0 << 1e-7;
+    }
+}
+
+// The axis moved, its diameter, form and contacts those of the moved axis:
+// only the optimality conditions can tell.
+void TestMinimaxCylinder::Nudged_Rejected()
+{
+    QFETCH(TCriterion, criterion);
+    QFETCH(double, shift);
+    QFETCH(double, turn);
+    const TDesign design = Cylinder_Design(criterion, 1000, 0.01);
+    TMinimaxFit fit = Fit_Minimax_Cylinder(design.points, criterion);
+    QVERIFY2(fit.fitted, fit.failure.c_str());
+    const TVector3 across = Unit_Along(fit.direction * TVector3(1, 0.3, -0.2));
+    fit.position = fit.position + across * shift;
+    fit.direction = Unit_Along(fit.direction + across * turn);
+    double outer = 0;
+    double inner = HUGE_VAL;
+    for (const TVector3 &p : design.points) {
+        outer = std::max(outer, Axis_Distance(p, fit.position, fit.direction));
+        inner = std::min(inner, Axis_Distance(p, fit.position, fit.direction));
+    }
+    fit.form = outer - inner;
+    fit.diameter = criterion == TCriterion::MINIMUM_ZONE            ? outer + inner
+                   : criterion == TCriterion::MINIMUM_CIRCUMSCRIBED ? 2 * outer
+                                                                    : 2 * inner;
+    fit.outer_contacts.clear();
+    fit.inner_contacts.clear();
+    const std::string reason = Minimax_Cylinder_Certificate(design.points, criterion, fit);
+    QVERIFY2(reason.rfind("not stationary", 0) == 0, reason.c_str());
+}
+
+QTEST_APPLESS_MAIN(TestMinimaxCylinder)
+#include "test_minimax_cylinder.moc"
