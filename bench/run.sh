@@ -7,8 +7,9 @@
 # largest), converts each with tessaline-convert to a file, times
 # tessaline-generate on a million points of each type and on the suite, the
 # window's Open of 100,000 points offscreen, and a plain awk script for
-# reference; last, the reading of a QIF results file of 100,000 measured
-# features, and of one of 100,000 measured cylinders.
+# reference; the reading of a QIF results file of 100,000 measured
+# features, and of one of 100,000 measured cylinders; last, the minimax
+# sphere and cylinder fits of 100,000 points.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -179,3 +180,8 @@ read -r wall rss < <(best_of "$build/bench/tessaline-bench-qif" "$qif" 100000 cy
 printf '  whole process, with its reference of 100,000 labels: %.3f s wall, %.0f MB peak\n' \
     "$wall" "$(calc "$rss / 1024")"
 echo "Target: < 1.0 s and < 200 MB."
+echo
+echo "Minimax fits of 100,000 points, each in a process of its own (tessaline-bench-minimax-3d):"
+cmake --build "$build" --parallel "$(nproc)" --target tessaline-bench-minimax-3d >/dev/null
+"$build/bench/tessaline-bench-minimax-3d" 100000
+echo "Target: spheres < 1.0 s, cylinders < 5.0 s, each < 500 MB peak."

@@ -23,21 +23,54 @@ std::string Chebyshev_Certificate(const TChebyshevRows &rows, TZoneGoal goal, do
     if (rows.distance.size() == 0 || !rows.distance.allFinite() || !rows.gradient.allFinite()) {
         return "no finite distances";
     }
-    const TChebyshevStep step = Solve_Chebyshev_Step(rows, goal, 1e-6 * scale);
+    // The first-order conditions hold on the contacts alone: the points
+    // within tolerance of a boundary the goal uses.
+    const double highest = rows.distance.maxCoeff();
+    const double lowest = rows.distance.minCoeff();
+    const bool outer = goal != TZoneGoal::INNER;
+    const bool inner = goal != TZoneGoal::OUTER;
+    std::vector<int> contacts;
+    for (Eigen::Index i = 0; i < rows.distance.size(); ++i) {
+        if ((outer && rows.distance(i) >= highest - tolerance) ||
+            (inner && rows.distance(i) <= lowest + tolerance)) {
+            contacts.push_back(static_cast<int>(i));
+        }
+    }
+    TChebyshevRows near;
+    near.distance.resize(static_cast<Eigen::Index>(contacts.size()));
+    near.gradient.resize(static_cast<Eigen::Index>(contacts.size()), rows.gradient.cols());
+    for (std::size_t j = 0; j < contacts.size(); ++j) {
+        const Eigen::Index row = static_cast<Eigen::Index>(j);
+        near.distance(row) = rows.distance(contacts[j]);
+        near.gradient.row(row) = rows.gradient.row(contacts[j]);
+    }
+    // Distances off the extremes but within tolerance count as on them.
+    for (Eigen::Index j = 0; j < near.distance.size(); ++j) {
+        if (outer && near.distance(j) >= highest - tolerance &&
+            !(inner && near.distance(j) <= lowest + tolerance)) {
+            near.distance(j) = highest;
+        } else if (inner && near.distance(j) <= lowest + tolerance) {
+            near.distance(j) = lowest;
+        }
+    }
+    TChebyshevStep step = Solve_Chebyshev_Step(near, goal, 1e-6 * scale);
     if (!step.solved) {
         return "the linear program of the optimality conditions did not end";
     }
-    const double value = Zone_Value(rows.distance, goal);
-    const double fall = value - step.value;
+    const double fall = Zone_Value(near.distance, goal) - step.value;
     if (fall > Chebyshev_Stationary * scale) {
         return "not stationary: a step lowers the criterion by " + Number(fall) + " mm";
+    }
+    for (int &i : step.outer_contacts) {
+        i = contacts[static_cast<std::size_t>(i)];
+    }
+    for (int &i : step.inner_contacts) {
+        i = contacts[static_cast<std::size_t>(i)];
     }
     const int k = static_cast<int>(rows.gradient.cols());
     Eigen::VectorXd balance = Eigen::VectorXd::Zero(k);
     double outer_sum = 0;
     double inner_sum = 0;
-    const double highest = rows.distance.maxCoeff();
-    const double lowest = rows.distance.minCoeff();
     for (std::size_t j = 0; j < step.outer_contacts.size(); ++j) {
         const int i = step.outer_contacts[j];
         if (rows.distance(i) < highest - tolerance) {
@@ -54,8 +87,6 @@ std::string Chebyshev_Certificate(const TChebyshevRows &rows, TZoneGoal goal, do
         balance -= step.inner_multipliers[j] * rows.gradient.row(i).transpose();
         inner_sum += step.inner_multipliers[j];
     }
-    const bool outer = goal != TZoneGoal::INNER;
-    const bool inner = goal != TZoneGoal::OUTER;
     if ((outer && std::abs(outer_sum - 1) > 1e-9) || (inner && std::abs(inner_sum - 1) > 1e-9)) {
         return "the contacts' multipliers do not sum to 1";
     }

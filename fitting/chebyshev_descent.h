@@ -31,6 +31,8 @@ template <typename TState> struct TChebyshevDescent
 // The goal falls by less than this, relative to the size of the lengths,
 // when the state is stationary to the rounding of the distances.
 constexpr double Chebyshev_Stationary = 1e-13;
+// A step this small, relative to that size, leaves the state where it is.
+constexpr double Chebyshev_Still = 1e-12;
 
 template <typename TModel>
 TChebyshevDescent<typename TModel::TState>
@@ -50,7 +52,10 @@ Descend_Chebyshev(const TModel &model, const std::vector<Eigen::Vector3d> &point
             return result;
         }
         const double promised = result.value - step.value;
-        if (promised <= stationary) {
+        // Where the goal is flat, a step that promises next to nothing can
+        // still move the state far: it is taken while it does not worsen it.
+        const bool flat = promised <= stationary;
+        if (flat && step.step.lpNorm<Eigen::Infinity>() <= Chebyshev_Still * scale) {
             result.last = step;
             result.converged = true;
             return result;
@@ -58,6 +63,17 @@ Descend_Chebyshev(const TModel &model, const std::vector<Eigen::Vector3d> &point
         const typename TModel::TState trial = model.Moved(result.state, step.step);
         model.Rows(trial, points, trial_rows);
         const double value = Zone_Value(trial_rows.distance, goal);
+        if (flat) {
+            if (!(value <= result.value)) {
+                result.last = step;
+                result.converged = true;
+                return result;
+            }
+            result.state = trial;
+            std::swap(result.rows, trial_rows);
+            result.value = value;
+            continue;
+        }
         const double ratio = (result.value - value) / promised;
         if (std::isfinite(value) && ratio > 0.01) {
             result.state = trial;
