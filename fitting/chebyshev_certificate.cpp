@@ -2,6 +2,9 @@
 
 #include "fitting/chebyshev_descent.h"
 
+#include <Eigen/LU>
+
+#include <algorithm>
 #include <cmath>
 #include <sstream>
 
@@ -13,6 +16,57 @@ std::string Number(double value)
     text.precision(3);
     text << value;
     return text.str();
+}
+
+// Whether the optimum of the linearised problem is unique (Mangasarian):
+// no step d other than 0 keeps the bounds of positive multiplier (held)
+// equalities, A_held d = 0, and the other contacts' bounds, A_other d <= 0.
+// On the null space N of A_held that is M y <= 0 only for y = 0, M =
+// A_other N: on each face y_j = +-1 of the unit box, min over the face of
+// max_i M_i y is positive.
+bool Sharp(const std::vector<Eigen::VectorXd> &held, const std::vector<Eigen::VectorXd> &others,
+           int variables)
+{
+    Eigen::MatrixXd H(static_cast<Eigen::Index>(held.size()), variables);
+    for (std::size_t j = 0; j < held.size(); ++j) {
+        H.row(static_cast<Eigen::Index>(j)) = held[j].transpose();
+    }
+    Eigen::MatrixXd N;
+    if (held.empty()) {
+        N = Eigen::MatrixXd::Identity(variables, variables);
+    } else {
+        Eigen::FullPivLU<Eigen::MatrixXd> lu(H);
+        lu.setThreshold(1e-10);
+        if (lu.rank() == variables) {
+            return true;
+        }
+        N = lu.kernel();
+    }
+    const Eigen::Index q = N.cols();
+    if (others.empty()) {
+        return false;
+    }
+    Eigen::MatrixXd M(static_cast<Eigen::Index>(others.size()), q);
+    for (std::size_t j = 0; j < others.size(); ++j) {
+        M.row(static_cast<Eigen::Index>(j)) = others[j].transpose() * N;
+    }
+    for (Eigen::Index face = 0; face < q; ++face) {
+        for (double sign : {1.0, -1.0}) {
+            TChebyshevRows on_face;
+            on_face.distance = sign * M.col(face);
+            on_face.gradient.resize(M.rows(), q - 1);
+            for (Eigen::Index j = 0, c = 0; j < q; ++j) {
+                if (j != face) {
+                    on_face.gradient.col(c++) = M.col(j);
+                }
+            }
+            const TChebyshevStep least = Solve_Chebyshev_Step(on_face, TZoneGoal::OUTER, 1);
+            if (!least.solved || least.value <= 1e-9) {
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -93,10 +147,33 @@ std::string Chebyshev_Certificate(const TChebyshevRows &rows, TZoneGoal goal, do
     if (step.boxed || balance.lpNorm<Eigen::Infinity>() > 1e-9) {
         return "the contacts' multipliers do not balance";
     }
-    const int variables = k + (outer ? 1 : 0) + (inner ? 1 : 0);
-    if (strict && step.rank < variables) {
-        return "not a strict local optimum: " + std::to_string(step.rank) +
-               " independent contacts of the " + std::to_string(variables) + " needed";
+    if (strict) {
+        // The bounds of all contacts, in the variables the goal uses.
+        const int variables = k + (outer ? 1 : 0) + (inner ? 1 : 0);
+        const auto bound = [&](int i, bool on_outer) {
+            Eigen::VectorXd a = Eigen::VectorXd::Zero(variables);
+            a.head(k) = (on_outer ? 1.0 : -1.0) * rows.gradient.row(i).transpose();
+            a(on_outer ? k : variables - 1) = on_outer ? -1 : 1;
+            return a;
+        };
+        std::vector<Eigen::VectorXd> held;
+        std::vector<Eigen::VectorXd> others;
+        for (int i : contacts) {
+            for (bool on_outer : {true, false}) {
+                if (on_outer ? !(outer && rows.distance(i) >= highest - tolerance)
+                             : !(inner && rows.distance(i) <= lowest + tolerance)) {
+                    continue;
+                }
+                const std::vector<int> &positive =
+                    on_outer ? step.outer_contacts : step.inner_contacts;
+                const bool is_held =
+                    std::find(positive.begin(), positive.end(), i) != positive.end();
+                (is_held ? held : others).push_back(bound(i, on_outer));
+            }
+        }
+        if (!Sharp(held, others, variables)) {
+            return "not a strict local optimum: the contacts leave a direction of no ascent";
+        }
     }
     return {};
 }

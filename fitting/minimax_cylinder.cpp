@@ -196,9 +196,16 @@ TMinimaxFit Cylinder_Fit(const std::vector<TVector3> &points, TCriterion criteri
     const std::vector<Eigen::Vector3d> sample = Evenly_Spaced(frame.local, Screening_Points);
     std::vector<TCandidate> screened;
     int iterations = 0;
+    // Ranked by the goal on all points: a subsample can miss the few points
+    // that make a zone wide.
+    TChebyshevRows rows;
     for (const TAxis &axis : starts) {
         screened.push_back(Refine_Axis(frame, sample, goal, axis, Screening_Steps, false));
         iterations += screened.back().iterations;
+        if (std::isfinite(screened.back().value)) {
+            frame.model.Rows(screened.back().axis, frame.local, rows);
+            screened.back().value = Zone_Value(rows.distance, goal);
+        }
     }
     std::vector<std::size_t> order;
     for (std::size_t i = own; i < screened.size(); ++i) {

@@ -1,3 +1,4 @@
+#include "fitting/least_squares_fit.h"
 #include "fitting/minimax_fit.h"
 #include "minimax_construction.h"
 
@@ -97,6 +98,50 @@ TDesign Cylinder_Design(TCriterion criterion, double distance, double width)
     return design;
 }
 
+// Two local optima. The rival axis B (the frame's u) crosses the designed
+// axis A (n); both have radius 25. Most points lie exactly on B near where
+// the two cylinders meet (their distances from A within 0.45 F of the
+// radius), so that the least-squares axis is B; A's eight contacts, at
+// 45, 225 (outer) and 135, 315 degrees (inner) at two heights each, lie
+// 2 F off B. A's zone is F wide and a strict optimum; B's local one about
+// 2 F.
+TDesign Two_Optima_Design(double width)
+{
+    const TFrame frame = Tilted_Frame(1000);
+    TDesign design;
+    design.point = frame.origin;
+    design.axis = frame.n;
+    design.diameter = 2 * Radius;
+    design.form = width;
+    for (int i = 0; i < 200; ++i) {
+        for (int j = 0; j < 5; ++j) {
+            const double phi = 2 * Pi * (i + 0.5) / 200;
+            const double rho = Radius + 0.45 * width * (j / 2.0 - 1);
+            const double across = rho * rho - Radius * Radius * std::cos(phi) * std::cos(phi);
+            for (double sign : {1.0, -1.0}) {
+                if (across >= 0) {
+                    design.points.push_back(frame.At(
+                        sign * std::sqrt(across), Radius * std::cos(phi), Radius * std::sin(phi)));
+                }
+            }
+        }
+    }
+    for (bool outer : {true, false}) {
+        const double radius = Radius + (outer ? 0.5 : -0.5) * width;
+        const double off_b = Radius + (outer ? 2 : -2) * width;
+        const double height = std::sqrt(off_b * off_b - radius * radius / 2);
+        for (double h : {height, -height}) {
+            for (double degrees :
+                 outer ? std::vector<double>{45, 225} : std::vector<double>{135, 315}) {
+                (outer ? design.outer : design.inner)
+                    .push_back(static_cast<int>(design.points.size()));
+                design.points.push_back(On_Cylinder(frame, degrees, h, radius));
+            }
+        }
+    }
+    return design;
+}
+
 std::vector<int> Sorted(std::vector<int> indices)
 {
     std::sort(indices.begin(), indices.end());
@@ -123,6 +168,8 @@ private slots:
     void Too_Few();
     void Nudged_Rejected_data();
     void Nudged_Rejected();
+    void Two_Local_Optima_data();
+    void Two_Local_Optima();
 };
 
 void TestMinimaxCylinder::Designed_data()
@@ -230,6 +277,49 @@ void TestMinimaxCylinder::Nudged_Rejected()
     fit.inner_contacts.clear();
     const std::string reason = Minimax_Cylinder_Certificate(design.points, criterion, fit);
     QVERIFY2(reason.rfind("not stationary", 0) == 0, reason.c_str());
+}
+
+void TestMinimaxCylinder::Two_Local_Optima_data()
+{
+    QTest::addColumn<double>("width");
+    QTest::newRow("F 0.0001") << 1e-4;
+    QTest::newRow("F 0.01") << 0.01;
+}
+
+void TestMinimaxCylinder::Two_Local_Optima()
+{
+    QFETCH(double, width);
+    const TDesign design = Two_Optima_Design(width);
+    const TFrame frame = Tilted_Frame(1000);
+    const TFit least = Fit_Cylinder(design.points);
+    QVERIFY(least.fitted);
+    QVERIFY(Axis_Angle(least.direction, frame.u) < 1e-3);
+
+    // From the least-squares axis alone: the worse optimum, certified.
+    TMinimaxFit start;
+    start.position = least.position;
+    start.direction = least.direction;
+    const TMinimaxFit local =
+        Refine_Minimax_Cylinder(design.points, TCriterion::MINIMUM_ZONE, start);
+    QVERIFY2(local.fitted, local.failure.c_str());
+    QVERIFY(Axis_Angle(local.direction, frame.u) < 1e-2);
+    QVERIFY(local.form > 1.5 * width);
+    QCOMPARE(Minimax_Cylinder_Certificate(design.points, TCriterion::MINIMUM_ZONE, local),
+             std::string());
+
+    const TMinimaxFit fit = Fit_Minimax_Cylinder(design.points, TCriterion::MINIMUM_ZONE);
+    QVERIFY2(fit.fitted, fit.failure.c_str());
+    QVERIFY(Axis_Angle(fit.direction, design.axis) < 1e-11);
+    QVERIFY(Axis_Distance(fit.position, design.point, design.axis) < 1e-9);
+    QVERIFY(std::abs(fit.diameter - design.diameter) < 1e-9);
+    QVERIFY(std::abs(fit.form - design.form) < 1e-9);
+    QCOMPARE(Sorted(fit.outer_contacts), Sorted(design.outer));
+    QCOMPARE(Sorted(fit.inner_contacts), Sorted(design.inner));
+
+    // Given the worse optimum as its start, the search still finds the better.
+    const TMinimaxFit started =
+        Fit_Minimax_Cylinder(design.points, TCriterion::MINIMUM_ZONE, &local);
+    QVERIFY(started.fitted && std::abs(started.form - design.form) < 1e-9);
 }
 
 QTEST_APPLESS_MAIN(TestMinimaxCylinder)
