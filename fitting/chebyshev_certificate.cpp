@@ -144,7 +144,11 @@ std::string Chebyshev_Certificate(const TChebyshevRows &rows, TZoneGoal goal, do
     if ((outer && std::abs(outer_sum - 1) > 1e-9) || (inner && std::abs(inner_sum - 1) > 1e-9)) {
         return "the contacts' multipliers do not sum to 1";
     }
-    if (step.boxed || balance.lpNorm<Eigen::Infinity>() > 1e-9) {
+    if (step.boxed) {
+        return "not a sharp optimum: the contacts leave a direction in which the criterion "
+               "changes only at second order";
+    }
+    if (balance.lpNorm<Eigen::Infinity>() > 1e-9) {
         return "the contacts' multipliers do not balance";
     }
     if (strict) {

@@ -144,6 +144,9 @@ bool Search_Sphere(const std::vector<TVector3> &points, const TSphereFrame &fram
     fit.iterations = iterations;
     if (!search.finished) {
         fit.failure = "not certified: " + search.failure;
+        if (goal == TZoneGoal::INNER) {
+            fit.failure += " (the largest empty sphere's centre leaves the points' hull)";
+        }
         return false;
     }
     if (!std::isfinite(search.value)) {

@@ -8,6 +8,8 @@
 #include <cmath>
 
 Q_DECLARE_METATYPE(TCriterion)
+Q_DECLARE_METATYPE(TPoints)
+Q_DECLARE_METATYPE(std::string)
 
 namespace {
 
@@ -170,6 +172,8 @@ private slots:
     void Nudged_Rejected();
     void Two_Local_Optima_data();
     void Two_Local_Optima();
+    void Refused_data();
+    void Refused();
 };
 
 void TestMinimaxCylinder::Designed_data()
@@ -320,6 +324,46 @@ void TestMinimaxCylinder::Two_Local_Optima()
     const TMinimaxFit started =
         Fit_Minimax_Cylinder(design.points, TCriterion::MINIMUM_ZONE, &local);
     QVERIFY(started.fitted && std::abs(started.form - design.form) < 1e-9);
+}
+
+void TestMinimaxCylinder::Refused_data()
+{
+    QTest::addColumn<TPoints>("points");
+    QTest::addColumn<TCriterion>("criterion");
+    QTest::addColumn<std::string>("failure");
+    const TFrame frame = Tilted_Frame(100);
+    TPoints half;
+    for (int i = 0; i < 19; ++i) {
+        for (int j = 0; j < 5; ++j) {
+            half.push_back(On_Cylinder(frame, 10.0 * i - 90, 10.0 * j, Radius));
+        }
+    }
+    TPoints flat;
+    for (int i = 0; i < 20; ++i) {
+        flat.push_back(frame.At(i % 5, i / 5, 0));
+    }
+    TPoints non_finite = half;
+    non_finite[3].z = std::nan("");
+    // The largest empty cylinder of half a cylinder's points grows towards
+    // its open side until the axis leaves the points' projections.
+    QTest::newRow("inscribed, 180 degrees")
+        << half << TCriterion::MAXIMUM_INSCRIBED << std::string("not certified");
+    QTest::newRow("zone, coplanar")
+        << flat << TCriterion::MINIMUM_ZONE << std::string("coplanar points");
+    QTest::newRow("circumscribed, non-finite")
+        << non_finite << TCriterion::MINIMUM_CIRCUMSCRIBED << std::string("non-finite coordinates");
+    QTest::newRow("least squares")
+        << half << TCriterion::LEAST_SQUARES << std::string("least squares is no minimax");
+}
+
+void TestMinimaxCylinder::Refused()
+{
+    QFETCH(TPoints, points);
+    QFETCH(TCriterion, criterion);
+    QFETCH(std::string, failure);
+    const TMinimaxFit fit = Fit_Minimax_Cylinder(points, criterion);
+    QVERIFY(!fit.fitted);
+    QVERIFY2(fit.failure.rfind(failure, 0) == 0, fit.failure.c_str());
 }
 
 QTEST_APPLESS_MAIN(TestMinimaxCylinder)

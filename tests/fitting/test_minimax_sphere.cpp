@@ -7,6 +7,8 @@
 #include <cmath>
 
 Q_DECLARE_METATYPE(TCriterion)
+Q_DECLARE_METATYPE(TPoints)
+Q_DECLARE_METATYPE(std::string)
 
 namespace {
 
@@ -153,6 +155,8 @@ private slots:
     void Too_Few();
     void Nudged_Rejected_data();
     void Nudged_Rejected();
+    void Refused_data();
+    void Refused();
 };
 
 void TestMinimaxSphere::Designed_data()
@@ -286,6 +290,49 @@ void TestMinimaxSphere::Nudged_Rejected()
     fit.inner_contacts.clear();
     const std::string reason = Minimax_Sphere_Certificate(design.points, criterion, fit);
     QVERIFY2(reason.rfind("not stationary", 0) == 0, reason.c_str());
+}
+
+void TestMinimaxSphere::Refused_data()
+{
+    QTest::addColumn<TPoints>("points");
+    QTest::addColumn<TCriterion>("criterion");
+    QTest::addColumn<std::string>("failure");
+    const TFrame frame = Tilted_Frame(100);
+    TPoints hemisphere;
+    for (const TVector3 &d : Sphere_Directions(frame, 400)) {
+        if ((d ^ frame.n) >= 0) {
+            hemisphere.push_back(frame.origin + d * Radius);
+        }
+    }
+    TPoints flat;
+    for (int i = 0; i < 20; ++i) {
+        flat.push_back(frame.At(i % 5, i / 5, 0));
+    }
+    TPoints non_finite = flat;
+    non_finite[7].y = std::nan("");
+    // The largest empty sphere of a hemisphere's points grows towards its
+    // open side until its centre meets the hull's flat face: not the free
+    // optimum the conditions certify.
+    QTest::newRow("inscribed, hemisphere")
+        << hemisphere << TCriterion::MAXIMUM_INSCRIBED << std::string("not certified");
+    QTest::newRow("zone, coplanar")
+        << flat << TCriterion::MINIMUM_ZONE << std::string("coplanar points");
+    QTest::newRow("inscribed, coplanar")
+        << flat << TCriterion::MAXIMUM_INSCRIBED << std::string("coplanar points");
+    QTest::newRow("circumscribed, non-finite")
+        << non_finite << TCriterion::MINIMUM_CIRCUMSCRIBED << std::string("non-finite coordinates");
+    QTest::newRow("least squares")
+        << hemisphere << TCriterion::LEAST_SQUARES << std::string("least squares is no minimax");
+}
+
+void TestMinimaxSphere::Refused()
+{
+    QFETCH(TPoints, points);
+    QFETCH(TCriterion, criterion);
+    QFETCH(std::string, failure);
+    const TMinimaxFit fit = Fit_Minimax_Sphere(points, criterion);
+    QVERIFY(!fit.fitted);
+    QVERIFY2(fit.failure.rfind(failure, 0) == 0, fit.failure.c_str());
 }
 
 QTEST_APPLESS_MAIN(TestMinimaxSphere)
