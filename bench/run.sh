@@ -7,9 +7,10 @@
 # largest), converts each with tessaline-convert to a file, times
 # tessaline-generate on a million points of each type and on the suite, the
 # window's Open of 100,000 points offscreen, and a plain awk script for
-# reference; last, the reading of a QIF results file of 100,000 measured
-# features, and of one of 100,000 measured cylinders; and the minimax fits of
-# 1,000,000 points.
+# reference; the reading of a QIF results file of 100,000 measured
+# features, and of one of 100,000 measured cylinders; last, the minimax fits
+# of 1,000,000 points (lines, planes, circles) and of 100,000 (spheres and
+# cylinders).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -188,3 +189,8 @@ echo "Minimax fits, 1,000,000 points (tessaline-bench-minimax); each fit once:"
 cmake --build "$build" --parallel "$(nproc)" --target tessaline-bench-minimax >/dev/null
 "$build/bench/tessaline-bench-minimax" 1000000
 echo "Target: each fit of 1,000,000 points in < 2.0 s with < 500 MB peak."
+
+echo "Minimax fits of 100,000 points, each in a process of its own (tessaline-bench-minimax-3d):"
+cmake --build "$build" --parallel "$(nproc)" --target tessaline-bench-minimax-3d >/dev/null
+"$build/bench/tessaline-bench-minimax-3d" 100000
+echo "Target: spheres < 1.0 s, cylinders < 5.0 s, each < 500 MB peak."

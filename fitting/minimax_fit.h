@@ -82,3 +82,45 @@ std::string Minimax_Plane_Refusal(const std::vector<TVector3> &points, const TMi
 std::string Minimax_Circle_Refusal(const std::vector<TVector3> &points, const TVector3 &plane_point,
                                    const TVector3 &plane_normal, TCriterion criterion,
                                    const TMinimaxFit &fit);
+
+// What the spheres and cylinders guarantee. The optimality conditions
+// checked before a fit is returned: no step lowers the linearised criterion
+// by more than the rounding (1e-13 of the points' spread), the contacts
+// (points within 1e-12 of the spread of a boundary) carry multipliers that
+// are positive, sum to 1 on each boundary and balance their gradients.
+//
+// A circumscribed sphere is the smallest enclosing sphere (Welzl's
+// algorithm), exact; for this convex problem the conditions make it global.
+// A minimum-zone sphere's centre is searched by branch and bound over the
+// centres within the least-squares radius of the least-squares centre, an
+// inscribed sphere's over the points' bounding box, both until no centre
+// can be better by a thousandth of the zone's width (inscribed: by a
+// millionth of the radius); the best is refined by linear programs to the
+// rounding of the arithmetic. An inscribed sphere whose centre would lie on
+// the boundary of the points' hull (a hemisphere's, say) is not certified.
+//
+// A cylinder's axis is searched from the least-squares axis, the points'
+// principal directions, 128 directions spread over the half sphere and the
+// caller's start, each refined on a subsample and ranked by its criterion on
+// all points; the best four and the least-squares and caller's are refined
+// on all points and checked besides as a strict local optimum (the
+// linearised problem's solution is unique). That no other local optimum is
+// better is not proven, only that no start found one. An optimum that only
+// curvature makes a minimum (a circumscribed cylinder of an arc, whose
+// sections touch at two points) and an inscribed cylinder whose axis would
+// leave the hull of the projections are not certified.
+
+// The optimality conditions of a sphere or a cylinder fit of these points
+// under the criterion, as the fits check them (the global search aside):
+// empty when they hold, otherwise what fails.
+std::string Minimax_Sphere_Certificate(const std::vector<TVector3> &points, TCriterion criterion,
+                                       const TMinimaxFit &fit);
+std::string Minimax_Cylinder_Certificate(const std::vector<TVector3> &points, TCriterion criterion,
+                                         const TMinimaxFit &fit);
+
+// The local optimum of a cylinder from the start alone, refined by linear
+// programs and checked as the fit checks its own, without the global
+// search: what a fit started from the least-squares axis finds, which can
+// be a worse local optimum than the fit's.
+TMinimaxFit Refine_Minimax_Cylinder(const std::vector<TVector3> &points, TCriterion criterion,
+                                    const TMinimaxFit &start);

@@ -1,0 +1,239 @@
+#include "fitting/chebyshev_exchange.h"
+
+#include <Eigen/QR>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// A bound a.z <= b of the variables z = (x, u, v): a point's outer or inner
+// bound, or a side of the box.
+enum class TBoundKind
+{
+    OUTER,
+    INNER,
+    BOX_UP,
+    BOX_DOWN
+};
+
+struct TBound
+{
+    TBoundKind kind;
+    int index; // the point, or the box's variable
+};
+
+struct TProgram
+{
+    const TChebyshevRows &rows;
+    int k;
+    double box;
+
+    Eigen::VectorXd Row(const TBound &bound) const
+    {
+        Eigen::VectorXd a = Eigen::VectorXd::Zero(k + 2);
+        switch (bound.kind) {
+        case TBoundKind::OUTER:
+            a.head(k) = rows.gradient.row(bound.index).transpose();
+            a(k) = -1;
+            break;
+        case TBoundKind::INNER:
+            a.head(k) = -rows.gradient.row(bound.index).transpose();
+            a(k + 1) = 1;
+            break;
+        case TBoundKind::BOX_UP:
+            a(bound.index) = 1;
+            break;
+        case TBoundKind::BOX_DOWN:
+            a(bound.index) = -1;
+            break;
+        }
+        return a;
+    }
+
+    double Limit(const TBound &bound) const
+    {
+        switch (bound.kind) {
+        case TBoundKind::OUTER:
+            return -rows.distance(bound.index);
+        case TBoundKind::INNER:
+            return rows.distance(bound.index);
+        default:
+            return box;
+        }
+    }
+};
+
+bool Uses_Outer(TZoneGoal goal)
+{
+    return goal != TZoneGoal::INNER;
+}
+bool Uses_Inner(TZoneGoal goal)
+{
+    return goal != TZoneGoal::OUTER;
+}
+
+} // namespace
+
+double Zone_Value(const Eigen::VectorXd &distance, TZoneGoal goal)
+{
+    switch (goal) {
+    case TZoneGoal::ZONE:
+        return distance.maxCoeff() - distance.minCoeff();
+    case TZoneGoal::OUTER:
+        return distance.maxCoeff();
+    case TZoneGoal::INNER:
+        return -distance.minCoeff();
+    }
+    return 0;
+}
+
+TChebyshevStep Solve_Chebyshev_Step(const TChebyshevRows &rows, TZoneGoal goal, double box)
+{
+    const int k = static_cast<int>(rows.gradient.cols());
+    const int n = static_cast<int>(rows.distance.size());
+    const int m = k + 2;
+    TChebyshevStep result;
+    if (n == 0) {
+        return result;
+    }
+    const TProgram program{rows, k, box};
+
+    // A bound whose distance cannot reach the extreme one's within the box
+    // never holds: it is left out.
+    std::vector<TBound> bounds;
+    Eigen::VectorXd reach(n);
+    for (int i = 0; i < n; ++i) {
+        reach(i) = rows.gradient.row(i).lpNorm<1>() * box;
+    }
+    Eigen::Index top = 0;
+    Eigen::Index bottom = 0;
+    const double highest = rows.distance.maxCoeff(&top);
+    const double lowest = rows.distance.minCoeff(&bottom);
+    const double outer_floor = highest - reach(top);
+    const double inner_ceiling = lowest + reach(bottom);
+    for (int i = 0; i < n; ++i) {
+        if (Uses_Outer(goal) && rows.distance(i) + reach(i) >= outer_floor) {
+            bounds.push_back({TBoundKind::OUTER, i});
+        }
+        if (Uses_Inner(goal) && rows.distance(i) - reach(i) <= inner_ceiling) {
+            bounds.push_back({TBoundKind::INNER, i});
+        }
+    }
+    for (int j = 0; j < k; ++j) {
+        bounds.push_back({TBoundKind::BOX_UP, j});
+        bounds.push_back({TBoundKind::BOX_DOWN, j});
+    }
+    const int count = static_cast<int>(bounds.size());
+    Eigen::MatrixXd A(count, m);
+    Eigen::VectorXd b(count);
+    for (int r = 0; r < count; ++r) {
+        A.row(r) = program.Row(bounds[r]).transpose();
+        b(r) = program.Limit(bounds[r]);
+    }
+
+    Eigen::VectorXd c = Eigen::VectorXd::Zero(m);
+    if (Uses_Outer(goal)) {
+        c(k) = 1;
+    }
+    if (Uses_Inner(goal)) {
+        c(k + 1) = -1;
+    }
+    Eigen::VectorXd z = Eigen::VectorXd::Zero(m);
+    z(k) = Uses_Outer(goal) ? highest : 0;
+    z(k + 1) = Uses_Inner(goal) ? lowest : 0;
+
+    std::vector<int> working;
+    Eigen::VectorXd multipliers;
+    const int limit = 200 + 20 * m;
+    bool optimal = false;
+    int exchanges = 0;
+    for (; exchanges < limit; ++exchanges) {
+        const int w = static_cast<int>(working.size());
+        Eigen::MatrixXd W(m, w);
+        for (int j = 0; j < w; ++j) {
+            W.col(j) = A.row(working[j]).transpose();
+        }
+        Eigen::VectorXd p = -c;
+        if (w > 0) {
+            const Eigen::HouseholderQR<Eigen::MatrixXd> qr(W);
+            const Eigen::MatrixXd Q = qr.householderQ() * Eigen::MatrixXd::Identity(m, m);
+            const Eigen::MatrixXd N = Q.rightCols(m - w);
+            p = -(N * (N.transpose() * c));
+        }
+        if (p.norm() > 1e-12) {
+            // The first bound met along p.
+            const Eigen::VectorXd rate = A * p;
+            const Eigen::VectorXd slack = b - A * z;
+            int entering = -1;
+            double step = std::numeric_limits<double>::infinity();
+            for (int r = 0; r < count; ++r) {
+                if (rate(r) <= 1e-13 * A.row(r).norm() * p.norm() ||
+                    std::find(working.begin(), working.end(), r) != working.end()) {
+                    continue;
+                }
+                const double alpha = std::max(0.0, slack(r)) / rate(r);
+                if (alpha < step) {
+                    step = alpha;
+                    entering = r;
+                }
+            }
+            if (entering < 0) {
+                return result; // unbounded: cannot happen with the box
+            }
+            z += step * p;
+            working.push_back(entering);
+            continue;
+        }
+        // Stationary on the bounds held: the multipliers c + W lambda = 0.
+        multipliers = W.colPivHouseholderQr().solve(-c);
+        Eigen::Index most_negative = 0;
+        if (w == 0 || multipliers.minCoeff(&most_negative) >= -1e-12) {
+            optimal = true;
+            break;
+        }
+        working.erase(working.begin() + most_negative);
+    }
+    result.exchanges = exchanges;
+    if (!optimal) {
+        return result;
+    }
+    result.solved = true;
+    result.step = z.head(k);
+    result.outer = z(k);
+    result.inner = z(k + 1);
+    result.value = c.dot(z);
+    std::vector<Eigen::VectorXd> held;
+    for (std::size_t j = 0; j < working.size(); ++j) {
+        const TBound &bound = bounds[working[j]];
+        const double lambda = multipliers(static_cast<Eigen::Index>(j));
+        if (lambda <= 1e-12) {
+            continue;
+        }
+        held.push_back(A.row(working[j]).transpose());
+        switch (bound.kind) {
+        case TBoundKind::OUTER:
+            result.outer_contacts.push_back(bound.index);
+            result.outer_multipliers.push_back(lambda);
+            break;
+        case TBoundKind::INNER:
+            result.inner_contacts.push_back(bound.index);
+            result.inner_multipliers.push_back(lambda);
+            break;
+        default:
+            result.boxed = true;
+            break;
+        }
+    }
+    if (!held.empty()) {
+        Eigen::MatrixXd H(m, static_cast<Eigen::Index>(held.size()));
+        for (std::size_t j = 0; j < held.size(); ++j) {
+            H.col(static_cast<Eigen::Index>(j)) = held[j];
+        }
+        Eigen::ColPivHouseholderQR<Eigen::MatrixXd> rank(H);
+        rank.setThreshold(1e-10);
+        result.rank = static_cast<int>(rank.rank());
+    }
+    return result;
+}
