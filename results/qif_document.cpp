@@ -1,5 +1,6 @@
 #include "results/qif_document.h"
 
+#include "results/feature_forms.h"
 #include "results/results_text.h"
 
 #include <QBuffer>
@@ -158,6 +159,8 @@ private:
     void Measurement_Results();
     bool Measurement();
     void Axis(TQifMeasurement &measurement);
+    void Algorithm(TQifMeasurement &measurement);
+    bool Form();
 
     QByteArray content_;
     QBuffer buffer_;
@@ -167,6 +170,7 @@ private:
     QString namespace_;
     QString measurement_names_[TYPE_COUNT];
     QString actual_names_[TYPE_COUNT];
+    QString form_names_[TYPE_COUNT]; // empty for types without a form
 };
 
 void TQifScanner::Scan()
@@ -238,6 +242,9 @@ bool TQifScanner::Root()
         }
         namespace_ = uri;
         document_.major_version = uri == QIF3_NAMESPACE ? 3 : 2;
+        for (const TFeatureType type : TYPES) {
+            form_names_[static_cast<int>(type)] = Form_Element(type, document_.major_version);
+        }
         document_.version =
             reader_.attributes().value(QLatin1String("versionQIF")).toString().simplified();
         return true;
@@ -370,11 +377,22 @@ void TQifScanner::Measurement_Results()
         reader_.skipCurrentElement();
         return;
     }
-    Children([this] {
+    const bool qif3 = document_.major_version == 3;
+    Children([this, qif3] {
+        if (Is("MeasuredCharacteristics")) {
+            Children([this, qif3] {
+                if (!Is(qif3 ? "CharacteristicMeasurements" : "CharacteristicActuals")) {
+                    return false;
+                }
+                Children([this] { return Form(); });
+                return true;
+            });
+            return true;
+        }
         if (!Is("MeasuredFeatures")) {
             return false;
         }
-        if (document_.major_version == 3) {
+        if (qif3) {
             Children([this] { return Measurement(); });
         } else {
             Children([this] {
@@ -408,6 +426,7 @@ bool TQifScanner::Measurement()
     TQifMeasurement &measurement = document_.measurements.back();
     measurement.type = TYPES[found];
     measurement.line_number = Line();
+    measurement.id = reader_.attributes().value(QLatin1String("id")).toString().trimmed();
     const TFeatureType type = measurement.type;
     Children([this, &measurement, type] {
         if (Is("FeatureName")) {
@@ -442,6 +461,8 @@ bool TQifScanner::Measurement()
             Read_Qif_Value(reader_, 1, measurement.diameter);
         } else if (type == TFeatureType::TORUS && Is("MinorDiameter")) {
             Read_Qif_Value(reader_, 1, measurement.minor_diameter);
+        } else if (Is("SubstituteFeatureAlgorithm")) {
+            Algorithm(measurement);
         } else {
             return false;
         }
@@ -464,7 +485,76 @@ void TQifScanner::Axis(TQifMeasurement &measurement)
     });
 }
 
+void TQifScanner::Algorithm(TQifMeasurement &measurement)
+{
+    // An algorithm by its id or in words says nothing that can be checked.
+    Children([this, &measurement] {
+        if (!Is("SubstituteFeatureAlgorithmEnum")) {
+            return false;
+        }
+        measurement.has_algorithm = true;
+        measurement.algorithm_line = Line();
+        measurement.algorithm =
+            reader_.readElementText(QXmlStreamReader::SkipChildElements).simplified();
+        return true;
+    });
+}
+
+bool TQifScanner::Form()
+{
+    if (reader_.namespaceUri() != namespace_) {
+        return false;
+    }
+    int found = -1;
+    for (int n = 0; n < TYPE_COUNT; ++n) {
+        if (!form_names_[n].isEmpty() && reader_.name() == form_names_[n]) {
+            found = n;
+        }
+    }
+    if (found < 0) {
+        return false;
+    }
+    document_.forms.emplace_back();
+    TQifForm &form = document_.forms.back();
+    form.type = TYPES[found];
+    form.line_number = Line();
+    const char *ids = document_.major_version == 3 ? "FeatureMeasurementIds" : "FeatureActualIds";
+    Children([this, &form, ids] {
+        if (Is(ids)) {
+            form.has_ids = true;
+            Children([this, &form] {
+                if (!Is("Id")) {
+                    return false;
+                }
+                form.ids << reader_.readElementText(QXmlStreamReader::SkipChildElements).trimmed();
+                return true;
+            });
+        } else if (Is("Value")) {
+            Read_Qif_Value(reader_, 1, form.value);
+        } else {
+            return false;
+        }
+        return true;
+    });
+    return true;
+}
+
 } // namespace
+
+QString Form_Element(TFeatureType type, int major_version)
+{
+    const char *word = Qif_Form_Word(type);
+    if (!word) {
+        return QString();
+    }
+    return QLatin1String(word) +
+           QLatin1String(major_version == 3 ? "CharacteristicMeasurement" : "CharacteristicActual");
+}
+
+QString Feature_Ids_Element(int major_version)
+{
+    return QLatin1String(major_version == 3 ? "FeatureMeasurementIds" : "FeatureActualIds");
+}
 
 QString Measurement_Element(TFeatureType type, int major_version)
 {

@@ -15,6 +15,7 @@ struct TQifMeasurement
 {
     TFeatureType type = TFeatureType::PLANE;
     int line_number = 0; // of its start tag
+    QString id;          // its id attribute, what characteristics refer to it by
     bool has_name = false;
     QString name; // its own FeatureName, white space collapsed
     bool has_item_id = false;
@@ -31,6 +32,23 @@ struct TQifMeasurement
     bool half_angle = false; // cones: angle is the HalfAngle, else the FullAngle
     TQifValue angle;
     TQifValue minor_diameter; // tori
+    // SubstituteFeatureAlgorithm/SubstituteFeatureAlgorithmEnum: the fit
+    // the software says it made ("LEASTSQUARES", "MINMAX").
+    bool has_algorithm = false;
+    int algorithm_line = 0;
+    QString algorithm; // white space collapsed
+};
+
+// A measured form characteristic: straightness, flatness, circularity,
+// cylindricity or sphericity (QIF 3 ...CharacteristicMeasurement, QIF 2
+// ...CharacteristicActual), as written.
+struct TQifForm
+{
+    TFeatureType type = TFeatureType::PLANE; // the type whose form it is
+    int line_number = 0;                     // of its start tag
+    bool has_ids = false;                    // FeatureMeasurementIds (QIF 2: FeatureActualIds)
+    QStringList ids;                         // the measurements' ids, each trimmed
+    TQifValue value;                         // Value
 };
 
 // What the grading needs of a QIF document.
@@ -59,6 +77,8 @@ struct TQifDocument
     // Of the MeasurementResults read, in document order; a deque grows
     // without copying what it holds.
     std::deque<TQifMeasurement> measurements;
+    // The form characteristics of the same MeasurementResults.
+    std::deque<TQifForm> forms;
 };
 
 // Reads a QIF 3.x (namespace http://qifstandards.org/xsd/qif3) or QIF 2.0 or
@@ -72,3 +92,11 @@ TQifDocument Scan_Qif_Document(const char *begin, const char *end, int wanted);
 
 // "PlaneFeatureMeasurement" in QIF 3, "PlaneFeatureActual" in QIF 2.
 QString Measurement_Element(TFeatureType type, int major_version);
+
+// "FlatnessCharacteristicMeasurement" in QIF 3, "FlatnessCharacteristicActual"
+// in QIF 2, for the type's form; empty for a type without one.
+QString Form_Element(TFeatureType type, int major_version);
+
+// Where a characteristic lists its features: "FeatureMeasurementIds" in
+// QIF 3, "FeatureActualIds" in QIF 2.
+QString Feature_Ids_Element(int major_version);

@@ -1,5 +1,6 @@
 #include "results/qif_results.h"
 
+#include "results/feature_forms.h"
 #include "results/qif_document.h"
 #include "results/result_fields.h"
 
@@ -28,8 +29,8 @@ struct TDeclaredAngle
 class TQifReader
 {
 public:
-    TQifReader(const TQifDocument &document, TResultsCollector &collector)
-        : document_(document), collector_(collector)
+    TQifReader(const TQifDocument &document, TCriterion criterion, TResultsCollector &collector)
+        : document_(document), criterion_(criterion), collector_(collector)
     {
     }
 
@@ -37,8 +38,12 @@ public:
     // be used.
     bool Units(int &line, QString &reason);
     void Measurement(const TQifMeasurement &measurement);
+    // After every measurement: the form a characteristic states for one.
+    void Form(const TQifForm &form);
 
 private:
+    void Check_Algorithm(const TQifMeasurement &measurement, const QString &label);
+
     bool Label(const TQifMeasurement &measurement, QString &label);
     // Warns about every problem of the value and says whether it can be used.
     bool Check(const TQifValue &value, const char *element, const QString &label);
@@ -54,7 +59,11 @@ private:
                double &resolution);
 
     const TQifDocument &document_;
+    const TCriterion criterion_;
     TResultsCollector &collector_;
+    // The results of the measurements by their ids: where the collector
+    // keeps each, or -1 for one that is not matched to the reference.
+    QHash<QString, int> measured_;
     TLengthConversion primary_;
     QHash<QString, TDeclaredUnit> declared_;
     bool metres_assumed_ = false; // and said so
@@ -280,6 +289,11 @@ bool TQifReader::Length(const TQifValue &value, const char *element, const QStri
 
 void TQifReader::Measurement(const TQifMeasurement &measurement)
 {
+    // Only characteristics look measurements up by their ids.
+    const bool by_id = !measurement.id.isEmpty() && !document_.forms.empty();
+    if (by_id) {
+        measured_.insert(measurement.id, -1);
+    }
     QString label;
     if (!Label(measurement, label)) {
         return;
@@ -292,6 +306,7 @@ void TQifReader::Measurement(const TQifMeasurement &measurement)
         return;
     }
     const TFeatureType type = collector_.Reference(index).type;
+    Check_Algorithm(measurement, collector_.Reference(index).label);
     TTestedFeature feature;
     feature.line_number = line;
     if (measurement.type != type) {
@@ -300,7 +315,10 @@ void TQifReader::Measurement(const TQifMeasurement &measurement)
                             .arg(Quoted(label),
                                  Measurement_Element(measurement.type, document_.major_version),
                                  QLatin1String(Type_Name(type))));
-        collector_.Add(index, feature);
+        const int position = collector_.Add(index, feature);
+        if (by_id) {
+            measured_.insert(measurement.id, position);
+        }
         return;
     }
 
@@ -387,7 +405,87 @@ void TQifReader::Measurement(const TQifMeasurement &measurement)
         feature.line_number = line;
     }
     feature.usable = usable;
-    collector_.Add(index, feature);
+    const int position = collector_.Add(index, feature);
+    if (by_id) {
+        measured_.insert(measurement.id, position);
+    }
+}
+
+void TQifReader::Check_Algorithm(const TQifMeasurement &measurement, const QString &label)
+{
+    if (!measurement.has_algorithm || measurement.algorithm.isEmpty()) {
+        return;
+    }
+    // DEFAULT and UNDEFINED name no algorithm.
+    const QString &algorithm = measurement.algorithm;
+    const auto is = [&algorithm](const char *name) {
+        return algorithm.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+    };
+    if (is(Qif_Algorithm(criterion_)) || is("DEFAULT") || is("UNDEFINED")) {
+        return;
+    }
+    // The result is read all the same: the grading shows what the other
+    // fit is off by.
+    collector_.Warn(
+        measurement.algorithm_line,
+        QStringLiteral("%1: its fit is %2, not the file's %3")
+            .arg(label, Quoted(algorithm).mid(1).chopped(1), Criterion_Words(criterion_)));
+}
+
+void TQifReader::Form(const TQifForm &form)
+{
+    const QString element = Form_Element(form.type, document_.major_version);
+    const QString ids = Feature_Ids_Element(document_.major_version);
+    const int line = form.line_number;
+    if (form.ids.isEmpty()) {
+        collector_.Warn(line, QStringLiteral("the %1 has no %2: its form belongs to no feature and "
+                                             "is not read")
+                                  .arg(element, ids));
+        return;
+    }
+    if (form.ids.size() > 1) {
+        // A zone common to several features is no one feature's form.
+        collector_.Warn(line, QStringLiteral("the %1 is of %2 features together: it is no one "
+                                             "feature's form and is not read")
+                                  .arg(element)
+                                  .arg(form.ids.size()));
+        return;
+    }
+    const auto found = measured_.constFind(form.ids.front());
+    if (found == measured_.constEnd()) {
+        collector_.Warn(line, QStringLiteral("the %1 is of %2 %3, which is no measured feature of "
+                                             "these results: it is not read")
+                                  .arg(element, ids, Quoted(form.ids.front())));
+        return;
+    }
+    // A measurement not matched to the reference has been warned about.
+    if (*found < 0) {
+        return;
+    }
+    TTestedFeature &feature = collector_.At(*found);
+    const QString &label = feature.label;
+    const TFeatureType type = collector_.Reference(collector_.Find(label)).type;
+    if (type != form.type) {
+        const QString own = Form_Element(type, document_.major_version);
+        collector_.Warn(line,
+                        QStringLiteral("the %1 of %2 is not the form of %3%4: it is not read")
+                            .arg(element, Quoted(label), QLatin1String(Type_Name(type)),
+                                 own.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(own)));
+        return;
+    }
+    if (!form.value.present) {
+        collector_.Warn(line, QStringLiteral("the %1 of %2 has no Value: no form is read")
+                                  .arg(element, Quoted(label)));
+        return;
+    }
+    double millimetres = 0;
+    double resolution = 0;
+    if (!Length(form.value, "Value", label, millimetres, resolution) || !feature.usable) {
+        return;
+    }
+    feature.has_form = true;
+    feature.form = millimetres;
+    feature.form_resolution = resolution;
 }
 
 } // namespace
@@ -402,8 +500,8 @@ bool Starts_With_Markup(const char *begin, const char *end)
     return false;
 }
 
-int Read_Qif_Results(const char *begin, const char *end, int wanted, TResultsCollector &collector,
-                     TResultsReading &reading)
+int Read_Qif_Results(const char *begin, const char *end, int wanted, TCriterion criterion,
+                     TResultsCollector &collector, TResultsReading &reading)
 {
     const TQifDocument document = Scan_Qif_Document(begin, end, wanted);
     // The version as the file states it, unless that is no version number.
@@ -421,7 +519,7 @@ int Read_Qif_Results(const char *begin, const char *end, int wanted, TResultsCol
     if (document.failed) {
         return fail(TResultsFailure::UNUSABLE, document.failure_line, document.failure);
     }
-    TQifReader reader(document, collector);
+    TQifReader reader(document, criterion, collector);
     int line = 0;
     QString reason;
     if (!reader.Units(line, reason)) {
@@ -441,6 +539,9 @@ int Read_Qif_Results(const char *begin, const char *end, int wanted, TResultsCol
     }
     for (const TQifMeasurement &measurement : document.measurements) {
         reader.Measurement(measurement);
+    }
+    for (const TQifForm &form : document.forms) {
+        reader.Form(form);
     }
     return static_cast<int>(document.measurements.size());
 }
