@@ -109,6 +109,19 @@ int First_Line_Not_Utf8(const char *begin, const char *end)
     return 0;
 }
 
+// A QIF id (an xs:unsignedInt) or reference to one, -1 when the text is none.
+qint64 Qif_Id(const QStringRef &text)
+{
+    bool read = false;
+    const qulonglong id = text.trimmed().toULongLong(&read);
+    return read && id <= 0xffffffffULL ? static_cast<qint64>(id) : -1;
+}
+
+qint64 Qif_Id(const QString &text)
+{
+    return Qif_Id(QStringRef(&text));
+}
+
 class TQifScanner
 {
 public:
@@ -426,7 +439,7 @@ bool TQifScanner::Measurement()
     TQifMeasurement &measurement = document_.measurements.back();
     measurement.type = TYPES[found];
     measurement.line_number = Line();
-    measurement.id = reader_.attributes().value(QLatin1String("id")).toString().trimmed();
+    measurement.id = Qif_Id(reader_.attributes().value(QLatin1String("id")));
     const TFeatureType type = measurement.type;
     Children([this, &measurement, type] {
         if (Is("FeatureName")) {
@@ -521,12 +534,18 @@ bool TQifScanner::Form()
     const char *ids = document_.major_version == 3 ? "FeatureMeasurementIds" : "FeatureActualIds";
     Children([this, &form, ids] {
         if (Is(ids)) {
-            form.has_ids = true;
             Children([this, &form] {
                 if (!Is("Id")) {
                     return false;
                 }
-                form.ids << reader_.readElementText(QXmlStreamReader::SkipChildElements).trimmed();
+                const QString id =
+                    reader_.readElementText(QXmlStreamReader::SkipChildElements).trimmed();
+                if (form.id_count++ == 0) {
+                    form.first_id = Qif_Id(id);
+                    if (form.first_id < 0) {
+                        form.first_id_text = id;
+                    }
+                }
                 return true;
             });
         } else if (Is("Value")) {

@@ -15,7 +15,9 @@ struct TQifMeasurement
 {
     TFeatureType type = TFeatureType::PLANE;
     int line_number = 0; // of its start tag
-    QString id;          // its id attribute, what characteristics refer to it by
+    // Its id attribute, an xs:unsignedInt as QIF ids are, what characteristics
+    // refer to it by; -1 when it has none that reads.
+    qint64 id = -1;
     bool has_name = false;
     QString name; // its own FeatureName, white space collapsed
     bool has_item_id = false;
@@ -46,9 +48,12 @@ struct TQifForm
 {
     TFeatureType type = TFeatureType::PLANE; // the type whose form it is
     int line_number = 0;                     // of its start tag
-    bool has_ids = false;                    // FeatureMeasurementIds (QIF 2: FeatureActualIds)
-    QStringList ids;                         // the measurements' ids, each trimmed
-    TQifValue value;                         // Value
+    // FeatureMeasurementIds (QIF 2: FeatureActualIds): how many it lists
+    // and the first, -1 when that is no id; its text when it is none.
+    int id_count = 0;
+    qint64 first_id = -1;
+    QString first_id_text;
+    TQifValue value; // Value
 };
 
 // What the grading needs of a QIF document.

@@ -63,7 +63,7 @@ private:
     TResultsCollector &collector_;
     // The results of the measurements by their ids: where the collector
     // keeps each, or -1 for one that is not matched to the reference.
-    QHash<QString, int> measured_;
+    QHash<qint64, int> measured_;
     TLengthConversion primary_;
     QHash<QString, TDeclaredUnit> declared_;
     bool metres_assumed_ = false; // and said so
@@ -290,7 +290,7 @@ bool TQifReader::Length(const TQifValue &value, const char *element, const QStri
 void TQifReader::Measurement(const TQifMeasurement &measurement)
 {
     // Only characteristics look measurements up by their ids.
-    const bool by_id = !measurement.id.isEmpty() && !document_.forms.empty();
+    const bool by_id = measurement.id >= 0 && !document_.forms.empty();
     if (by_id) {
         measured_.insert(measurement.id, -1);
     }
@@ -437,25 +437,27 @@ void TQifReader::Form(const TQifForm &form)
     const QString element = Form_Element(form.type, document_.major_version);
     const QString ids = Feature_Ids_Element(document_.major_version);
     const int line = form.line_number;
-    if (form.ids.isEmpty()) {
+    if (form.id_count == 0) {
         collector_.Warn(line, QStringLiteral("the %1 has no %2: its form belongs to no feature and "
                                              "is not read")
                                   .arg(element, ids));
         return;
     }
-    if (form.ids.size() > 1) {
+    if (form.id_count > 1) {
         // A zone common to several features is no one feature's form.
         collector_.Warn(line, QStringLiteral("the %1 is of %2 features together: it is no one "
                                              "feature's form and is not read")
                                   .arg(element)
-                                  .arg(form.ids.size()));
+                                  .arg(form.id_count));
         return;
     }
-    const auto found = measured_.constFind(form.ids.front());
+    const auto found = measured_.constFind(form.first_id);
     if (found == measured_.constEnd()) {
         collector_.Warn(line, QStringLiteral("the %1 is of %2 %3, which is no measured feature of "
                                              "these results: it is not read")
-                                  .arg(element, ids, Quoted(form.ids.front())));
+                                  .arg(element, ids,
+                                       Quoted(form.first_id < 0 ? form.first_id_text
+                                                                : QString::number(form.first_id))));
         return;
     }
     // A measurement not matched to the reference has been warned about.

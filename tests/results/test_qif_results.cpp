@@ -868,6 +868,14 @@ void TestQifResults::forms_data()
                W(14, "the CircularityCharacteristicMeasurement of \"CIR_3\" has no Value: no "
                      "form is read"),
                W(15, Of("Value", "CIR_3", "does not read as a number: \"round\""))};
+    QTest::newRow("ids as numbers")
+        << With_Characteristics(3, MM, {Measured_As("Plane", " 011 ", plane)},
+                                {Characteristic("Flatness", {"x11"}, Value("Value", "0.1")),
+                                 Characteristic("Flatness", {"11"}, Value("Value", "0.2"))})
+        << TCriterion::LEAST_SQUARES << TExpectedFeatures{With_Form(plane_read, 0.2, 0.05)}
+        << QStringList{W(7, "the FlatnessCharacteristicMeasurement is of FeatureMeasurementIds "
+                            "\"x11\", which is no measured feature of these results: it is not "
+                            "read")};
     QTest::newRow("no form for a feature that cannot be used")
         << With_Characteristics(3, MM,
                                 {Measured_As("Plane", "11", Name("PLN_1") + Location("1 2 3"))},
