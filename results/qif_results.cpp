@@ -428,8 +428,8 @@ void TQifReader::Check_Algorithm(const TQifMeasurement &measurement, const QStri
     // fit is off by.
     collector_.Warn(
         measurement.algorithm_line,
-        QStringLiteral("%1: its fit is %2, not the file's %3")
-            .arg(label, Quoted(algorithm).mid(1).chopped(1), Criterion_Words(criterion_)));
+        QStringLiteral("the fit of %1 is %2, not the file's %3; it is graded all the same")
+            .arg(Quoted(label), Quoted(algorithm).mid(1).chopped(1), Criterion_Words(criterion_)));
 }
 
 void TQifReader::Form(const TQifForm &form)

@@ -911,8 +911,11 @@ void TestQifResults::forms_data()
                              Sphere("SPH_4", 7, {1, 2, 3}, 4, 0, 0),
                              Flat("LIN_2", 8, {1, 2, 3}, {1, 0, 0}, 0, 0),
                              Cylinder("CYL_6", 9, {1, 2, 3}, {0, 0, 1}, 4, 0, 0, 0)}
-        << QStringList{W(5, "PLN_1: its fit is LEASTSQUARES, not the file's minimum zone"),
-                       W(9, "CYL_6: its fit is MAXINSCRIBED, not the file's minimum zone")};
+        << QStringList{
+               W(5, "the fit of \"PLN_1\" is LEASTSQUARES, not the file's minimum zone; it is "
+                    "graded all the same"),
+               W(9, "the fit of \"CYL_6\" is MAXINSCRIBED, not the file's minimum zone; it is "
+                    "graded all the same")};
     QTest::newRow("a minimax fit in a least-squares file")
         << With_Characteristics(3, MM,
                                 {Measured_As("Circle", "13",
@@ -923,7 +926,9 @@ void TestQifResults::forms_data()
         << TCriterion::LEAST_SQUARES
         << TExpectedFeatures{Circle("CIR_3", 5, {1, 2, 3}, {0, 0, 1}, 4, 0, 0, 0),
                              Flat("PLN_1", 6, {1, 2, 3}, {0, 0, 1}, 0, 0)}
-        << QStringList{W(5, "CIR_3: its fit is MINCIRCUMSCRIBED, not the file's least squares")};
+        << QStringList{
+               W(5, "the fit of \"CIR_3\" is MINCIRCUMSCRIBED, not the file's least squares; it is "
+                    "graded all the same")};
 }
 
 void TestQifResults::forms()
