@@ -172,7 +172,7 @@ private:
     void Measurement_Results();
     bool Measurement();
     void Axis(TQifMeasurement &measurement);
-    void Algorithm(TQifMeasurement &measurement);
+    void Algorithm(TQifAlgorithm &algorithm);
     bool Form();
 
     QByteArray content_;
@@ -475,7 +475,7 @@ bool TQifScanner::Measurement()
         } else if (type == TFeatureType::TORUS && Is("MinorDiameter")) {
             Read_Qif_Value(reader_, 1, measurement.minor_diameter);
         } else if (Is("SubstituteFeatureAlgorithm")) {
-            Algorithm(measurement);
+            Algorithm(measurement.algorithm);
         } else {
             return false;
         }
@@ -498,17 +498,15 @@ void TQifScanner::Axis(TQifMeasurement &measurement)
     });
 }
 
-void TQifScanner::Algorithm(TQifMeasurement &measurement)
+void TQifScanner::Algorithm(TQifAlgorithm &algorithm)
 {
-    // An algorithm by its id or in words says nothing that can be checked.
-    Children([this, &measurement] {
+    Children([this, &algorithm] {
         if (!Is("SubstituteFeatureAlgorithmEnum")) {
             return false;
         }
-        measurement.has_algorithm = true;
-        measurement.algorithm_line = Line();
-        measurement.algorithm =
-            reader_.readElementText(QXmlStreamReader::SkipChildElements).simplified();
+        algorithm.present = true;
+        algorithm.line_number = Line();
+        algorithm.name = reader_.readElementText(QXmlStreamReader::SkipChildElements).simplified();
         return true;
     });
 }
@@ -550,6 +548,8 @@ bool TQifScanner::Form()
             });
         } else if (Is("Value")) {
             Read_Qif_Value(reader_, 1, form.value);
+        } else if (Is("SubstituteFeatureAlgorithm")) {
+            Algorithm(form.algorithm);
         } else {
             return false;
         }

@@ -10,6 +10,16 @@
 #include <deque>
 #include <vector>
 
+// SubstituteFeatureAlgorithm/SubstituteFeatureAlgorithmEnum: the fit the
+// software says it made ("LEASTSQUARES", "MINMAX"). One given by its id or
+// in words is not kept: it says nothing that can be checked.
+struct TQifAlgorithm
+{
+    bool present = false;
+    int line_number = 0; // of the SubstituteFeatureAlgorithmEnum
+    QString name;        // white space collapsed
+};
+
 // A measured feature of a QIF document, as written.
 struct TQifMeasurement
 {
@@ -34,11 +44,7 @@ struct TQifMeasurement
     bool half_angle = false; // cones: angle is the HalfAngle, else the FullAngle
     TQifValue angle;
     TQifValue minor_diameter; // tori
-    // SubstituteFeatureAlgorithm/SubstituteFeatureAlgorithmEnum: the fit
-    // the software says it made ("LEASTSQUARES", "MINMAX").
-    bool has_algorithm = false;
-    int algorithm_line = 0;
-    QString algorithm; // white space collapsed
+    TQifAlgorithm algorithm;
 };
 
 // A measured form characteristic: straightness, flatness, circularity,
@@ -53,7 +59,8 @@ struct TQifForm
     int id_count = 0;
     qint64 first_id = -1;
     QString first_id_text;
-    TQifValue value; // Value
+    TQifValue value;         // Value
+    TQifAlgorithm algorithm; // the fit the form is evaluated about
 };
 
 // What the grading needs of a QIF document.

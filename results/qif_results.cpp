@@ -5,6 +5,7 @@
 #include "results/result_fields.h"
 
 #include <QRegularExpression>
+#include <QSet>
 
 #include <cmath>
 
@@ -42,7 +43,9 @@ public:
     void Form(const TQifForm &form);
 
 private:
-    void Check_Algorithm(const TQifMeasurement &measurement, const QString &label);
+    // Warns, once for each reference feature, about a fit other than the
+    // criterion's.
+    void Check_Algorithm(const TQifAlgorithm &algorithm, int index);
 
     bool Label(const TQifMeasurement &measurement, QString &label);
     // Warns about every problem of the value and says whether it can be used.
@@ -64,6 +67,7 @@ private:
     // The results of the measurements by their ids: where the collector
     // keeps each, or -1 for one that is not matched to the reference.
     QHash<qint64, int> measured_;
+    QSet<int> algorithm_warned_; // reference features warned about their fit
     TLengthConversion primary_;
     QHash<QString, TDeclaredUnit> declared_;
     bool metres_assumed_ = false; // and said so
@@ -306,7 +310,7 @@ void TQifReader::Measurement(const TQifMeasurement &measurement)
         return;
     }
     const TFeatureType type = collector_.Reference(index).type;
-    Check_Algorithm(measurement, collector_.Reference(index).label);
+    Check_Algorithm(measurement.algorithm, index);
     TTestedFeature feature;
     feature.line_number = line;
     if (measurement.type != type) {
@@ -411,25 +415,27 @@ void TQifReader::Measurement(const TQifMeasurement &measurement)
     }
 }
 
-void TQifReader::Check_Algorithm(const TQifMeasurement &measurement, const QString &label)
+void TQifReader::Check_Algorithm(const TQifAlgorithm &algorithm, int index)
 {
-    if (!measurement.has_algorithm || measurement.algorithm.isEmpty()) {
+    if (!algorithm.present || algorithm.name.isEmpty() || algorithm_warned_.contains(index)) {
         return;
     }
     // DEFAULT and UNDEFINED name no algorithm.
-    const QString &algorithm = measurement.algorithm;
-    const auto is = [&algorithm](const char *name) {
-        return algorithm.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+    const QString &name = algorithm.name;
+    const auto is = [&name](const char *known) {
+        return name.compare(QLatin1String(known), Qt::CaseInsensitive) == 0;
     };
     if (is(Qif_Algorithm(criterion_)) || is("DEFAULT") || is("UNDEFINED")) {
         return;
     }
+    algorithm_warned_.insert(index);
     // The result is read all the same: the grading shows what the other
     // fit is off by.
     collector_.Warn(
-        measurement.algorithm_line,
+        algorithm.line_number,
         QStringLiteral("the fit of %1 is %2, not the file's %3; it is graded all the same")
-            .arg(Quoted(label), Quoted(algorithm).mid(1).chopped(1), Criterion_Words(criterion_)));
+            .arg(Quoted(collector_.Reference(index).label), Quoted(name).mid(1).chopped(1),
+                 Criterion_Words(criterion_)));
 }
 
 void TQifReader::Form(const TQifForm &form)
@@ -466,7 +472,9 @@ void TQifReader::Form(const TQifForm &form)
     }
     TTestedFeature &feature = collector_.At(*found);
     const QString &label = feature.label;
-    const TFeatureType type = collector_.Reference(collector_.Find(label)).type;
+    const int index = collector_.Find(label);
+    Check_Algorithm(form.algorithm, index);
+    const TFeatureType type = collector_.Reference(index).type;
     if (type != form.type) {
         const QString own = Form_Element(type, document_.major_version);
         collector_.Warn(line,

@@ -883,8 +883,10 @@ void TestQifResults::forms_data()
         << TCriterion::LEAST_SQUARES << TExpectedFeatures{Missing("PLN_1", 5)}
         << QStringList{W(5, "\"PLN_1\" has no Normal, which a plane needs")};
 
-    // Another fit than the file's is said once for the feature, its form
-    // and values read all the same; DEFAULT, UNDEFINED and words name none.
+    // Another fit than the file's, of the measurement or of its form, is
+    // said once for the feature, its form and values read all the same;
+    // DEFAULT, UNDEFINED and words name none. The characteristics are on
+    // lines 11 to 14.
     QTest::newRow("substitute feature algorithms")
         << With_Characteristics(
                3, MM,
@@ -903,11 +905,17 @@ void TestQifResults::forms_data()
                 Measured_As("Cylinder", "15",
                             Name("CYL_6") + Axis("1 2 3", "0 0 1") + Diameter("4") +
                                 Algorithm("MAXINSCRIBED"))},
-               {Characteristic("Flatness", {"11"}, Value("Value", "0.004")),
-                Characteristic("Flatness", {"11"}, Value("Value", "0.005"))})
+               {Characteristic("Flatness", {"11"},
+                               Value("Value", "0.004") + Algorithm("LEASTSQUARES")),
+                Characteristic("Flatness", {"11"}, Value("Value", "0.005")),
+                Characteristic("Circularity", {"13"},
+                               Algorithm("LEASTSQUARES") + Value("Value", "0.002")),
+                Characteristic("Circularity", {"13"},
+                               Algorithm("LEASTSQUARES") + Value("Value", "0.003"))})
         << TCriterion::MINIMUM_ZONE
         << TExpectedFeatures{With_Form(plane_read, 0.005, 0.0005),
-                             Circle("CIR_3", 6, {1, 2, 3}, {0, 0, 1}, 4, 0, 0, 0),
+                             With_Form(Circle("CIR_3", 6, {1, 2, 3}, {0, 0, 1}, 4, 0, 0, 0), 0.003,
+                                       0.0005),
                              Sphere("SPH_4", 7, {1, 2, 3}, 4, 0, 0),
                              Flat("LIN_2", 8, {1, 2, 3}, {1, 0, 0}, 0, 0),
                              Cylinder("CYL_6", 9, {1, 2, 3}, {0, 0, 1}, 4, 0, 0, 0)}
@@ -915,7 +923,9 @@ void TestQifResults::forms_data()
                W(5, "the fit of \"PLN_1\" is LEASTSQUARES, not the file's minimum zone; it is "
                     "graded all the same"),
                W(9, "the fit of \"CYL_6\" is MAXINSCRIBED, not the file's minimum zone; it is "
-                    "graded all the same")};
+                    "graded all the same"),
+               W(13, "the fit of \"CIR_3\" is LEASTSQUARES, not the file's minimum zone; it is "
+                     "graded all the same")};
     QTest::newRow("a minimax fit in a least-squares file")
         << With_Characteristics(3, MM,
                                 {Measured_As("Circle", "13",
