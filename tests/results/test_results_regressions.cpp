@@ -259,10 +259,6 @@ void TestResultsRegressions::Checks_Catch_Broken_Readings()
         r.features[0].has_form = true;
         r.features[0].form = nan;
     }));
-    QVERIFY(broken([](TResultsReading &r) {
-        r.features[0].has_form = true;
-        r.features[0].form_resolution = -1;
-    }));
     QVERIFY(broken([](TResultsReading &r) { r.features[0].form = 0.003; }));
     QVERIFY(broken([](TResultsReading &r) {
         r.features[0].usable = false;
