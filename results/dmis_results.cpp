@@ -378,7 +378,9 @@ void TDmisReader::Form_Tolerance(const TDmisStatement &statement, const TField &
     // else the actual just before it, as OUTPUT/FA(...),TA(...) writes them.
     const QString text = QString::fromUtf8(label.begin, static_cast<int>(label.end - label.begin));
     const QLatin1String prefix("FORM_");
-    int index = text.startsWith(prefix) ? collector_.Find(text.mid(prefix.size())) : -1;
+    int index = text.startsWith(prefix, Qt::CaseInsensitive)
+                    ? collector_.Find(text.mid(prefix.size()))
+                    : -1;
     int position = -1;
     if (index >= 0) {
         position = collector_.Latest(index);

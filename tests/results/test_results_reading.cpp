@@ -718,7 +718,7 @@ void TestResultsReading::dmis_forms_data()
         << QByteArray("FA(PLN_1)=FEAT/PLANE,CART,0,0,0,0,0,1\n"
                       "TA(FORM_PLN_1)=TOL/FLAT,0.5\n"
                       "FA(CIR_3)=FEAT/CIRCLE,INNER,CART,0,0,0,0,0,1,4\n"
-                      "TA(FORM_PLN_1)=TOL/FLAT,$\n"
+                      "TA(Form_PLN_1)=TOL/FLAT,$\n"
                       "0.25\n")
         << TExpectedFeatures{With_Form(plane, 0.25, 0.005),
                              Circle("CIR_3", 3, {0, 0, 0}, {0, 0, 1}, 4, 0, 0, 0)}
