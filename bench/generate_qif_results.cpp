@@ -1,11 +1,13 @@
 // Writes a large QIF 3.0.0 results file for the benchmarks:
-//   tessaline-bench-generate-qif FEATURES OUTPUT [cylinders]
+//   tessaline-bench-generate-qif FEATURES OUTPUT [cylinders] [forms]
 // Measured planes, lines, circles and spheres in turn, labelled PLN_n,
 // LIN_n, CIR_n and SPH_n (n from 1), or with "cylinders" measured cylinders
 // only, labelled CYL_n: every other one by its own FeatureName,
 // the others through a feature item with its nominal, as exporters write
-// them, numbers with twelve decimals. The file is valid against the QIF 3
-// schemas. The same arguments always give the same bytes.
+// them, numbers with twelve decimals. With "forms", each measurement has its
+// form characteristic as well (flatness, straightness, circularity,
+// sphericity, cylindricity). The file is valid against the QIF 3 schemas.
+// The same arguments always give the same bytes.
 
 #include <cstdint>
 #include <cstdio>
@@ -29,6 +31,8 @@ private:
 };
 
 const char *const TYPES[5] = {"Plane", "Line", "Circle", "Sphere", "Cylinder"};
+const char *const FORMS[5] = {"Flatness", "Straightness", "Circularity", "Sphericity",
+                              "Cylindricity"};
 const char *const PREFIXES[5] = {"PLN", "LIN", "CIR", "SPH", "CYL"};
 const int CYLINDER = 4;
 
@@ -37,6 +41,50 @@ const int CYLINDER = 4;
 long Nominal_Id(long n)
 {
     return 10 + 3 * n;
+}
+
+// With forms, the characteristic definitions, nominals and items of the five
+// forms follow the features' ids: definition of form f Forms_Id + f, its
+// nominal + 5, its item + 10; the measurement of feature n's form
+// Forms_Id + 15 + n.
+long Forms_Id(long features)
+{
+    return Nominal_Id(features);
+}
+
+// The standard's, the last id.
+long Standard_Id(long features)
+{
+    return Forms_Id(features) + 15 + features;
+}
+
+void Characteristics(FILE *file, long features)
+{
+    const long base = Forms_Id(features);
+    static const char *const parts[3] = {"Definition", "Nominal", "Item"};
+    std::fprintf(file, "  <Characteristics>\n    <FormalStandardId>%ld</FormalStandardId>\n",
+                 Standard_Id(features));
+    for (int part = 0; part < 3; ++part) {
+        std::fprintf(file, "    <Characteristic%ss n=\"5\">\n", parts[part]);
+        for (int f = 0; f < 5; ++f) {
+            std::fprintf(file, "      <%sCharacteristic%s id=\"%ld\">", FORMS[f], parts[part],
+                         base + 5 * part + f);
+            if (part == 0)
+                // A line's straightness lies between two lines, not in a
+                // cylinder round it.
+                std::fprintf(file, "<ToleranceValue>0.01</ToleranceValue>%s",
+                             f == 1 ? "<ZoneShape><NonDiametricalZone/></ZoneShape>" : "");
+            else if (part == 1)
+                std::fprintf(file, "<CharacteristicDefinitionId>%ld</CharacteristicDefinitionId>",
+                             base + f);
+            else
+                std::fprintf(file, "<CharacteristicNominalId>%ld</CharacteristicNominalId>",
+                             base + 5 + f);
+            std::fprintf(file, "</%sCharacteristic%s>\n", FORMS[f], parts[part]);
+        }
+        std::fprintf(file, "    </Characteristic%ss>\n", parts[part]);
+    }
+    std::fprintf(file, "  </Characteristics>\n");
 }
 
 bool By_Item(long n)
@@ -64,9 +112,18 @@ void Axis(FILE *file, const char *indent, double x, double y, double z, double i
 
 int main(int argc, char **argv)
 {
-    const bool cylinders = argc == 4 && std::strcmp(argv[3], "cylinders") == 0;
-    if ((argc != 3 && !cylinders) || std::atol(argv[1]) <= 0) {
-        std::fprintf(stderr, "usage: tessaline-bench-generate-qif FEATURES OUTPUT [cylinders]\n");
+    bool cylinders = false;
+    bool forms = false;
+    bool known = argc >= 3;
+    for (int a = 3; a < argc; ++a) {
+        bool &flag = std::strcmp(argv[a], "cylinders") == 0 ? cylinders : forms;
+        known = known && !flag &&
+                (std::strcmp(argv[a], "cylinders") == 0 || std::strcmp(argv[a], "forms") == 0);
+        flag = true;
+    }
+    if (!known || std::atol(argv[1]) <= 0) {
+        std::fprintf(stderr,
+                     "usage: tessaline-bench-generate-qif FEATURES OUTPUT [cylinders] [forms]\n");
         return 2;
     }
     // The type of feature n.
@@ -78,11 +135,19 @@ int main(int argc, char **argv)
         return 1;
     }
     const long items = features / 2;
+    // The standard the form characteristics are evaluated by.
+    char standard[400] = "";
+    std::snprintf(standard, sizeof standard,
+                  "  <StandardsDefinitions n=\"1\">\n    <Standard id=\"%ld\"><Organization>"
+                  "<StandardsOrganizationEnum>ISO</StandardsOrganizationEnum></Organization>"
+                  "<Designator>1101</Designator></Standard>\n  </StandardsDefinitions>\n",
+                  Standard_Id(features));
     std::fprintf(file,
                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                  "<QIFDocument xmlns=\"http://qifstandards.org/xsd/qif3\" versionQIF=\"3.0.0\" "
                  "idMax=\"%ld\">\n"
                  "  <QPId>3f1c2b7a-9e4d-4c1b-8a6f-0d2e5b7c9a14</QPId>\n"
+                 "%s"
                  "  <FileUnits>\n    <PrimaryUnits>\n      <LinearUnit>\n"
                  "        <SIUnitName>meter</SIUnitName>\n        <UnitName>mm</UnitName>\n"
                  "        <UnitConversion><Factor>0.001</Factor></UnitConversion>\n"
@@ -97,7 +162,7 @@ int main(int argc, char **argv)
                  "      <CylinderFeatureDefinition id=\"5\"><InternalExternal>INTERNAL"
                  "</InternalExternal><Diameter>30</Diameter></CylinderFeatureDefinition>\n"
                  "    </FeatureDefinitions>\n",
-                 Nominal_Id(features) + 3);
+                 forms ? Standard_Id(features) : Nominal_Id(features) + 3, forms ? standard : "");
 
     TRandom random;
     const int sections = 2;
@@ -135,8 +200,11 @@ int main(int argc, char **argv)
         std::fprintf(file, "    </%s>\n", section_names[section]);
     }
 
+    std::fprintf(file, "  </Features>\n");
+    if (forms)
+        Characteristics(file, features);
     std::fprintf(file,
-                 "  </Features>\n  <Results>\n    <MeasurementResultsSet n=\"1\">\n"
+                 "  <Results>\n    <MeasurementResultsSet n=\"1\">\n"
                  "      <MeasurementResults id=\"6\">\n        <MeasuredFeatures n=\"%ld\">\n",
                  features);
     for (long n = 0; n < features; ++n) {
@@ -175,8 +243,31 @@ int main(int argc, char **argv)
                          (type == 2 ? 10 : 20) + random.Next() * 0.001);
         std::fprintf(file, "\n          </%sFeatureMeasurement>\n", TYPES[type]);
     }
+    std::fprintf(file, "        </MeasuredFeatures>\n");
+    if (forms) {
+        std::fprintf(file,
+                     "        <MeasuredCharacteristics>\n"
+                     "          <CharacteristicMeasurements n=\"%ld\">\n",
+                     features);
+        for (long n = 0; n < features; ++n) {
+            const int type = type_of(n);
+            std::fprintf(file,
+                         "            <%sCharacteristicMeasurement id=\"%ld\">\n"
+                         "              <Status><CharacteristicStatusEnum>PASS"
+                         "</CharacteristicStatusEnum></Status>\n"
+                         "              <CharacteristicItemId>%ld</CharacteristicItemId>\n"
+                         "              <FeatureMeasurementIds n=\"1\"><Id>%ld</Id>"
+                         "</FeatureMeasurementIds>\n"
+                         "              <Value>%.12f</Value>\n"
+                         "            </%sCharacteristicMeasurement>\n",
+                         FORMS[type], Forms_Id(features) + 15 + n, Forms_Id(features) + 10 + type,
+                         Nominal_Id(n) + 2, 0.002 + 0.001 * random.Next(), FORMS[type]);
+        }
+        std::fprintf(file, "          </CharacteristicMeasurements>\n"
+                           "        </MeasuredCharacteristics>\n");
+    }
     std::fprintf(file,
-                 "        </MeasuredFeatures>\n        <InspectionStatus><InspectionStatusEnum>"
+                 "        <InspectionStatus><InspectionStatusEnum>"
                  "PASS</InspectionStatusEnum></InspectionStatus>\n      </MeasurementResults>\n"
                  "    </MeasurementResultsSet>\n  </Results>\n</QIFDocument>\n");
     if (std::fclose(file) != 0) {

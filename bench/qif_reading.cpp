@@ -1,7 +1,8 @@
 // Reads a QIF results file as tessaline-grade does, against the reference
 // labels of tessaline-bench-generate-qif, and prints how long the reading
 // took and the peak memory of the process:
-//   tessaline-bench-qif FILE FEATURES [cylinders]
+//   tessaline-bench-qif FILE FEATURES [cylinders] [forms]
+// With "forms", every feature must come with its form as well.
 
 #include "files/input_file.h"
 #include "results/results_reading.h"
@@ -32,9 +33,17 @@ long Peak_Kilobytes()
 
 int main(int argc, char **argv)
 {
-    const bool cylinders = argc == 4 && std::strcmp(argv[3], "cylinders") == 0;
-    if ((argc != 3 && !cylinders) || std::atol(argv[2]) <= 0) {
-        std::fprintf(stderr, "usage: tessaline-bench-qif FILE FEATURES [cylinders]\n");
+    bool cylinders = false;
+    bool forms = false;
+    bool known = argc >= 3;
+    for (int a = 3; a < argc; ++a) {
+        bool &flag = std::strcmp(argv[a], "cylinders") == 0 ? cylinders : forms;
+        known = known && !flag &&
+                (std::strcmp(argv[a], "cylinders") == 0 || std::strcmp(argv[a], "forms") == 0);
+        flag = true;
+    }
+    if (!known || std::atol(argv[2]) <= 0) {
+        std::fprintf(stderr, "usage: tessaline-bench-qif FILE FEATURES [cylinders] [forms]\n");
         return 2;
     }
     const long count = std::atol(argv[2]);
@@ -64,12 +73,18 @@ int main(int argc, char **argv)
     const qint64 total_ns = timer.nsecsElapsed();
 
     long usable = 0;
-    for (const TTestedFeature &feature : reading.features)
+    long with_form = 0;
+    for (const TTestedFeature &feature : reading.features) {
         usable += feature.usable ? 1 : 0;
-    std::printf("%s: %.1f MB, %s, %ld of %ld features usable, %zu warnings; file read %.3f s, "
-                "results read %.3f s, total %.3f s; peak %.0f MB\n",
+        with_form += feature.has_form ? 1 : 0;
+    }
+    std::printf("%s: %.1f MB, %s, %ld of %ld features usable, %ld with a form, %zu warnings; "
+                "file read %.3f s, results read %.3f s, total %.3f s; peak %.0f MB\n",
                 argv[1], content.size() / 1e6, qPrintable(Results_Format_Name(reading)), usable,
-                count, reading.warnings.size(), read_ns / 1e9, (total_ns - read_ns) / 1e9,
-                total_ns / 1e9, Peak_Kilobytes() / 1024.0);
-    return reading.failure == TResultsFailure::NONE && usable == count ? 0 : 1;
+                count, with_form, reading.warnings.size(), read_ns / 1e9,
+                (total_ns - read_ns) / 1e9, total_ns / 1e9, Peak_Kilobytes() / 1024.0);
+    return reading.failure == TResultsFailure::NONE && usable == count &&
+                   with_form == (forms ? count : 0)
+               ? 0
+               : 1;
 }

@@ -136,20 +136,25 @@ inline std::string Check_Reading(const QByteArray &content,
                 feature.diameter != 0 || feature.position_resolution != 0 ||
                 feature.direction_resolution != 0 || feature.diameter_resolution != 0 ||
                 feature.apex_angle != 0 || feature.apex_angle_resolution != 0 ||
-                feature.minor_diameter != 0 || feature.minor_diameter_resolution != 0) {
+                feature.minor_diameter != 0 || feature.minor_diameter_resolution != 0 ||
+                feature.has_form || feature.form != 0 || feature.form_resolution != 0) {
                 return "values in an unusable feature" + Where(feature);
             }
             continue;
         }
         if (!Finite(feature.position) || !Finite(feature.direction) ||
             !std::isfinite(feature.diameter) || !std::isfinite(feature.apex_angle) ||
-            !std::isfinite(feature.minor_diameter)) {
+            !std::isfinite(feature.minor_diameter) || !std::isfinite(feature.form)) {
             return "value not finite" + Where(feature);
+        }
+        if (!feature.has_form && (feature.form != 0 || feature.form_resolution != 0)) {
+            return "a form without has_form" + Where(feature);
         }
         if (!Resolution(feature.position_resolution) || !Resolution(feature.direction_resolution) ||
             !Resolution(feature.diameter_resolution) ||
             !Resolution(feature.apex_angle_resolution) ||
-            !Resolution(feature.minor_diameter_resolution)) {
+            !Resolution(feature.minor_diameter_resolution) ||
+            !Resolution(feature.form_resolution)) {
             return "negative or NaN resolution" + Where(feature);
         }
         const TFeatureType type = match->type;
@@ -197,7 +202,9 @@ inline bool Same(const TResultsReading &a, const TResultsReading &b)
             f.diameter_resolution != g.diameter_resolution || f.apex_angle != g.apex_angle ||
             f.apex_angle_resolution != g.apex_angle_resolution ||
             f.minor_diameter != g.minor_diameter ||
-            f.minor_diameter_resolution != g.minor_diameter_resolution) {
+            f.minor_diameter_resolution != g.minor_diameter_resolution ||
+            f.has_form != g.has_form || f.form != g.form ||
+            f.form_resolution != g.form_resolution) {
             return false;
         }
     }

@@ -16,14 +16,15 @@ enum TColumn
     DIAMETER,
     ANGLE,          // a cone's included angle, degrees
     MINOR_DIAMETER, // a torus'
+    FORM,           // optional for every type; an empty field states none
     UNIT,           // the row's length unit, mm or inch
     COLUMNS
 };
 
 const char *const COLUMN_NAMES[COLUMNS] = {
-    "label", "x", "y", "z", "i", "j", "k", "diameter", "angle", "minor_diameter", "unit"};
+    "label", "x", "y", "z", "i", "j", "k", "diameter", "angle", "minor_diameter", "form", "unit"};
 const char *const COLUMN_KEYWORDS[COLUMNS] = {
-    "LABEL", "X", "Y", "Z", "I", "J", "K", "DIAMETER", "ANGLE", "MINOR_DIAMETER", "UNIT"};
+    "LABEL", "X", "Y", "Z", "I", "J", "K", "DIAMETER", "ANGLE", "MINOR_DIAMETER", "FORM", "UNIT"};
 
 constexpr double MILLIMETRES_PER_INCH = 25.4;
 
@@ -153,8 +154,8 @@ void TCsvReader::Header(const TField &line, int line_number)
         if (column < 0) {
             collector_.Warn(line_number,
                             QStringLiteral("column %1 %2 is not one of label, x, y, z, i, j, k, "
-                                           "diameter, angle, minor_diameter, unit and is not "
-                                           "read")
+                                           "diameter, angle, minor_diameter, form, unit and is "
+                                           "not read")
                                 .arg(n + 1)
                                 .arg(Quoted(field)));
         } else if (index_[column] >= 0) {
@@ -210,7 +211,7 @@ void TCsvReader::Row(const TField &line, int line_number)
     }
 
     const TFeatureType type = collector_.Reference(index).type;
-    bool needed[COLUMNS] = {false, true, true, true, true, true, true, false, false, false};
+    bool needed[COLUMNS] = {false, true, true, true, true, true, true};
     needed[DIAMETER] = type != TFeatureType::PLANE && type != TFeatureType::LINE;
     needed[ANGLE] = type == TFeatureType::CONE;
     needed[MINOR_DIAMETER] = type == TFeatureType::TORUS;
@@ -226,12 +227,13 @@ void TCsvReader::Row(const TField &line, int line_number)
             usable = false;
         }
     }
+    const bool states_form = index_[FORM] >= 0 && !Is_Empty(found[FORM]);
     // The present columns in the order of the row, so that the warnings
     // come in field order.
     int order[COLUMNS];
     int present = 0;
     for (int column = X; column < COLUMNS; ++column) {
-        if (needed[column] && index_[column] >= 0) {
+        if ((needed[column] || (column == FORM && states_form)) && index_[column] >= 0) {
             int at = present++;
             for (; at > 0 && index_[order[at - 1]] > index_[column]; --at) {
                 order[at] = order[at - 1];
@@ -258,13 +260,21 @@ void TCsvReader::Row(const TField &line, int line_number)
     }
     double values[COLUMNS] = {};
     double resolutions[COLUMNS] = {};
+    bool form_read = false;
     for (int n = 0; n < present; ++n) {
         const int column = order[n];
         const TResultNumber number{found[column], index_[column] + 1, COLUMN_NAMES[column],
                                    (column < I || column > K) && column != ANGLE, column == ANGLE};
-        usable = Read_Result_Number(number, column == ANGLE ? RADIANS_PER_DEGREE : millimetres,
-                                    line_number, collector_, values[column], resolutions[column]) &&
-                 usable;
+        const bool read =
+            Read_Result_Number(number, column == ANGLE ? RADIANS_PER_DEGREE : millimetres,
+                               line_number, collector_, values[column], resolutions[column]);
+        // A form that does not read leaves the feature without one, not
+        // unusable: its position and size are still the software's.
+        if (column == FORM) {
+            form_read = read;
+        } else {
+            usable = read && usable;
+        }
     }
     if (usable && needed[ANGLE]) {
         usable = Usable_Cone_Angle(values[ANGLE],
@@ -292,6 +302,11 @@ void TCsvReader::Row(const TField &line, int line_number)
         if (needed[MINOR_DIAMETER]) {
             feature.minor_diameter = values[MINOR_DIAMETER];
             feature.minor_diameter_resolution = resolutions[MINOR_DIAMETER];
+        }
+        if (form_read) {
+            feature.has_form = true;
+            feature.form = values[FORM];
+            feature.form_resolution = resolutions[FORM];
         }
     }
     collector_.Add(index, feature);

@@ -1,6 +1,7 @@
 #include "results/dmis_results.h"
 
 #include "results/dmis_statements.h"
+#include "results/feature_forms.h"
 #include "results/result_fields.h"
 
 #include <cmath>
@@ -184,6 +185,8 @@ private:
     void Units(const TField &rest, int line_number);
     void Angle_Unit(const TField &rest, int line_number);
     void Result(const TField &label, const TField &value, int line_number);
+    // TA(label)=TOL/...: the form of a feature when it is one.
+    void Form_Tolerance(const TDmisStatement &statement, const TField &label, const TField &value);
     // Fills in the result from the fields after FEAT/TYPE, or warns.
     bool Read_Form(const TReferenceLabel &reference, const TField &label, const TCommaFields &split,
                    int line_number, TTestedFeature &feature);
@@ -196,6 +199,10 @@ private:
     bool angle_unit_known_ = true;
     QString unknown_angle_unit_;
     int results_ = 0; // FA(label)= statements
+    // The feature actual last read: where the collector keeps it and its
+    // reference feature, or -1 when its label is not in the reference.
+    int last_position_ = -1;
+    int last_index_ = -1;
 };
 
 void TDmisReader::Comment_Join(const TDmisStatement &statement)
@@ -215,9 +222,11 @@ void TDmisReader::Statement(const TDmisStatement &statement)
         Units(text, statement.line_number);
         return;
     }
-    // FA(label)=..., the actual of a feature; F(label)= nominals and every
-    // other statement say nothing about the results.
-    if (!Skip_Keyword(text, "FA", '(')) {
+    // FA(label)=..., the actual of a feature, and TA(label)=..., a
+    // tolerance's actual; F(label)= nominals and every other statement say
+    // nothing about the results.
+    const bool actual = Skip_Keyword(text, "FA", '(');
+    if (!actual && !Skip_Keyword(text, "TA", '(')) {
         return;
     }
     const char *close = static_cast<const char *>(
@@ -233,9 +242,14 @@ void TDmisReader::Statement(const TDmisStatement &statement)
     if (p == text.end || *p != '=') {
         return;
     }
+    const TField value = Trim_Blanks(TField{p + 1, text.end});
+    if (!actual) {
+        Form_Tolerance(statement, label, value);
+        return;
+    }
     ++results_;
     Comment_Join(statement);
-    Result(label, Trim_Blanks(TField{p + 1, text.end}), statement.line_number);
+    Result(label, value, statement.line_number);
 }
 
 void TDmisReader::Units(const TField &rest, int line_number)
@@ -292,6 +306,8 @@ void TDmisReader::Angle_Unit(const TField &rest, int line_number)
 void TDmisReader::Result(const TField &label, const TField &value, int line_number)
 {
     const int index = collector_.Match(label, line_number);
+    last_index_ = index;
+    last_position_ = -1;
     if (index < 0) {
         return;
     }
@@ -302,7 +318,7 @@ void TDmisReader::Result(const TField &label, const TField &value, int line_numb
     if (!Skip_Keyword(rest, "FEAT", '/')) {
         collector_.Warn(line_number, QStringLiteral("result for %1 does not read as %2")
                                          .arg(Quoted(label), QLatin1String(Form(reference.type))));
-        collector_.Add(index, feature);
+        last_position_ = collector_.Add(index, feature);
         return;
     }
     const char *comma = static_cast<const char *>(
@@ -330,7 +346,112 @@ void TDmisReader::Result(const TField &label, const TField &value, int line_numb
         feature = TTestedFeature();
         feature.line_number = line;
     }
-    collector_.Add(index, feature);
+    last_position_ = collector_.Add(index, feature);
+}
+
+void TDmisReader::Form_Tolerance(const TDmisStatement &statement, const TField &label,
+                                 const TField &value)
+{
+    TField rest = value;
+    if (!Skip_Keyword(rest, "TOL", '/')) {
+        return;
+    }
+    const char *comma = static_cast<const char *>(
+        std::memchr(rest.begin, ',', static_cast<size_t>(rest.end - rest.begin)));
+    const TField word = Trim_Blanks(TField{rest.begin, comma ? comma : rest.end});
+    static const char *const forms[] = {"STRGHT", "FLAT", "CIRLTY", "CYLCTY"};
+    const char *form = nullptr;
+    for (const char *candidate : forms) {
+        if (Is_Keyword(word, candidate)) {
+            form = candidate;
+        }
+    }
+    if (!form) {
+        // Positions, sizes, orientations: the grading computes those itself.
+        return;
+    }
+    const int line_number = statement.line_number;
+    Comment_Join(statement);
+    const QString tolerance = Quoted(label);
+
+    // The feature it belongs to: the one its label names as FORM_<label>,
+    // else the actual just before it, as OUTPUT/FA(...),TA(...) writes them.
+    const QString text = QString::fromUtf8(label.begin, static_cast<int>(label.end - label.begin));
+    const QLatin1String prefix("FORM_");
+    int index = text.startsWith(prefix, Qt::CaseInsensitive)
+                    ? collector_.Find(text.mid(prefix.size()))
+                    : -1;
+    int position = -1;
+    if (index >= 0) {
+        position = collector_.Latest(index);
+        if (position < 0) {
+            collector_.Warn(line_number, QStringLiteral("form tolerance %1 comes before any actual "
+                                                        "of %2; it is not read")
+                                             .arg(tolerance, collector_.Reference(index).label));
+            return;
+        }
+    } else {
+        if (results_ == 0) {
+            collector_.Warn(line_number, QStringLiteral("form tolerance %1 follows no feature "
+                                                        "actual; it is not read")
+                                             .arg(tolerance));
+            return;
+        }
+        // An actual not in the reference has been warned about; its form
+        // is not graded either.
+        if (last_index_ < 0 || last_position_ < 0) {
+            return;
+        }
+        index = last_index_;
+        position = last_position_;
+    }
+    const TFeatureType type = collector_.Reference(index).type;
+    const char *expected = Dmis_Form_Tolerance(type);
+    const QString owner = collector_.Reference(index).label;
+    if (!expected || std::strcmp(expected, form) != 0) {
+        collector_.Warn(line_number,
+                        QStringLiteral("form tolerance %1 is TOL/%2, not the form of the %3 %4%5; "
+                                       "it is not read")
+                            .arg(tolerance, QLatin1String(form),
+                                 QLatin1String(Type_Name(type)).mid(2), owner,
+                                 expected ? QStringLiteral(" (TOL/%1)").arg(QLatin1String(expected))
+                                          : QString()));
+        return;
+    }
+    TCommaFields split;
+    if (comma) {
+        Split_Commas(TField{comma + 1, rest.end}, split);
+    }
+    if (split.count < 1 || split.count > 2 ||
+        (split.count == 2 && !Is_Keyword(split.fields[1], "INTOL") &&
+         !Is_Keyword(split.fields[1], "OUTOL"))) {
+        collector_.Warn(line_number,
+                        QStringLiteral("form tolerance %1 does not read as "
+                                       "TA(label)=TOL/%2,actual[,INTOL|OUTOL]; it is not read")
+                            .arg(tolerance, QLatin1String(form)));
+        return;
+    }
+    if (!unit_known_) {
+        collector_.Warn(line_number, QStringLiteral("form tolerance %1 is in the unknown length "
+                                                    "unit %2; it is not read")
+                                         .arg(tolerance, unknown_unit_));
+        return;
+    }
+    double millimetres = 0;
+    double resolution = 0;
+    const TResultNumber number{split.fields[0], 2, "form", true, false};
+    if (!Read_Result_Number(number, millimetres_per_unit_, line_number, collector_, millimetres,
+                            resolution)) {
+        return;
+    }
+    TTestedFeature &feature = collector_.At(position);
+    // Nothing is passed on for a result that cannot be used.
+    if (!feature.usable) {
+        return;
+    }
+    feature.has_form = true;
+    feature.form = millimetres;
+    feature.form_resolution = resolution;
 }
 
 bool TDmisReader::Read_Form(const TReferenceLabel &reference, const TField &label,

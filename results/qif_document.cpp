@@ -1,5 +1,6 @@
 #include "results/qif_document.h"
 
+#include "results/feature_forms.h"
 #include "results/results_text.h"
 
 #include <QBuffer>
@@ -108,6 +109,19 @@ int First_Line_Not_Utf8(const char *begin, const char *end)
     return 0;
 }
 
+// A QIF id (an xs:unsignedInt) or reference to one, -1 when the text is none.
+qint64 Qif_Id(const QStringRef &text)
+{
+    bool read = false;
+    const qulonglong id = text.trimmed().toULongLong(&read);
+    return read && id <= 0xffffffffULL ? static_cast<qint64>(id) : -1;
+}
+
+qint64 Qif_Id(const QString &text)
+{
+    return Qif_Id(QStringRef(&text));
+}
+
 class TQifScanner
 {
 public:
@@ -158,6 +172,8 @@ private:
     void Measurement_Results();
     bool Measurement();
     void Axis(TQifMeasurement &measurement);
+    void Algorithm(TQifAlgorithm &algorithm);
+    bool Form();
 
     QByteArray content_;
     QBuffer buffer_;
@@ -167,6 +183,7 @@ private:
     QString namespace_;
     QString measurement_names_[TYPE_COUNT];
     QString actual_names_[TYPE_COUNT];
+    QString form_names_[TYPE_COUNT]; // empty for types without a form
 };
 
 void TQifScanner::Scan()
@@ -238,6 +255,9 @@ bool TQifScanner::Root()
         }
         namespace_ = uri;
         document_.major_version = uri == QIF3_NAMESPACE ? 3 : 2;
+        for (const TFeatureType type : TYPES) {
+            form_names_[static_cast<int>(type)] = Form_Element(type, document_.major_version);
+        }
         document_.version =
             reader_.attributes().value(QLatin1String("versionQIF")).toString().simplified();
         return true;
@@ -370,11 +390,22 @@ void TQifScanner::Measurement_Results()
         reader_.skipCurrentElement();
         return;
     }
-    Children([this] {
+    const bool qif3 = document_.major_version == 3;
+    Children([this, qif3] {
+        if (Is("MeasuredCharacteristics")) {
+            Children([this, qif3] {
+                if (!Is(qif3 ? "CharacteristicMeasurements" : "CharacteristicActuals")) {
+                    return false;
+                }
+                Children([this] { return Form(); });
+                return true;
+            });
+            return true;
+        }
         if (!Is("MeasuredFeatures")) {
             return false;
         }
-        if (document_.major_version == 3) {
+        if (qif3) {
             Children([this] { return Measurement(); });
         } else {
             Children([this] {
@@ -408,6 +439,7 @@ bool TQifScanner::Measurement()
     TQifMeasurement &measurement = document_.measurements.back();
     measurement.type = TYPES[found];
     measurement.line_number = Line();
+    measurement.id = Qif_Id(reader_.attributes().value(QLatin1String("id")));
     const TFeatureType type = measurement.type;
     Children([this, &measurement, type] {
         if (Is("FeatureName")) {
@@ -442,6 +474,8 @@ bool TQifScanner::Measurement()
             Read_Qif_Value(reader_, 1, measurement.diameter);
         } else if (type == TFeatureType::TORUS && Is("MinorDiameter")) {
             Read_Qif_Value(reader_, 1, measurement.minor_diameter);
+        } else if (Is("SubstituteFeatureAlgorithm")) {
+            Algorithm(measurement.algorithm);
         } else {
             return false;
         }
@@ -464,7 +498,82 @@ void TQifScanner::Axis(TQifMeasurement &measurement)
     });
 }
 
+void TQifScanner::Algorithm(TQifAlgorithm &algorithm)
+{
+    Children([this, &algorithm] {
+        if (!Is("SubstituteFeatureAlgorithmEnum")) {
+            return false;
+        }
+        algorithm.present = true;
+        algorithm.line_number = Line();
+        algorithm.name = reader_.readElementText(QXmlStreamReader::SkipChildElements).simplified();
+        return true;
+    });
+}
+
+bool TQifScanner::Form()
+{
+    if (reader_.namespaceUri() != namespace_) {
+        return false;
+    }
+    int found = -1;
+    for (int n = 0; n < TYPE_COUNT; ++n) {
+        if (!form_names_[n].isEmpty() && reader_.name() == form_names_[n]) {
+            found = n;
+        }
+    }
+    if (found < 0) {
+        return false;
+    }
+    document_.forms.emplace_back();
+    TQifForm &form = document_.forms.back();
+    form.type = TYPES[found];
+    form.line_number = Line();
+    const char *ids = document_.major_version == 3 ? "FeatureMeasurementIds" : "FeatureActualIds";
+    Children([this, &form, ids] {
+        if (Is(ids)) {
+            Children([this, &form] {
+                if (!Is("Id")) {
+                    return false;
+                }
+                const QString id =
+                    reader_.readElementText(QXmlStreamReader::SkipChildElements).trimmed();
+                if (form.id_count++ == 0) {
+                    form.first_id = Qif_Id(id);
+                    if (form.first_id < 0) {
+                        form.first_id_text = id;
+                    }
+                }
+                return true;
+            });
+        } else if (Is("Value")) {
+            Read_Qif_Value(reader_, 1, form.value);
+        } else if (Is("SubstituteFeatureAlgorithm")) {
+            Algorithm(form.algorithm);
+        } else {
+            return false;
+        }
+        return true;
+    });
+    return true;
+}
+
 } // namespace
+
+QString Form_Element(TFeatureType type, int major_version)
+{
+    const char *word = Qif_Form_Word(type);
+    if (!word) {
+        return QString();
+    }
+    return QLatin1String(word) +
+           QLatin1String(major_version == 3 ? "CharacteristicMeasurement" : "CharacteristicActual");
+}
+
+QString Feature_Ids_Element(int major_version)
+{
+    return QLatin1String(major_version == 3 ? "FeatureMeasurementIds" : "FeatureActualIds");
+}
 
 QString Measurement_Element(TFeatureType type, int major_version)
 {

@@ -10,11 +10,24 @@
 #include <deque>
 #include <vector>
 
+// SubstituteFeatureAlgorithm/SubstituteFeatureAlgorithmEnum: the fit the
+// software says it made ("LEASTSQUARES", "MINMAX"). One given by its id or
+// in words is not kept: it says nothing that can be checked.
+struct TQifAlgorithm
+{
+    bool present = false;
+    int line_number = 0; // of the SubstituteFeatureAlgorithmEnum
+    QString name;        // white space collapsed
+};
+
 // A measured feature of a QIF document, as written.
 struct TQifMeasurement
 {
     TFeatureType type = TFeatureType::PLANE;
     int line_number = 0; // of its start tag
+    // Its id attribute, an xs:unsignedInt as QIF ids are, what characteristics
+    // refer to it by; -1 when it has none that reads.
+    qint64 id = -1;
     bool has_name = false;
     QString name; // its own FeatureName, white space collapsed
     bool has_item_id = false;
@@ -31,6 +44,23 @@ struct TQifMeasurement
     bool half_angle = false; // cones: angle is the HalfAngle, else the FullAngle
     TQifValue angle;
     TQifValue minor_diameter; // tori
+    TQifAlgorithm algorithm;
+};
+
+// A measured form characteristic: straightness, flatness, circularity,
+// cylindricity or sphericity (QIF 3 ...CharacteristicMeasurement, QIF 2
+// ...CharacteristicActual), as written.
+struct TQifForm
+{
+    TFeatureType type = TFeatureType::PLANE; // the type whose form it is
+    int line_number = 0;                     // of its start tag
+    // FeatureMeasurementIds (QIF 2: FeatureActualIds): how many it lists
+    // and the first, -1 when that is no id; its text when it is none.
+    int id_count = 0;
+    qint64 first_id = -1;
+    QString first_id_text;
+    TQifValue value;         // Value
+    TQifAlgorithm algorithm; // the fit the form is evaluated about
 };
 
 // What the grading needs of a QIF document.
@@ -59,6 +89,8 @@ struct TQifDocument
     // Of the MeasurementResults read, in document order; a deque grows
     // without copying what it holds.
     std::deque<TQifMeasurement> measurements;
+    // The form characteristics of the same MeasurementResults.
+    std::deque<TQifForm> forms;
 };
 
 // Reads a QIF 3.x (namespace http://qifstandards.org/xsd/qif3) or QIF 2.0 or
@@ -72,3 +104,11 @@ TQifDocument Scan_Qif_Document(const char *begin, const char *end, int wanted);
 
 // "PlaneFeatureMeasurement" in QIF 3, "PlaneFeatureActual" in QIF 2.
 QString Measurement_Element(TFeatureType type, int major_version);
+
+// "FlatnessCharacteristicMeasurement" in QIF 3, "FlatnessCharacteristicActual"
+// in QIF 2, for the type's form; empty for a type without one.
+QString Form_Element(TFeatureType type, int major_version);
+
+// Where a characteristic lists its features: "FeatureMeasurementIds" in
+// QIF 3, "FeatureActualIds" in QIF 2.
+QString Feature_Ids_Element(int major_version);

@@ -1,9 +1,11 @@
 #include "results/qif_results.h"
 
+#include "results/feature_forms.h"
 #include "results/qif_document.h"
 #include "results/result_fields.h"
 
 #include <QRegularExpression>
+#include <QSet>
 
 #include <cmath>
 
@@ -28,8 +30,8 @@ struct TDeclaredAngle
 class TQifReader
 {
 public:
-    TQifReader(const TQifDocument &document, TResultsCollector &collector)
-        : document_(document), collector_(collector)
+    TQifReader(const TQifDocument &document, TCriterion criterion, TResultsCollector &collector)
+        : document_(document), criterion_(criterion), collector_(collector)
     {
     }
 
@@ -37,8 +39,14 @@ public:
     // be used.
     bool Units(int &line, QString &reason);
     void Measurement(const TQifMeasurement &measurement);
+    // After every measurement: the form a characteristic states for one.
+    void Form(const TQifForm &form);
 
 private:
+    // Warns, once for each reference feature, about a fit other than the
+    // criterion's.
+    void Check_Algorithm(const TQifAlgorithm &algorithm, int index);
+
     bool Label(const TQifMeasurement &measurement, QString &label);
     // Warns about every problem of the value and says whether it can be used.
     bool Check(const TQifValue &value, const char *element, const QString &label);
@@ -54,7 +62,12 @@ private:
                double &resolution);
 
     const TQifDocument &document_;
+    const TCriterion criterion_;
     TResultsCollector &collector_;
+    // The results of the measurements by their ids: where the collector
+    // keeps each, or -1 for one that is not matched to the reference.
+    QHash<qint64, int> measured_;
+    QSet<int> algorithm_warned_; // reference features warned about their fit
     TLengthConversion primary_;
     QHash<QString, TDeclaredUnit> declared_;
     bool metres_assumed_ = false; // and said so
@@ -280,6 +293,11 @@ bool TQifReader::Length(const TQifValue &value, const char *element, const QStri
 
 void TQifReader::Measurement(const TQifMeasurement &measurement)
 {
+    // Only characteristics look measurements up by their ids.
+    const bool by_id = measurement.id >= 0 && !document_.forms.empty();
+    if (by_id) {
+        measured_.insert(measurement.id, -1);
+    }
     QString label;
     if (!Label(measurement, label)) {
         return;
@@ -292,6 +310,7 @@ void TQifReader::Measurement(const TQifMeasurement &measurement)
         return;
     }
     const TFeatureType type = collector_.Reference(index).type;
+    Check_Algorithm(measurement.algorithm, index);
     TTestedFeature feature;
     feature.line_number = line;
     if (measurement.type != type) {
@@ -300,7 +319,10 @@ void TQifReader::Measurement(const TQifMeasurement &measurement)
                             .arg(Quoted(label),
                                  Measurement_Element(measurement.type, document_.major_version),
                                  QLatin1String(Type_Name(type))));
-        collector_.Add(index, feature);
+        const int position = collector_.Add(index, feature);
+        if (by_id) {
+            measured_.insert(measurement.id, position);
+        }
         return;
     }
 
@@ -387,7 +409,93 @@ void TQifReader::Measurement(const TQifMeasurement &measurement)
         feature.line_number = line;
     }
     feature.usable = usable;
-    collector_.Add(index, feature);
+    const int position = collector_.Add(index, feature);
+    if (by_id) {
+        measured_.insert(measurement.id, position);
+    }
+}
+
+void TQifReader::Check_Algorithm(const TQifAlgorithm &algorithm, int index)
+{
+    if (!algorithm.present || algorithm.name.isEmpty() || algorithm_warned_.contains(index)) {
+        return;
+    }
+    // DEFAULT and UNDEFINED name no algorithm.
+    const QString &name = algorithm.name;
+    const auto is = [&name](const char *known) {
+        return name.compare(QLatin1String(known), Qt::CaseInsensitive) == 0;
+    };
+    if (is(Qif_Algorithm(criterion_)) || is("DEFAULT") || is("UNDEFINED")) {
+        return;
+    }
+    algorithm_warned_.insert(index);
+    // The result is read all the same: the grading shows what the other
+    // fit is off by.
+    collector_.Warn(
+        algorithm.line_number,
+        QStringLiteral("the fit of %1 is %2, not the file's %3; it is graded all the same")
+            .arg(Quoted(collector_.Reference(index).label), Quoted(name).mid(1).chopped(1),
+                 Criterion_Words(criterion_)));
+}
+
+void TQifReader::Form(const TQifForm &form)
+{
+    const QString element = Form_Element(form.type, document_.major_version);
+    const QString ids = Feature_Ids_Element(document_.major_version);
+    const int line = form.line_number;
+    if (form.id_count == 0) {
+        collector_.Warn(line, QStringLiteral("the %1 has no %2: its form belongs to no feature and "
+                                             "is not read")
+                                  .arg(element, ids));
+        return;
+    }
+    if (form.id_count > 1) {
+        // A zone common to several features is no one feature's form.
+        collector_.Warn(line, QStringLiteral("the %1 is of %2 features together: it is no one "
+                                             "feature's form and is not read")
+                                  .arg(element)
+                                  .arg(form.id_count));
+        return;
+    }
+    const auto found = measured_.constFind(form.first_id);
+    if (found == measured_.constEnd()) {
+        collector_.Warn(line, QStringLiteral("the %1 is of %2 %3, which is no measured feature of "
+                                             "these results: it is not read")
+                                  .arg(element, ids,
+                                       Quoted(form.first_id < 0 ? form.first_id_text
+                                                                : QString::number(form.first_id))));
+        return;
+    }
+    // A measurement not matched to the reference has been warned about.
+    if (*found < 0) {
+        return;
+    }
+    TTestedFeature &feature = collector_.At(*found);
+    const QString &label = feature.label;
+    const int index = collector_.Find(label);
+    Check_Algorithm(form.algorithm, index);
+    const TFeatureType type = collector_.Reference(index).type;
+    if (type != form.type) {
+        const QString own = Form_Element(type, document_.major_version);
+        collector_.Warn(line,
+                        QStringLiteral("the %1 of %2 is not the form of %3%4: it is not read")
+                            .arg(element, Quoted(label), QLatin1String(Type_Name(type)),
+                                 own.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(own)));
+        return;
+    }
+    if (!form.value.present) {
+        collector_.Warn(line, QStringLiteral("the %1 of %2 has no Value: no form is read")
+                                  .arg(element, Quoted(label)));
+        return;
+    }
+    double millimetres = 0;
+    double resolution = 0;
+    if (!Length(form.value, "Value", label, millimetres, resolution) || !feature.usable) {
+        return;
+    }
+    feature.has_form = true;
+    feature.form = millimetres;
+    feature.form_resolution = resolution;
 }
 
 } // namespace
@@ -402,8 +510,8 @@ bool Starts_With_Markup(const char *begin, const char *end)
     return false;
 }
 
-int Read_Qif_Results(const char *begin, const char *end, int wanted, TResultsCollector &collector,
-                     TResultsReading &reading)
+int Read_Qif_Results(const char *begin, const char *end, int wanted, TCriterion criterion,
+                     TResultsCollector &collector, TResultsReading &reading)
 {
     const TQifDocument document = Scan_Qif_Document(begin, end, wanted);
     // The version as the file states it, unless that is no version number.
@@ -421,7 +529,7 @@ int Read_Qif_Results(const char *begin, const char *end, int wanted, TResultsCol
     if (document.failed) {
         return fail(TResultsFailure::UNUSABLE, document.failure_line, document.failure);
     }
-    TQifReader reader(document, collector);
+    TQifReader reader(document, criterion, collector);
     int line = 0;
     QString reason;
     if (!reader.Units(line, reason)) {
@@ -441,6 +549,9 @@ int Read_Qif_Results(const char *begin, const char *end, int wanted, TResultsCol
     }
     for (const TQifMeasurement &measurement : document.measurements) {
         reader.Measurement(measurement);
+    }
+    for (const TQifForm &form : document.forms) {
+        reader.Form(form);
     }
     return static_cast<int>(document.measurements.size());
 }

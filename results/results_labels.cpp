@@ -101,7 +101,7 @@ int TResultsCollector::Match(const TField &label, int line_number)
     return index;
 }
 
-void TResultsCollector::Add(int index, TTestedFeature feature)
+int TResultsCollector::Add(int index, TTestedFeature feature)
 {
     int &given = given_[static_cast<size_t>(index)];
     if (given >= 0) {
@@ -111,6 +111,7 @@ void TResultsCollector::Add(int index, TTestedFeature feature)
     given = static_cast<int>(reading_.features.size());
     reading_.features.push_back(std::move(feature));
     replaced_.push_back(false);
+    return given;
 }
 
 void TResultsCollector::Warn(int line_number, const QString &message)

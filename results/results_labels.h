@@ -24,8 +24,19 @@ public:
     }
 
     // The result for Reference(index), usable or not; it replaces one given
-    // earlier.
-    void Add(int index, TTestedFeature feature);
+    // earlier. Returns where it is kept until Finish(), for At().
+    int Add(int index, TTestedFeature feature);
+
+    // The reference feature a label stands for exactly, or -1; nothing is
+    // warned or counted.
+    int Find(const QString &label) const { return exact_.value(label, -1); }
+
+    // Where the result last added for Reference(index) is kept, or -1 when
+    // none has been added.
+    int Latest(int index) const { return given_[static_cast<size_t>(index)]; }
+
+    // A result added, by what Add() returned; valid until Finish().
+    TTestedFeature &At(int position) { return reading_.features[static_cast<size_t>(position)]; }
 
     void Warn(int line_number, const QString &message);
 

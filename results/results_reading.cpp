@@ -50,7 +50,8 @@ TResultsReading Read_Results(const QByteArray &content,
     int results = 0;
     switch (reading.format) {
     case TResultsFormat::QIF:
-        results = Read_Qif_Results(begin, end, options.qif_results, collector, reading);
+        results = Read_Qif_Results(begin, end, options.qif_results, options.criterion, collector,
+                                   reading);
         break;
     case TResultsFormat::CSV:
         results = Read_Csv_Results(begin, end, options.csv_unit, collector);

@@ -25,6 +25,9 @@ struct TExpected
     double minor_diameter = 0;
     double apex_angle_resolution = 0;
     double minor_diameter_resolution = 0;
+    bool has_form = false;
+    double form = 0;
+    double form_resolution = 0;
 };
 
 using TExpectedFeatures = QVector<TExpected>;
@@ -96,6 +99,15 @@ inline TExpected Torus(const char *label, int line, TVector3 centre, TVector3 ax
     return e;
 }
 
+// The feature with the form the software states for it.
+inline TExpected With_Form(TExpected e, double form, double form_resolution)
+{
+    e.has_form = true;
+    e.form = form;
+    e.form_resolution = form_resolution;
+    return e;
+}
+
 // A result given for the label that cannot be used.
 inline TExpected Missing(const char *label, int line)
 {
@@ -140,6 +152,7 @@ inline void Compare_Features(const TResultsReading &reading, const TExpectedFeat
         if (!expected.usable) {
             continue;
         }
+        QCOMPARE(actual.has_form, expected.has_form);
         const struct
         {
             const char *name;
@@ -161,6 +174,8 @@ inline void Compare_Features(const TResultsReading &reading, const TExpectedFeat
             {"apex angle resolution", actual.apex_angle_resolution, expected.apex_angle_resolution},
             {"minor diameter resolution", actual.minor_diameter_resolution,
              expected.minor_diameter_resolution},
+            {"form", actual.form, expected.form},
+            {"form resolution", actual.form_resolution, expected.form_resolution},
         };
         for (const auto &value : values) {
             QVERIFY2(Same_Number(value.actual, value.expected),

@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+Q_DECLARE_METATYPE(TCriterion)
+
 namespace {
 
 const std::vector<TReferenceLabel> &Reference()
@@ -186,6 +188,58 @@ void Failure(const char *name, const QByteArray &content, const QString &failure
 
 const QByteArray ROOT3 = "<QIFDocument xmlns=\"http://qifstandards.org/xsd/qif3\">";
 
+// A QIF 3 (or 2.1) document as Qif3() writes it, its measurements from line
+// 5 on and its characteristics one a line from the second line after the
+// last measurement.
+QByteArray With_Characteristics(int version, const QByteArray &units,
+                                const QByteArrayList &measured,
+                                const QByteArrayList &characteristics)
+{
+    const bool qif3 = version == 3;
+    const QByteArray list = qif3 ? "CharacteristicMeasurements" : "CharacteristicActuals";
+    QByteArray document = qif3 ? Qif3(units, "", measured) : Qif2(true, units, "", measured);
+    const QByteArray end_features =
+        qif3 ? "\n</MeasuredFeatures>" : "\n</FeatureActuals></MeasuredFeatures>";
+    const int at = document.indexOf(end_features);
+    document.insert(at + end_features.size(), "<MeasuredCharacteristics><" + list + ">\n" +
+                                                  characteristics.join('\n') + "\n</" + list +
+                                                  "></MeasuredCharacteristics>");
+    return document;
+}
+
+// A measurement with its id, QIF 3's or, actual, QIF 2's.
+QByteArray Measured_As(const char *type, const QByteArray &id, const QByteArray &children,
+                       bool actual = false)
+{
+    const QByteArray element = type + QByteArray(actual ? "FeatureActual" : "FeatureMeasurement");
+    return "<" + element + " id=\"" + id + "\">" + children + "</" + element + ">";
+}
+
+// <WORDCharacteristicMeasurement> (QIF 2: ...Actual) of the measurements
+// ids, with its other children.
+QByteArray Characteristic(const char *word, const QByteArrayList &ids, const QByteArray &children,
+                          bool actual = false)
+{
+    const QByteArray element =
+        word + QByteArray(actual ? "CharacteristicActual" : "CharacteristicMeasurement");
+    const QByteArray list = actual ? "FeatureActualIds" : "FeatureMeasurementIds";
+    QByteArray text = "<" + element +
+                      " id=\"90\"><Status><CharacteristicStatusEnum>PASS"
+                      "</CharacteristicStatusEnum></Status>"
+                      "<CharacteristicItemId>80</CharacteristicItemId>";
+    if (!ids.isEmpty()) {
+        text += "<" + list + " n=\"" + QByteArray::number(ids.size()) + "\"><Id>" +
+                ids.join("</Id><Id>") + "</Id></" + list + ">";
+    }
+    return text + children + "</" + element + ">";
+}
+
+QByteArray Algorithm(const QByteArray &name)
+{
+    return "<SubstituteFeatureAlgorithm><SubstituteFeatureAlgorithmEnum>" + name +
+           "</SubstituteFeatureAlgorithmEnum></SubstituteFeatureAlgorithm>";
+}
+
 } // namespace
 
 class TestQifResults : public QObject
@@ -199,6 +253,8 @@ private slots:
     void deep_wide_and_long();
     void public_samples_data();
     void public_samples();
+    void forms_data();
+    void forms();
 };
 
 void TestQifResults::reading_data()
@@ -686,8 +742,14 @@ void TestQifResults::public_samples_data()
         << "testPython30.qif"
         << "QIF 3.0.0"
         << TExpectedFeatures{
-               Flat("DAT_A", 361, {0, 0, 0}, {0, 0, 1}, 0.05, 0.05),
+               With_Form(Flat("DAT_A", 361, {0, 0, 0}, {0, 0, 1}, 0.05, 0.05), 0.023, 0.0005),
                Circle("CIRC1", 382, {90.015, 49.973, -1}, {0, 0, 1}, 6.2, 0.05, 0.05, 0.05)};
+    QTest::newRow("QIF 3, a datum plane's flatness")
+        << "WIDGET_QIF_RESULTS.QIF"
+        << "QIF 3.0.0"
+        << TExpectedFeatures{
+               With_Form(Flat("DATUM_A", 1275, {-29.763, -0.065, -42.578}, {0, -1, 0}, 0.0005, 0),
+                         0.088, 0.0005)};
     QTest::newRow("QIF 2.1, circles by their feature items")
         << "QIF21_Results_Sample.QIF"
         << "QIF 2.1.0"
@@ -712,6 +774,185 @@ void TestQifResults::public_samples()
     const TResultsReading reading = Read_Results(file.readAll(), reference);
     QCOMPARE(Results_Format_Name(reading), format);
     QVERIFY(reading.failure == TResultsFailure::NONE);
+    Compare_Features(reading, features);
+}
+
+void TestQifResults::forms_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<TCriterion>("criterion");
+    QTest::addColumn<TExpectedFeatures>("features");
+    QTest::addColumn<QStringList>("warnings");
+
+    const QByteArray plane = Name("PLN_1") + Location("1 2 3") + Normal("0 0 1");
+    const TExpected plane_read = Flat("PLN_1", 5, {1, 2, 3}, {0, 0, 1}, 0, 0);
+    const QByteArrayList five = {
+        Measured_As("Plane", "11", plane),
+        Measured_As("Line", "12", Name("LIN_2") + Location("1 2 3") + Value("Direction", "1 0 0")),
+        Measured_As("Circle", "13",
+                    Name("CIR_3") + Location("1 2 3") + Normal("0 0 1") + Diameter("4")),
+        Measured_As("Sphere", "14", Name("SPH_4") + Location("1 2 3") + Diameter("4")),
+        Measured_As("Cylinder", "15", Name("CYL_6") + Axis("1 2 3", "0 0 1") + Diameter("4")),
+    };
+    const auto forms = [](bool actual) {
+        return QByteArrayList{
+            Characteristic("Flatness", {"11"}, Value("Value", "0.003170"), actual),
+            Characteristic("Straightness", {" 12 "}, Value("Value", "0.1"), actual),
+            Characteristic("Circularity", {"13"}, Value("Value", "0.00125", " decimalPlaces=\"3\""),
+                           actual),
+            Characteristic("Sphericity", {"14"}, Value("Value", "2.0e-4"), actual),
+            Characteristic("Cylindricity", {"15"}, Value("Value", "0"), actual),
+        };
+    };
+    const TExpectedFeatures five_read = {
+        With_Form(plane_read, 0.00317, 5e-7),
+        With_Form(Flat("LIN_2", 6, {1, 2, 3}, {1, 0, 0}, 0, 0), 0.1, 0.05),
+        With_Form(Circle("CIR_3", 7, {1, 2, 3}, {0, 0, 1}, 4, 0, 0, 0), 0.00125, 0.0005),
+        With_Form(Sphere("SPH_4", 8, {1, 2, 3}, 4, 0, 0), 2e-4, 5e-6),
+        With_Form(Cylinder("CYL_6", 9, {1, 2, 3}, {0, 0, 1}, 4, 0, 0, 0), 0, 0)};
+    QTest::newRow("QIF 3, each type's form")
+        << With_Characteristics(3, MM, five, forms(false)) << TCriterion::LEAST_SQUARES << five_read
+        << QStringList();
+    QByteArrayList five_actual;
+    for (const QByteArray &measured : five) {
+        QByteArray actual = measured;
+        actual.replace("FeatureMeasurement", "FeatureActual");
+        five_actual << actual;
+    }
+    QTest::newRow("QIF 2.1, each type's form")
+        << With_Characteristics(2, MM, five_actual, forms(true)) << TCriterion::LEAST_SQUARES
+        << five_read << QStringList();
+
+    const double inch = 25.4;
+    QTest::newRow("inch, the file's unit and a value's own")
+        << With_Characteristics(3, Units(Unit("in", "<Factor>0.0254</Factor>"), Unit("mm")),
+                                {Measured_As("Plane", "11", plane), five[2]},
+                                {Characteristic("Flatness", {"11"}, Value("Value", "0.0001")),
+                                 Characteristic("Circularity", {"13"},
+                                                Value("Value", "0.0020", " linearUnit=\"mm\""))})
+        << TCriterion::MINIMUM_ZONE
+        << TExpectedFeatures{With_Form(
+                                 Flat("PLN_1", 5, {inch, 2 * inch, 3 * inch}, {0, 0, 1}, 0, 0),
+                                 0.0001 * inch, 0.00005 * inch),
+                             With_Form(Circle("CIR_3", 6, {inch, 2 * inch, 3 * inch}, {0, 0, 1},
+                                              4 * inch, 0, 0, 0),
+                                       0.002, 0.00005)}
+        << QStringList();
+
+    // The characteristics are on lines 9 to 16.
+    QTest::newRow("forms that belong to no one feature, or are not read")
+        << With_Characteristics(
+               3, MM,
+               {Measured_As("Plane", "11", plane), five[2],
+                Measured_As("Plane", "16", Name("XYZ_9") + Location("0 0 0") + Normal("0 0 1"))},
+               {Characteristic("Flatness", {}, Value("Value", "0.1")),
+                Characteristic("Flatness", {"11", "16"}, Value("Value", "0.1")),
+                Characteristic("Flatness", {"99"}, Value("Value", "0.1")),
+                Characteristic("Flatness", {"16"}, Value("Value", "0.1")),
+                Characteristic("Flatness", {"13"}, Value("Value", "0.1")),
+                Characteristic("Circularity", {"13"}, ""),
+                Characteristic("Circularity", {"13"}, Value("Value", "round")),
+                Characteristic("Perpendicularity", {"11"}, Value("Value", "0.1"))})
+        << TCriterion::LEAST_SQUARES
+        << TExpectedFeatures{plane_read, Circle("CIR_3", 6, {1, 2, 3}, {0, 0, 1}, 4, 0, 0, 0)}
+        << QStringList{
+               W(7, "label \"XYZ_9\" is not in the reference"),
+               W(9, "the FlatnessCharacteristicMeasurement has no FeatureMeasurementIds: its form "
+                    "belongs to no feature and is not read"),
+               W(10, "the FlatnessCharacteristicMeasurement is of 2 features together: it is no "
+                     "one feature's form and is not read"),
+               W(11, "the FlatnessCharacteristicMeasurement is of FeatureMeasurementIds \"99\", "
+                     "which is no measured feature of these results: it is not read"),
+               W(13, "the FlatnessCharacteristicMeasurement of \"CIR_3\" is not the form of a "
+                     "circle (CircularityCharacteristicMeasurement): it is not read"),
+               W(14, "the CircularityCharacteristicMeasurement of \"CIR_3\" has no Value: no "
+                     "form is read"),
+               W(15, Of("Value", "CIR_3", "does not read as a number: \"round\""))};
+    QTest::newRow("ids as numbers")
+        << With_Characteristics(3, MM, {Measured_As("Plane", " 011 ", plane)},
+                                {Characteristic("Flatness", {"x11"}, Value("Value", "0.1")),
+                                 Characteristic("Flatness", {"11"}, Value("Value", "0.2"))})
+        << TCriterion::LEAST_SQUARES << TExpectedFeatures{With_Form(plane_read, 0.2, 0.05)}
+        << QStringList{W(7, "the FlatnessCharacteristicMeasurement is of FeatureMeasurementIds "
+                            "\"x11\", which is no measured feature of these results: it is not "
+                            "read")};
+    QTest::newRow("no form for a feature that cannot be used")
+        << With_Characteristics(3, MM,
+                                {Measured_As("Plane", "11", Name("PLN_1") + Location("1 2 3"))},
+                                {Characteristic("Flatness", {"11"}, Value("Value", "0.1"))})
+        << TCriterion::LEAST_SQUARES << TExpectedFeatures{Missing("PLN_1", 5)}
+        << QStringList{W(5, "\"PLN_1\" has no Normal, which a plane needs")};
+
+    // Another fit than the file's, of the measurement or of its form, is
+    // said once for the feature, its form and values read all the same;
+    // DEFAULT, UNDEFINED and words name none. The characteristics are on
+    // lines 11 to 14.
+    QTest::newRow("substitute feature algorithms")
+        << With_Characteristics(
+               3, MM,
+               {Measured_As("Plane", "11", plane + Algorithm("LEASTSQUARES")),
+                Measured_As("Circle", "13",
+                            Name("CIR_3") + Location("1 2 3") + Normal("0 0 1") + Diameter("4") +
+                                Algorithm(" MINMAX ")),
+                Measured_As("Sphere", "14",
+                            Name("SPH_4") + Location("1 2 3") + Diameter("4") +
+                                Algorithm("DEFAULT")),
+                Measured_As("Line", "12",
+                            Name("LIN_2") + Location("1 2 3") + Value("Direction", "1 0 0") +
+                                "<SubstituteFeatureAlgorithm><OtherSubstituteFeatureAlgorithm>"
+                                "chebyshev</OtherSubstituteFeatureAlgorithm>"
+                                "</SubstituteFeatureAlgorithm>"),
+                Measured_As("Cylinder", "15",
+                            Name("CYL_6") + Axis("1 2 3", "0 0 1") + Diameter("4") +
+                                Algorithm("MAXINSCRIBED"))},
+               {Characteristic("Flatness", {"11"},
+                               Value("Value", "0.004") + Algorithm("LEASTSQUARES")),
+                Characteristic("Flatness", {"11"}, Value("Value", "0.005")),
+                Characteristic("Circularity", {"13"},
+                               Algorithm("LEASTSQUARES") + Value("Value", "0.002")),
+                Characteristic("Circularity", {"13"},
+                               Algorithm("LEASTSQUARES") + Value("Value", "0.003"))})
+        << TCriterion::MINIMUM_ZONE
+        << TExpectedFeatures{With_Form(plane_read, 0.005, 0.0005),
+                             With_Form(Circle("CIR_3", 6, {1, 2, 3}, {0, 0, 1}, 4, 0, 0, 0), 0.003,
+                                       0.0005),
+                             Sphere("SPH_4", 7, {1, 2, 3}, 4, 0, 0),
+                             Flat("LIN_2", 8, {1, 2, 3}, {1, 0, 0}, 0, 0),
+                             Cylinder("CYL_6", 9, {1, 2, 3}, {0, 0, 1}, 4, 0, 0, 0)}
+        << QStringList{
+               W(5, "the fit of \"PLN_1\" is LEASTSQUARES, not the file's minimum zone; it is "
+                    "graded all the same"),
+               W(9, "the fit of \"CYL_6\" is MAXINSCRIBED, not the file's minimum zone; it is "
+                    "graded all the same"),
+               W(13, "the fit of \"CIR_3\" is LEASTSQUARES, not the file's minimum zone; it is "
+                     "graded all the same")};
+    QTest::newRow("a minimax fit in a least-squares file")
+        << With_Characteristics(3, MM,
+                                {Measured_As("Circle", "13",
+                                             Name("CIR_3") + Location("1 2 3") + Normal("0 0 1") +
+                                                 Diameter("4") + Algorithm("MINCIRCUMSCRIBED")),
+                                 Measured_As("Plane", "11", plane + Algorithm("LEASTSQUARES"))},
+                                {})
+        << TCriterion::LEAST_SQUARES
+        << TExpectedFeatures{Circle("CIR_3", 5, {1, 2, 3}, {0, 0, 1}, 4, 0, 0, 0),
+                             Flat("PLN_1", 6, {1, 2, 3}, {0, 0, 1}, 0, 0)}
+        << QStringList{
+               W(5, "the fit of \"CIR_3\" is MINCIRCUMSCRIBED, not the file's least squares; it is "
+                    "graded all the same")};
+}
+
+void TestQifResults::forms()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(TCriterion, criterion);
+    QFETCH(TExpectedFeatures, features);
+    QFETCH(QStringList, warnings);
+
+    TResultsOptions options;
+    options.criterion = criterion;
+    const TResultsReading reading = Read_Results(content, Reference(), options);
+    QVERIFY2(reading.failure == TResultsFailure::NONE, qPrintable(reading.failure_message));
+    QCOMPARE(Warnings(reading), warnings);
     Compare_Features(reading, features);
 }
 

@@ -49,8 +49,12 @@ class TestResultsReading : public QObject
 private slots:
     void dmis_data();
     void dmis();
+    void dmis_forms_data();
+    void dmis_forms();
     void csv_data();
     void csv();
+    void csv_forms_data();
+    void csv_forms();
     void detection_data();
     void detection();
 
@@ -106,7 +110,7 @@ void TestResultsReading::dmis_data()
                       "GOTO/1,2,3\n"
                       "ENDFIL\n")
         << TExpectedFeatures{Flat("PLN_1", 9, {0.0012, 2.5, -3}, {0, 0.6, 0.8}, 0.5, 0.05)}
-        << QStringList();
+        << QStringList{W(7, "form tolerance \"FLAT_1\" follows no feature actual; it is not read")};
     QTest::newRow("line, UNBND") << QByteArray("FA(LIN_2)=FEAT/LINE,UNBND,CART,1,2,3,0.6,0.8,0\n")
                                  << TExpectedFeatures{Flat("LIN_2", 1, {1, 2, 3}, {0.6, 0.8, 0}, 0,
                                                            0.05)}
@@ -671,6 +675,110 @@ void TestResultsReading::dmis()
     QVERIFY(Read_Results(content, Reference()).format == TResultsFormat::DMIS_OUTPUT);
 }
 
+void TestResultsReading::dmis_forms_data()
+{
+    Add_Columns();
+    const TExpected plane = Flat("PLN_1", 1, {0, 0, 0}, {0, 0, 1}, 0, 0);
+
+    QTest::newRow("flatness by its label")
+        << QByteArray("FA(PLN_1)=FEAT/PLANE,CART,0,0,0,0,0,1\n"
+                      "TA(FORM_PLN_1)=TOL/FLAT,0.003170,INTOL\n")
+        << TExpectedFeatures{With_Form(plane, 0.00317, 5e-7)} << QStringList();
+    QTest::newRow("straightness, roundness, cylindricity; any case, OUTOL, blanks")
+        << QByteArray("FA(LIN_2)=FEAT/LINE,UNBND,CART,1,2,3,0.6,0.8,0,0,0,1\n"
+                      "TA(FORM_LIN_2)=TOL/STRGHT,0.1\n"
+                      "FA(CIR_3)=FEAT/CIRCLE,INNER,CART,0,0,0,0,0,1,4\n"
+                      "ta ( FORM_CIR_3 ) = tol/cirlty , 1.25e-3 , outol\n"
+                      "FA(CYL_14)=FEAT/CYLNDR,OUTER,CART,0,0,0,0,0,1,8\n"
+                      "TA(FORM_CYL_14)=TOL/CYLCTY,0\n")
+        << TExpectedFeatures{With_Form(Flat("LIN_2", 1, {1, 2, 3}, {0.6, 0.8, 0}, 0, 0.05), 0.1,
+                                       0.05),
+                             With_Form(Circle("CIR_3", 3, {0, 0, 0}, {0, 0, 1}, 4, 0, 0, 0),
+                                       0.00125, 5e-6),
+                             With_Form(Cylinder("CYL_14", 5, {0, 0, 0}, {0, 0, 1}, 8, 0, 0, 0), 0,
+                                       0)}
+        << QStringList();
+    QTest::newRow("inch") << QByteArray("UNITS/INCH,ANGDEC\n"
+                                        "FA(CIR_3)=FEAT/CIRCLE,OUTER,CART,1,2,3,0,0,1,0.5\n"
+                                        "TA(FORM_CIR_3)=TOL/CIRLTY,0.0001\n")
+                          << TExpectedFeatures{With_Form(Circle("CIR_3", 2, {25.4, 50.8, 76.2},
+                                                                {0, 0, 1}, 12.7, 0, 0, 0.05 * 25.4),
+                                                         0.0001 * 25.4, 0.00005 * 25.4)}
+                          << QStringList();
+    QTest::newRow("other labels belong to the actual just before")
+        << QByteArray("FA(PLN_1)=FEAT/PLANE,CART,0,0,0,0,0,1\n"
+                      "TA(FLAT_A)=TOL/FLAT,0.002\n"
+                      "FA(CIR_3)=FEAT/CIRCLE,INNER,CART,0,0,0,0,0,1,4\n"
+                      "TA(FORM_PLN_9)=TOL/CIRLTY,0.01\n")
+        << TExpectedFeatures{With_Form(plane, 0.002, 0.0005),
+                             With_Form(Circle("CIR_3", 3, {0, 0, 0}, {0, 0, 1}, 4, 0, 0, 0), 0.01,
+                                       0.005)}
+        << QStringList();
+    QTest::newRow("a label of a feature read earlier; the later form counts, continued")
+        << QByteArray("FA(PLN_1)=FEAT/PLANE,CART,0,0,0,0,0,1\n"
+                      "TA(FORM_PLN_1)=TOL/FLAT,0.5\n"
+                      "FA(CIR_3)=FEAT/CIRCLE,INNER,CART,0,0,0,0,0,1,4\n"
+                      "TA(Form_PLN_1)=TOL/FLAT,$\n"
+                      "0.25\n")
+        << TExpectedFeatures{With_Form(plane, 0.25, 0.005),
+                             Circle("CIR_3", 3, {0, 0, 0}, {0, 0, 1}, 4, 0, 0, 0)}
+        << QStringList();
+    QTest::newRow("forms without an actual before them")
+        << QByteArray("TA(FLAT_1)=TOL/FLAT,0.01\n"
+                      "TA(FORM_PLN_1)=TOL/FLAT,0.01\n"
+                      "FA(PLN_1)=FEAT/PLANE,CART,0,0,0,0,0,1\n")
+        << TExpectedFeatures{Flat("PLN_1", 3, {0, 0, 0}, {0, 0, 1}, 0, 0)}
+        << QStringList{W(1, "form tolerance \"FLAT_1\" follows no feature actual; it is not read"),
+                       W(2, "form tolerance \"FORM_PLN_1\" comes before any actual of PLN_1; it "
+                            "is not read")};
+    QTest::newRow("malformed, not a number, empty")
+        << QByteArray("FA(PLN_1)=FEAT/PLANE,CART,0,0,0,0,0,1\n"
+                      "TA(FORM_PLN_1)=TOL/FLAT\n"
+                      "TA(FORM_PLN_1)=TOL/FLAT,0.1,MAYBE\n"
+                      "TA(FORM_PLN_1)=TOL/FLAT,0.1,INTOL,3\n"
+                      "TA(FORM_PLN_1)=TOL/FLAT,abc\n"
+                      "TA(FORM_PLN_1)=TOL/FLAT,,INTOL\n"
+                      "TA(FORM_PLN_1)=TOL/FLAT,1e160\n")
+        << TExpectedFeatures{plane}
+        << QStringList{W(2, "form tolerance \"FORM_PLN_1\" does not read as "
+                            "TA(label)=TOL/FLAT,actual[,INTOL|OUTOL]; it is not read"),
+                       W(3, "form tolerance \"FORM_PLN_1\" does not read as "
+                            "TA(label)=TOL/FLAT,actual[,INTOL|OUTOL]; it is not read"),
+                       W(4, "form tolerance \"FORM_PLN_1\" does not read as "
+                            "TA(label)=TOL/FLAT,actual[,INTOL|OUTOL]; it is not read"),
+                       W(5, "field 2 \"form\" does not read as a number: \"abc\""),
+                       W(6, "field 2 \"form\" is empty"),
+                       W(7, "field 2 \"form\" is too large to compute with (more than 1e150 "
+                            "millimetres): \"1e160\"")};
+    QTest::newRow("the form of another type")
+        << QByteArray("FA(CIR_3)=FEAT/CIRCLE,INNER,CART,0,0,0,0,0,1,4\n"
+                      "TA(FORM_CIR_3)=TOL/FLAT,0.1\n"
+                      "FA(SPH_4)=FEAT/SPHERE,CART,0,0,0,4\n"
+                      "TA(RND_4)=TOL/CIRLTY,0.1\n")
+        << TExpectedFeatures{Circle("CIR_3", 1, {0, 0, 0}, {0, 0, 1}, 4, 0, 0, 0),
+                             Sphere("SPH_4", 3, {0, 0, 0}, 4, 0, 0)}
+        << QStringList{W(2, "form tolerance \"FORM_CIR_3\" is TOL/FLAT, not the form of the "
+                            "circle CIR_3 (TOL/CIRLTY); it is not read"),
+                       W(4, "form tolerance \"RND_4\" is TOL/CIRLTY, not the form of the "
+                            "sphere SPH_4; it is not read")};
+    QTest::newRow("other tolerances, unknown and unusable actuals say nothing of forms")
+        << QByteArray("FA(PLN_1)=FEAT/PLANE,CART,0,0,0,0,0,1\n"
+                      "TA(FORM_PLN_1)=TOL/PARLEL,0.1,INTOL\n"
+                      "TA(POS_1)=TOL/POS,3D,0.01,INTOL\n"
+                      "FA(XYZ_7)=FEAT/PLANE,CART,0,0,0,0,0,1\n"
+                      "TA(FLAT_7)=TOL/FLAT,0.1\n"
+                      "FA(CIR_3)=FEAT/CIRCLE,INNER,CART,a,0,0,0,0,1,4\n"
+                      "TA(FORM_CIR_3)=TOL/CIRLTY,0.1\n")
+        << TExpectedFeatures{plane, Missing("CIR_3", 6)}
+        << QStringList{W(4, "label \"XYZ_7\" is not in the reference"),
+                       W(6, "field 4 \"x\" does not read as a number: \"a\"")};
+}
+
+void TestResultsReading::dmis_forms()
+{
+    Compare();
+}
+
 void TestResultsReading::csv_data()
 {
     Add_Columns();
@@ -761,13 +869,13 @@ void TestResultsReading::csv_data()
         << TExpectedFeatures{Sphere("SPH,9", 2, {1, 2, 3}, 4, 0, 0)}
         << QStringList{W(3, "label \"say \"hi\"\" is not in the reference")};
     QTest::newRow("unknown and repeated header columns")
-        << QByteArray("label,x,x,y,z,i,j,k,form,\nPLN_1,1,9,2,3,0,0,1,0.002,\n")
+        << QByteArray("label,x,x,y,z,i,j,k,flatness,\nPLN_1,1,9,2,3,0,0,1,0.002,\n")
         << TExpectedFeatures{Flat("PLN_1", 2, {1, 2, 3}, {0, 0, 1}, 0, 0)}
         << QStringList{W(1, "column 3 \"x\" repeats column 2 and is not read"),
-                       W(1, "column 9 \"form\" is not one of label, x, y, z, i, j, k, diameter, "
-                            "angle, minor_diameter, unit and is not read"),
+                       W(1, "column 9 \"flatness\" is not one of label, x, y, z, i, j, k, "
+                            "diameter, angle, minor_diameter, form, unit and is not read"),
                        W(1, "column 10 \"\" is not one of label, x, y, z, i, j, k, diameter, "
-                            "angle, minor_diameter, unit and is not read")};
+                            "angle, minor_diameter, form, unit and is not read")};
     QTest::newRow("upper-case header, byte-order mark")
         << QByteArray("\xef\xbb\xbf"
                       "LABEL,X,Y,Z,DIAMETER\nSPH_4,1.25,2,3,4\n")
@@ -831,6 +939,44 @@ void TestResultsReading::csv()
     Compare();
     QFETCH(QByteArray, content);
     QVERIFY(Read_Results(content, Reference()).format == TResultsFormat::CSV);
+}
+
+void TestResultsReading::csv_forms_data()
+{
+    Add_Columns();
+
+    QTest::newRow("form column, empty means none")
+        << QByteArray("label,x,y,z,i,j,k,diameter,Form\n"
+                      "PLN_1,0,0,0,0,0,1,,0.003170\n"
+                      "CIR_3,0,0,0,0,0,1,4,\n"
+                      "SPH_4,0,0,0,,,,4,1.5e-4\n")
+        << TExpectedFeatures{With_Form(Flat("PLN_1", 2, {0, 0, 0}, {0, 0, 1}, 0, 0), 0.00317, 5e-7),
+                             Circle("CIR_3", 3, {0, 0, 0}, {0, 0, 1}, 4, 0, 0, 0),
+                             With_Form(Sphere("SPH_4", 4, {0, 0, 0}, 4, 0, 0), 1.5e-4, 5e-6)}
+        << QStringList();
+    QTest::newRow("inch and millimetres by a unit column")
+        << QByteArray("FORM,label,x,y,z,i,j,k,unit\n"
+                      "0.0001,LIN_2,1,0,0,0,1,0,inch\n"
+                      "0.0025,PLN_1,1,0,0,0,0,1,mm\n")
+        << TExpectedFeatures{With_Form(Flat("LIN_2", 2, {25.4, 0, 0}, {0, 1, 0}, 0, 0),
+                                       0.0001 * 25.4, 0.00005 * 25.4),
+                             With_Form(Flat("PLN_1", 3, {1, 0, 0}, {0, 0, 1}, 0, 0), 0.0025,
+                                       0.00005)}
+        << QStringList();
+    QTest::newRow("a form that does not read leaves the feature without one")
+        << QByteArray("label,x,y,z,i,j,k,form\n"
+                      "PLN_1,0,0,0,0,0,1,flat\n"
+                      "LIN_2,0,0,0,1,0,0,1e160\n")
+        << TExpectedFeatures{Flat("PLN_1", 2, {0, 0, 0}, {0, 0, 1}, 0, 0),
+                             Flat("LIN_2", 3, {0, 0, 0}, {1, 0, 0}, 0, 0)}
+        << QStringList{W(2, "field 8 \"form\" does not read as a number: \"flat\""),
+                       W(3, "field 8 \"form\" is too large to compute with (more than 1e150 "
+                            "millimetres): \"1e160\"")};
+}
+
+void TestResultsReading::csv_forms()
+{
+    Compare();
 }
 
 void TestResultsReading::detection_data()

@@ -124,6 +124,22 @@ void TestResultsRegressions::Corpus_Reads_Results()
         }
         QVERIFY2(usable == document.usable, document.name);
     }
+    // The form seeds state forms, some of which read.
+    const struct
+    {
+        const char *name;
+        int forms;
+    } forms[] = {{"forms.dmo", 4}, {"forms.csv", 2}, {"qif3_forms.qif", 2}};
+    for (const auto &document : forms) {
+        const TResultsReading reading = Read_Results(
+            Read_File(QStringLiteral(TESSALINE_FUZZ_DIR "/corpus-results/") + document.name),
+            Reference());
+        int stated = 0;
+        for (const TTestedFeature &feature : reading.features) {
+            stated += feature.has_form ? 1 : 0;
+        }
+        QVERIFY2(stated == document.forms, document.name);
+    }
 }
 
 void TestResultsRegressions::Random_Bytes()
@@ -232,6 +248,22 @@ void TestResultsRegressions::Checks_Catch_Broken_Readings()
     }));
     QVERIFY(broken([](TResultsReading &r) {
         r.features[0].usable = false; // something of an unusable result passed on
+    }));
+    // A form is finite, with a resolution, and only where one is stated.
+    QVERIFY(!broken([](TResultsReading &r) {
+        r.features[0].has_form = true;
+        r.features[0].form = 0.003;
+        r.features[0].form_resolution = 0.0005;
+    }));
+    QVERIFY(broken([&](TResultsReading &r) {
+        r.features[0].has_form = true;
+        r.features[0].form = nan;
+    }));
+    QVERIFY(broken([](TResultsReading &r) { r.features[0].form = 0.003; }));
+    QVERIFY(broken([](TResultsReading &r) {
+        r.features[0].usable = false;
+        r.features[0].direction = TVector3();
+        r.features[0].has_form = true;
     }));
     QVERIFY(broken([](TResultsReading &r) { std::swap(r.warnings[0], r.warnings[1]); }));
     QVERIFY(broken([](TResultsReading &r) { r.warnings[1].line_number = 5; }));
