@@ -112,22 +112,41 @@ struct TRingContact
 };
 
 // The contacts of one ring (a circle, a cylinder's section) on the arc,
-// centred on across_1, from the start on a full circle; flip turns a zone's
-// outer contacts inner and back.
-std::vector<TRingContact> Ring_Contacts(TCriterion criterion, double arc, double radius,
-                                        double form, double start, bool flip)
+// centred on across_1, from the start on a full circle. A cylinder's second
+// section (second) has its zone's outer contacts inner and back, and on a
+// part of the circle other angles than the first's: the same angles at
+// both ends would leave the axis free to turn at first order.
+std::vector<TRingContact> Ring_Contacts(TFeatureType type, TCriterion criterion, double arc,
+                                        double radius, double form, double start, bool second)
 {
     const bool full = arc >= 360;
     const double half_arc = arc / 2;
+    // A cylinder circumscribed by two points a section only curvature
+    // holds: it takes three round the axis, as an inscribed one does.
+    if (type == TFeatureType::CYLINDER && criterion == TCriterion::MINIMUM_CIRCUMSCRIBED)
+        criterion = TCriterion::MAXIMUM_INSCRIBED;
     switch (criterion) {
     case TCriterion::MINIMUM_ZONE: {
+        if (type == TFeatureType::CYLINDER) {
+            // Two outer contacts either side of an inner one, and in the
+            // other section two inner either side of an outer: each
+            // section's pull on its centre balances, and both boundaries
+            // carry the same weight, with the six contacts a zone of a
+            // cylinder touches.
+            const double a = full ? 60 : std::min(half_arc, 75.0);
+            const double middle = full ? start + (second ? 90 : 0) : 0;
+            const double side = second ? -1 : 1;
+            return {{radius + side * form / 2, middle - a},
+                    {radius + side * form / 2, middle + a},
+                    {radius - side * form / 2, middle}};
+        }
         // Alternating round the centre: 90 degrees apart on a full circle,
         // spread over the arc otherwise.
         const double step = full ? 90 : arc / 3;
         const double first = full ? start : -half_arc;
         std::vector<TRingContact> contacts;
         for (int k = 0; k < 4; ++k) {
-            const double sign = (k % 2 == 0) != flip ? 1 : -1;
+            const double sign = k % 2 == 0 ? 1 : -1;
             contacts.push_back({radius + sign * form / 2, first + k * step});
         }
         return contacts;
@@ -139,6 +158,13 @@ std::vector<TRingContact> Ring_Contacts(TCriterion criterion, double arc, double
         // Three whose gaps are all under 180 degrees.
         if (full)
             return {{radius, start}, {radius, start + 120}, {radius, start + 240}};
+        // Every gap under 180 degrees on an arc of more than 180; a
+        // cylinder's second section mirrors the first.
+        if (type == TFeatureType::CYLINDER) {
+            const double side = second ? -1 : 1;
+            return {
+                {radius, -side * half_arc}, {radius, -side * arc / 6}, {radius, side * 0.45 * arc}};
+        }
         return {{radius, -half_arc}, {radius, 0}, {radius, half_arc}};
     }
 }
@@ -174,16 +200,14 @@ TMinimaxDesign Round_Points(const TDataSetOptions &options, const TDesign &desig
                                    On_Sphere(design, r, 0, 0),   On_Sphere(design, r, 180, 0),
                                    On_Sphere(design, q, 90, 90), On_Sphere(design, q, 90, 270)};
             } else {
-                // Alternating along two great arcs through the pole, at
-                // right angles, the second the other way round.
-                for (const double azimuth : {0.0, 90.0}) {
-                    for (int k = 0; k < 4; ++k) {
-                        const double polar = -arc + k * (2 * arc / 3);
-                        const double sign = (k % 2 == 0) != (azimuth > 0) ? 1 : -1;
-                        designed.points.push_back(
-                            On_Sphere(design, radius + sign * form / 2, polar, azimuth));
-                    }
-                }
+                // Three outer contacts round the cap's middle, inner ones at
+                // its pole and at two opposite points of its rim: the
+                // directions of both boundaries balance, weighted.
+                const double r = radius + form / 2, q = radius - form / 2;
+                designed.points = {
+                    On_Sphere(design, r, arc / 2, 0),   On_Sphere(design, r, arc / 2, 120),
+                    On_Sphere(design, r, arc / 2, 240), On_Sphere(design, q, 0, 0),
+                    On_Sphere(design, q, arc, 60),      On_Sphere(design, q, arc, 240)};
             }
             break;
         case TCriterion::MINIMUM_CIRCUMSCRIBED:
@@ -204,13 +228,11 @@ TMinimaxDesign Round_Points(const TDataSetOptions &options, const TDesign &desig
         // A cylinder's two end sections, the second turned on a full
         // circle; a circle's one section.
         const bool full = arc >= 360;
-        const double turn = criterion == TCriterion::MINIMUM_ZONE            ? 45
-                            : criterion == TCriterion::MINIMUM_CIRCUMSCRIBED ? 90
-                                                                             : 60;
+        const double turn = criterion == TCriterion::MINIMUM_ZONE ? 45 : 60;
         const bool cylinder = type == TFeatureType::CYLINDER;
         for (int end = 0; end < (cylinder ? 2 : 1); ++end) {
             const double height = cylinder ? (end == 0 ? -half_length : half_length) : 0;
-            for (const TRingContact &c : Ring_Contacts(criterion, arc, radius, form,
+            for (const TRingContact &c : Ring_Contacts(type, criterion, arc, radius, form,
                                                        start + (full ? end * turn : 0), end == 1))
                 designed.points.push_back(On_Circle(design, c.radius, c.degrees) +
                                           design.direction * height);

@@ -41,7 +41,9 @@ double Least_Minimax_Arc(TFeatureType type, TCriterion criterion)
         return 0;
     switch (criterion) {
     case TCriterion::MINIMUM_CIRCUMSCRIBED:
-        return 180;
+        // A cylinder's sections hold three contacts each, as an inscribed
+        // one's do.
+        return type == TFeatureType::CYLINDER ? 200 : 180;
     case TCriterion::MAXIMUM_INSCRIBED:
         // At 180 degrees the centre would lie on the triangle's edge; 200
         // keeps it a sixth of the radius inside.
@@ -54,16 +56,16 @@ double Least_Minimax_Arc(TFeatureType type, TCriterion criterion)
 int Least_Generated_Points(const TDataSetOptions &options)
 {
     const TCriterion criterion = options.criterion;
+    if (criterion == TCriterion::LEAST_SQUARES)
+        return Least_Points(options.type, criterion);
     const bool zone = criterion == TCriterion::MINIMUM_ZONE;
     int contacts = 0;
     switch (options.type) {
     case TFeatureType::SPHERE:
-        contacts = zone                                             ? (options.arc >= 180 ? 6 : 8)
-                   : criterion == TCriterion::MINIMUM_CIRCUMSCRIBED ? 2
-                                                                    : 4;
+        contacts = zone ? 6 : criterion == TCriterion::MINIMUM_CIRCUMSCRIBED ? 2 : 4;
         break;
     case TFeatureType::CYLINDER:
-        contacts = zone ? 8 : criterion == TCriterion::MINIMUM_CIRCUMSCRIBED ? 4 : 6;
+        contacts = 6;
         break;
     default:
         break;

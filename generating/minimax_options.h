@@ -20,7 +20,7 @@ double Least_Minimax_Arc(TFeatureType type, TCriterion criterion);
 
 // The points a data set of the options needs at least: its fit's least
 // number, or more where its contact configuration holds more (a zone
-// cylinder's eight, two sections of four).
+// sphere's six, where five determine one).
 int Least_Generated_Points(const TDataSetOptions &options);
 
 // Why the criterion makes no data set of the options ("--criterion: a line

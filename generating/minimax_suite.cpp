@@ -35,7 +35,7 @@ double Arc_Of(TFeatureType type, TCriterion criterion, int which)
     static const double INSCRIBED[] = {360, 240, 200};
     switch (criterion) {
     case TCriterion::MINIMUM_CIRCUMSCRIBED:
-        return CIRCUMSCRIBED[which];
+        return type == TFeatureType::CYLINDER ? INSCRIBED[which] : CIRCUMSCRIBED[which];
     case TCriterion::MAXIMUM_INSCRIBED:
         return INSCRIBED[which];
     default:
@@ -57,12 +57,31 @@ std::vector<TDataSetOptions> Minimax_Suite_Options(TFeatureType type, TCriterion
         options.size = SIZES[i % std::size(SIZES)];
         if (type == TFeatureType::SPHERE || type == TFeatureType::CYLINDER)
             options.size = std::min(options.size, 500.0);
+        // Thousands of points on a surface of a millimetre lie closer
+        // together than the rounding certifies them.
+        if (type == TFeatureType::CYLINDER && POINTS[i % std::size(POINTS)] >= 1000)
+            options.size = std::max(options.size, 10.0);
         if (Has_Arc(type))
             options.arc = Arc_Of(type, criterion, (i / 3) % 3);
-        if (Has_Length(type))
-            options.length = options.size * LENGTHS[(i / 2) % std::size(LENGTHS)];
+        if (Has_Length(type)) {
+            double ratio = LENGTHS[(i / 2) % std::size(LENGTHS)];
+            // Round part of the way only, a short cylinder fits in a
+            // smaller one of another axis.
+            if (criterion != TCriterion::MINIMUM_ZONE && options.arc < 360)
+                ratio = std::max(ratio, 1.0);
+            options.length = options.size * ratio;
+        }
         const int least = Least_Generated_Points(options);
         options.points = points < 5 ? least + points : std::max(points, least);
+        // Through its few contacts alone a cylinder of another axis often
+        // makes a narrower zone than the design: such data sets are
+        // rejected, so the suite's cylinders hold others besides.
+        if (type == TFeatureType::CYLINDER)
+            options.points = std::max(options.points, 25);
+        // A cylinder's search costs a second for every 10,000 points: the
+        // largest is taken once.
+        if (type == TFeatureType::CYLINDER && options.points > 1000 && i != SUITE_SIZE - 1)
+            options.points = 1000;
         // A form of at most a hundredth of the size keeps the element's shape.
         options.form = std::min(FORMS[i % std::size(FORMS)], options.size / 100);
         options.distance = DISTANCES[i % std::size(DISTANCES)];

@@ -257,6 +257,9 @@ std::vector<TDataSetOptions> Options_Of(TFeatureType type, const TEntry (&entrie
     return list;
 }
 
+// The draws a minimax data set of the suite may take.
+constexpr std::uint64_t MINIMAX_DRAWS = 4;
+
 } // namespace
 
 std::vector<TDataSetOptions> Suite_Options(TFeatureType type)
@@ -359,8 +362,16 @@ std::vector<TDataSet> Generate_Suite(const TSuiteFile &file, std::uint64_t seed)
         std::vector<std::future<TDataSet>> built;
         for (size_t i = first; i < std::min(list.size(), first + batch); ++i)
             built.push_back(std::async(std::launch::async | std::launch::deferred, [&, i] {
-                return Generate_Data_Set(list[i], static_cast<qint32>(i + 1),
-                                         Data_Set_Seed(seed, stream, i + 1));
+                // A draw whose design is not the certified optimum of its
+                // written points is replaced by the next of its own seeds.
+                TDataSet data_set;
+                for (std::uint64_t draw = 0; draw < MINIMAX_DRAWS; ++draw) {
+                    data_set = Generate_Data_Set(list[i], static_cast<qint32>(i + 1),
+                                                 Data_Set_Seed(seed, stream + 64 * draw, i + 1));
+                    if (data_set.failure.isEmpty())
+                        break;
+                }
+                return data_set;
             }));
         for (std::future<TDataSet> &data_set : built)
             data_sets.push_back(data_set.get());

@@ -88,6 +88,8 @@ void TestMinimaxDataSets::reference_is_the_design_data()
         return o;
     }();
     QTest::newRow("circumscribed cylinder") << Options(CYLINDER, MCC, 60, 20, 360, 10, T, 0.01, 5);
+    QTest::newRow("circumscribed cylinder, 200")
+        << Options(CYLINDER, MCC, 60, 20, 200, 10, R, 0.01, 5);
     QTest::newRow("inscribed cylinder, 240")
         << Options(CYLINDER, MIC, 60, 100, 240, 1000, R, 0.005, 5);
 }
