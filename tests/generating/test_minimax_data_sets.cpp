@@ -90,8 +90,8 @@ void TestMinimaxDataSets::reference_is_the_design_data()
     QTest::newRow("circumscribed cylinder") << Options(CYLINDER, MCC, 60, 20, 360, 10, T, 0.01, 5);
     QTest::newRow("circumscribed cylinder, 200")
         << Options(CYLINDER, MCC, 60, 20, 200, 10, R, 0.01, 5);
-    QTest::newRow("inscribed cylinder, 240")
-        << Options(CYLINDER, MIC, 60, 100, 240, 1000, R, 0.005, 5);
+    QTest::newRow("inscribed cylinder")
+        << Options(CYLINDER, MIC, 60, 100, 360, 1000, R, 0.005, 5);
 }
 
 // The points are built so that the design is the optimum; the stated
@@ -231,7 +231,8 @@ void TestMinimaxDataSets::suite_files()
         }
         QCOMPARE(least_form, 0.0001);
         QCOMPARE(most_form, 1.0);
-        QCOMPARE(least_points, least_possible);
+        // The suite's cylinders hold others besides their contacts.
+        QCOMPARE(least_points, file.type == TFeatureType::CYLINDER ? 25 : least_possible);
         QCOMPARE(most_points, 10000);
     }
 }
