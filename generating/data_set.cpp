@@ -41,26 +41,6 @@ double From_Fixed(const TFixedPosition &value)
            static_cast<double>(value.femto) / static_cast<double>(FIXED_UNITS);
 }
 
-// A grid coordinate (in 10^-decimals mm) plus an offset in mm below 1e3.
-TFixedPosition Fixed_Position(qint64 grid, int decimals, double offset)
-{
-    const qint64 grid_scale = Power_Of_Ten(decimals);
-    TFixedPosition value;
-    value.whole = grid / grid_scale;
-    value.femto = grid % grid_scale * Power_Of_Ten(15 - decimals) + std::llround(offset * 1e15);
-    value.whole += value.femto / FIXED_UNITS;
-    value.femto %= FIXED_UNITS;
-    // Both parts of one sign.
-    if (value.whole > 0 && value.femto < 0) {
-        value.whole -= 1;
-        value.femto += FIXED_UNITS;
-    } else if (value.whole < 0 && value.femto > 0) {
-        value.whole += 1;
-        value.femto -= FIXED_UNITS;
-    }
-    return value;
-}
-
 // Steps 2 to 5: the points about the design position, before rounding.
 std::vector<TVec> Deviated_Points(const TDataSetOptions &options, const TDesign &design,
                                   TRandom &random)
@@ -303,6 +283,25 @@ double Rounding_Of(int decimals)
 }
 
 } // namespace
+
+TFixedPosition Fixed_Position(qint64 grid, int decimals, double offset)
+{
+    const qint64 grid_scale = Power_Of_Ten(decimals);
+    TFixedPosition value;
+    value.whole = grid / grid_scale;
+    value.femto = grid % grid_scale * Power_Of_Ten(15 - decimals) + std::llround(offset * 1e15);
+    value.whole += value.femto / FIXED_UNITS;
+    value.femto %= FIXED_UNITS;
+    // Both parts of one sign.
+    if (value.whole > 0 && value.femto < 0) {
+        value.whole -= 1;
+        value.femto += FIXED_UNITS;
+    } else if (value.whole < 0 && value.femto > 0) {
+        value.whole += 1;
+        value.femto -= FIXED_UNITS;
+    }
+    return value;
+}
 
 TDataSet Generate_Data_Set(const TDataSetOptions &options, qint32 number, std::uint64_t seed)
 {

@@ -71,6 +71,10 @@ struct TDataSet
     QString failure;
 };
 
+// A written reference coordinate from a grid coordinate (in 10^-decimals
+// mm) plus an offset in mm below 1e3.
+TFixedPosition Fixed_Position(qint64 grid, int decimals, double offset);
+
 // Builds a data set by the null-space method: the design element, foot
 // points on it, deviations that leave it the least-squares element, scaled
 // to the form deviation and rounded to the decimals; then the reference,

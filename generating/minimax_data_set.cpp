@@ -282,35 +282,6 @@ TMinimaxDesign Round_Points(const TDataSetOptions &options, const TDesign &desig
     return designed;
 }
 
-qint64 Power_Of_Ten(int exponent)
-{
-    qint64 power = 1;
-    for (int i = 0; i < exponent; ++i)
-        power *= 10;
-    return power;
-}
-
-// A grid coordinate (in 10^-decimals mm) plus an offset in mm below 1e3, in
-// the written reference's units; both parts of one sign.
-TFixedPosition Fixed_Position(qint64 grid, int decimals, double offset)
-{
-    constexpr qint64 UNITS = 1000000000000000;
-    const qint64 grid_scale = Power_Of_Ten(decimals);
-    TFixedPosition value;
-    value.whole = grid / grid_scale;
-    value.femto = grid % grid_scale * Power_Of_Ten(15 - decimals) + std::llround(offset * 1e15);
-    value.whole += value.femto / UNITS;
-    value.femto %= UNITS;
-    if (value.whole > 0 && value.femto < 0) {
-        value.whole -= 1;
-        value.femto += UNITS;
-    } else if (value.whole < 0 && value.femto > 0) {
-        value.whole += 1;
-        value.femto -= UNITS;
-    }
-    return value;
-}
-
 // The fit a data set states, of the points about the design position.
 TMinimaxFit Reference_Of(const TDataSetOptions &options, const std::vector<TVector3> &points,
                          const TVector3 &plane_point, const TVector3 &plane_normal)
