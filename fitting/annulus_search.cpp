@@ -70,10 +70,12 @@ TCircleSolution Narrowest_Annulus(const std::vector<Eigen::Vector2d> &points,
         level.push_back({Eigen::Vector2d::Zero(), rho,
                          std::make_shared<const std::vector<int>>(hull), std::move(all)});
         long visited = 0;
+        double work = 0;
         while (!level.empty()) {
             next.clear();
             for (const TCentreCell &cell : level) {
-                if (++visited > Centre_Cell_Limit) {
+                work += static_cast<double>(cell.far->size() + cell.near->size());
+                if (++visited > Centre_Cell_Limit || work > Search_Work_Limit(points.size())) {
                     solution.failure = "not certified: the search over the centre did not close";
                     return solution;
                 }
