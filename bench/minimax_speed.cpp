@@ -121,17 +121,27 @@ const TBenchFit Fits[] = {
     {"circle-inscribed", Circle_Points, Circle_Inscribed},
 };
 
-// In a child process: the points, the fit, its figures.
+double Seconds(const timeval &time)
+{
+    return static_cast<double>(time.tv_sec) + 1e-6 * static_cast<double>(time.tv_usec);
+}
+
+// In a child process: the points, the fit, its figures: wall and processor
+// seconds of the fit (on a loaded machine the second is the steadier), and
+// the process' peak memory.
 int Run(const TBenchFit &bench, long count)
 {
     const std::vector<TVector3> points = bench.points(count);
+    rusage before{};
+    getrusage(RUSAGE_SELF, &before);
     const auto start = std::chrono::steady_clock::now();
     const TMinimaxFit fit = bench.fit(points);
     const auto end = std::chrono::steady_clock::now();
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    std::printf("%-21s %8ld %9.3f %9.1f  ", bench.name, count,
-                std::chrono::duration<double>(end - start).count(), usage.ru_maxrss / 1024.0);
+    std::printf("%-21s %8ld %9.3f %9.3f %9.1f  ", bench.name, count,
+                std::chrono::duration<double>(end - start).count(),
+                Seconds(usage.ru_utime) - Seconds(before.ru_utime), usage.ru_maxrss / 1024.0);
     if (!fit.fitted) {
         std::printf("not fitted: %s\n", fit.failure.c_str());
         return 1;
@@ -153,7 +163,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: %s [POINTS >= 4] [FIT...]\n", argv[0]);
         return 2;
     }
-    std::printf("%-21s %8s %9s %9s\n", "fit", "points", "wall s", "peak MB");
+    std::printf("%-21s %8s %9s %9s %9s\n", "fit", "points", "wall s", "cpu s", "peak MB");
     int status = 0;
     for (const TBenchFit &bench : Fits) {
         bool chosen = argc <= 2;

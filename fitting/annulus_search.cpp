@@ -44,72 +44,94 @@ TCircleSolution Narrowest_Annulus(const std::vector<Eigen::Vector2d> &points,
     Eigen::Vector2d best_centre = start;
     // A centre at rho or more from the centroid makes every zone no
     // narrower than the narrowest strip less the sagitta bound below; far
-    // enough, that is wider than the start's zone, so the search square
-    // holds the optimum.
+    // enough, that is wider than the best zone found, so a search square that
+    // large holds the optimum.
     const double strip = Minimum_Width_2D(points, hull).width;
     double extent = 0;
     for (int i : hull)
         extent = std::max(extent, points[i].norm());
-    if (!(strip - best > 4 * tolerance)) {
-        solution.failure = "the points lie too nearly on a line for a zone's centre to be bounded";
-        return solution;
-    }
-    double rho = 2 * extent;
-    while ((rho + extent) * extent * extent / ((rho - extent) * (rho - extent)) >
-           (strip - best) / 2)
-        rho *= 2;
+    // The half side of the square beyond which every zone is wider than
+    // one of the given width, narrower than the strip.
+    const auto enough = [strip, extent](double width) {
+        double rho = 2 * extent;
+        while ((rho + extent) * extent * extent / ((rho - extent) * (rho - extent)) >
+               (strip - width) / 2)
+            rho *= 2;
+        return rho;
+    };
+    double rho = strip - best > 4 * tolerance ? enough(best) : 2 * extent;
 
     std::vector<TCentreCell> level;
     std::vector<TCentreCell> next;
     std::vector<double> far_squared;
     std::vector<double> near_squared;
-    try {
-        auto all = std::make_shared<std::vector<int>>(points.size());
-        for (size_t i = 0; i < points.size(); ++i)
-            (*all)[i] = static_cast<int>(i);
-        level.push_back({Eigen::Vector2d::Zero(), rho,
-                         std::make_shared<const std::vector<int>>(hull), std::move(all)});
-        long visited = 0;
-        while (!level.empty()) {
-            next.clear();
-            for (const TCentreCell &cell : level) {
-                if (++visited > Centre_Cell_Limit) {
-                    solution.failure = "not certified: the search over the centre did not close";
-                    return solution;
+    // A search of the square; where its zone leaves the square too small to
+    // hold every better centre, a search of the larger square it needs.
+    for (int attempt = 0;; ++attempt) {
+        try {
+            auto all = std::make_shared<std::vector<int>>(points.size());
+            for (size_t i = 0; i < points.size(); ++i)
+                (*all)[i] = static_cast<int>(i);
+            level.push_back({Eigen::Vector2d::Zero(), rho,
+                             std::make_shared<const std::vector<int>>(hull), std::move(all)});
+            long visited = 0;
+            double work = 0;
+            while (!level.empty()) {
+                next.clear();
+                for (const TCentreCell &cell : level) {
+                    work += static_cast<double>(cell.far->size() + cell.near->size());
+                    if (++visited > Centre_Cell_Limit || work > Search_Work_Limit(points.size())) {
+                        solution.failure =
+                            "not certified: the search over the centre did not close";
+                        return solution;
+                    }
+                    const double reach = cell.half * std::sqrt(2.0);
+                    Squared_Distances(points, *cell.far, cell.centre, far_squared);
+                    Squared_Distances(points, *cell.near, cell.centre, near_squared);
+                    const TCellExtreme far_point =
+                        Cell_Extreme(points, *cell.far, far_squared, cell.centre, true);
+                    const TCellExtreme near_point =
+                        Cell_Extreme(points, *cell.near, near_squared, cell.centre, false);
+                    const double width = far_point.distance - near_point.distance;
+                    if (width < best) {
+                        best = width;
+                        best_centre = cell.centre;
+                    }
+                    // Below: the farthest point's distance by its tangent, the
+                    // nearest's above by its tangent and bend.
+                    const Eigen::Vector2d turn = far_point.unit - near_point.unit;
+                    const double near_bend = Curvature_Allowance(near_point.distance, reach);
+                    const double lower = std::max(
+                        width - 2 * reach,
+                        width - (std::abs(turn.x()) + std::abs(turn.y())) * cell.half - near_bend);
+                    if (lower >= best - tolerance)
+                        continue;
+                    auto far = Cell_Candidates(points, *cell.far, far_squared, cell, far_point,
+                                               true, 0, tolerance);
+                    auto near = Cell_Candidates(points, *cell.near, near_squared, cell, near_point,
+                                                false, near_bend, tolerance);
+                    Split(cell, std::move(far), std::move(near), next);
                 }
-                const double reach = cell.half * std::sqrt(2.0);
-                Squared_Distances(points, *cell.far, cell.centre, far_squared);
-                Squared_Distances(points, *cell.near, cell.centre, near_squared);
-                const TCellExtreme far_point =
-                    Cell_Extreme(points, *cell.far, far_squared, cell.centre, true);
-                const TCellExtreme near_point =
-                    Cell_Extreme(points, *cell.near, near_squared, cell.centre, false);
-                const double width = far_point.distance - near_point.distance;
-                if (width < best) {
-                    best = width;
-                    best_centre = cell.centre;
-                }
-                // Below: the farthest point's distance by its tangent, the
-                // nearest's above by its tangent and bend.
-                const Eigen::Vector2d turn = far_point.unit - near_point.unit;
-                const double near_bend = Curvature_Allowance(near_point.distance, reach);
-                const double lower = std::max(
-                    width - 2 * reach,
-                    width - (std::abs(turn.x()) + std::abs(turn.y())) * cell.half - near_bend);
-                if (lower >= best - tolerance)
-                    continue;
-                auto far = Cell_Candidates(points, *cell.far, far_squared, cell, far_point, true, 0,
-                                           tolerance);
-                auto near = Cell_Candidates(points, *cell.near, near_squared, cell, near_point,
-                                            false, near_bend, tolerance);
-                Split(cell, std::move(far), std::move(near), next);
+                std::swap(level, next);
             }
-            std::swap(level, next);
+            solution.cells += static_cast<int>(visited);
+        } catch (const std::bad_alloc &) {
+            solution.failure = "out of memory";
+            return solution;
         }
-        solution.cells = static_cast<int>(visited);
-    } catch (const std::bad_alloc &) {
-        solution.failure = "out of memory";
-        return solution;
+        // No zone narrower than the strip yet: the centre, if any, lies
+        // farther out.
+        const bool straighter = !(strip - best > 4 * tolerance);
+        const double needed = straighter ? 16 * rho : enough(best);
+        if (!straighter && needed <= rho)
+            break;
+        if (attempt == 12) {
+            solution.failure =
+                straighter ? "the points lie too nearly on a line for a zone's centre to be bounded"
+                           : "not certified: no square of centres holds every better one";
+            return solution;
+        }
+        rho = needed;
     }
 
     // The contacts: near the boundaries at the best centre, widening the

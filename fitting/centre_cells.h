@@ -108,5 +108,13 @@ Cell_Candidates(const std::vector<Eigen::Vector2d> &points, const std::vector<in
     return kept;
 }
 
-// Most cells a search may visit before it gives up as not closing.
+// Most cells a search may visit, and most candidate distances it may
+// take, before it gives up as not closing: far more than data sets of a
+// measured feature need (a million points take some 2e8), and a bound on the
+// time of a search on points that do not hold the element at all.
 constexpr long Centre_Cell_Limit = 4000000;
+
+inline double Search_Work_Limit(size_t count)
+{
+    return 1e9 + 100.0 * static_cast<double>(count);
+}

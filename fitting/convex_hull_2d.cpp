@@ -2,7 +2,41 @@
 
 #include <algorithm>
 
-std::vector<int> Convex_Hull_2D(const std::vector<Eigen::Vector2d> &points)
+namespace {
+
+// The hull without vertices within tolerance of the segment between their
+// neighbours: a vertex a rounding away from another, or from the line of its
+// neighbours, gives an edge whose direction is noise, which would misguide
+// the rotating calipers and every bound taken along the hull's edges.
+std::vector<int> Without_Slivers(const std::vector<Eigen::Vector2d> &points, std::vector<int> hull,
+                                 double tolerance)
+{
+    for (bool changed = true; changed && hull.size() >= 3;) {
+        changed = false;
+        std::vector<int> kept;
+        kept.reserve(hull.size());
+        for (size_t k = 0; k < hull.size(); ++k) {
+            const Eigen::Vector2d &before = points[kept.empty() ? hull.back() : kept.back()];
+            const Eigen::Vector2d &vertex = points[hull[k]];
+            // Round the end, the first vertex kept, not one dropped.
+            const Eigen::Vector2d &after = points[k + 1 < hull.size() ? hull[k + 1]
+                                                  : kept.empty()      ? hull[0]
+                                                                      : kept.front()];
+            if ((vertex - before).norm() <= tolerance ||
+                Turn(before, vertex, after) <= tolerance * (after - before).norm()) {
+                changed = true;
+                continue;
+            }
+            kept.push_back(hull[k]);
+        }
+        hull = std::move(kept);
+    }
+    return hull;
+}
+
+} // namespace
+
+std::vector<int> Convex_Hull_2D(const std::vector<Eigen::Vector2d> &points, double tolerance)
 {
     const int count = static_cast<int>(points.size());
     // Points inside the quadrilateral of the four extremes in x + y and x - y
@@ -68,5 +102,15 @@ std::vector<int> Convex_Hull_2D(const std::vector<Eigen::Vector2d> &points)
         hull[k++] = order[i];
     }
     hull.resize(k - 1);
-    return hull;
+    std::vector<int> clean = Without_Slivers(points, hull, tolerance);
+    if (clean.size() >= 3)
+        return clean;
+    // Collinear within tolerance: the two ends, the first and the point
+    // farthest from it.
+    const int first = order.front();
+    int end = order.back();
+    for (int i : hull)
+        if ((points[i] - points[first]).norm() > (points[end] - points[first]).norm())
+            end = i;
+    return {first, end};
 }

@@ -75,10 +75,12 @@ TCircleSolution Largest_Empty_Circle(const std::vector<Eigen::Vector2d> &points,
             (*all)[i] = static_cast<int>(i);
         level.push_back({(low + high) / 2, (high - low).maxCoeff() / 2, nullptr, std::move(all)});
         long visited = 0;
+        double work = 0;
         while (!level.empty()) {
             next.clear();
             for (const TCentreCell &cell : level) {
-                if (++visited > Centre_Cell_Limit) {
+                work += static_cast<double>(cell.near->size());
+                if (++visited > Centre_Cell_Limit || work > Search_Work_Limit(points.size())) {
                     solution.failure = "not certified: the search over the centre did not close";
                     return solution;
                 }

@@ -162,7 +162,7 @@ TMinimaxFit Fit_Minimax_Circle(const std::vector<TVector3> &points, const TVecto
         return Refused(frame.failure);
     TCircleSolution solution;
     try {
-        const std::vector<int> hull = Convex_Hull_2D(frame.local);
+        const std::vector<int> hull = Convex_Hull_2D(frame.local, frame.tolerance);
         if (hull.size() < 2)
             return Refused("coincident points");
         if (hull.size() < 3 && criterion != TCriterion::MINIMUM_CIRCUMSCRIBED)

@@ -103,7 +103,7 @@ TMinimaxFit Fit_Minimax_Line(const std::vector<TVector3> &points, const TVector3
         return Refused(frame.failure);
     std::vector<int> hull;
     try {
-        hull = Convex_Hull_2D(frame.local);
+        hull = Convex_Hull_2D(frame.local, frame.tolerance);
     } catch (const std::bad_alloc &) {
         return Refused("out of memory");
     }
@@ -148,10 +148,32 @@ TMinimaxFit Fit_Minimax_Line(const std::vector<TVector3> &points, const TVector3
     fit.direction = To_Vector3(direction);
     fit.position = To_Vector3(frame.At(middle - along * along.dot(middle)));
     fit.form = high - low;
+    // The contacts: the edge and the vertex opposite, unless an edge
+    // parallel to it holds the vertex's place (two and two), when a vertex of
+    // the edge may be the one between the far side's two.
+    std::vector<int> low_side{first, second};
+    std::vector<int> high_side{opposite};
+    if (hull.size() > 2) {
+        std::vector<int> far;
+        for (int h : hull)
+            if (left.dot(frame.local[h] - frame.local[first]) >= high - frame.tolerance)
+                far.push_back(h);
+        for (int f : far)
+            if (Between(frame.local, along, low_side, f, frame.tolerance))
+                high_side = {f};
+        if (!Between(frame.local, along, low_side, high_side[0], frame.tolerance) &&
+            far.size() >= 2) {
+            for (int e : {first, second})
+                if (Between(frame.local, along, {far[0], far[1]}, e, frame.tolerance)) {
+                    high_side = {far[0], far[1]};
+                    low_side = {e};
+                }
+        }
+    }
     const Eigen::Vector3d left3 = left.x() * frame.u + left.y() * frame.v;
     const bool left_outer = frame.normal.cross(direction).dot(left3) > 0;
-    fit.outer_contacts = left_outer ? std::vector<int>{opposite} : std::vector<int>{first, second};
-    fit.inner_contacts = left_outer ? std::vector<int>{first, second} : std::vector<int>{opposite};
+    fit.outer_contacts = left_outer ? high_side : low_side;
+    fit.inner_contacts = left_outer ? low_side : high_side;
     const std::string refusal = Minimax_Line_Refusal(points, plane_point, plane_normal, fit);
     if (!refusal.empty())
         return Refused("not certified: " + refusal);

@@ -6,7 +6,16 @@
 
 namespace {
 
+// Most cells and most candidate values the search may take before it gives
+// up as not closing: far more than the data sets of a measured plane need
+// (a million points take some 2e8 values), and a bound on the time of a
+// search on points that hold no plane, such as a sphere's.
 constexpr long Plane_Cell_Limit = 4000000;
+
+double Plane_Work_Limit(size_t count)
+{
+    return 1e9 + 100.0 * static_cast<double>(count);
+}
 
 struct TPlaneCell
 {
@@ -42,10 +51,12 @@ TPlaneSearch Plane_Normal_Search(const TPrincipalPoints &local, size_t count, do
     std::vector<TPlaneCell> next;
     std::vector<double> value;
     double best = std::numeric_limits<double>::infinity();
+    double work = 0;
     while (!level.empty()) {
         next.clear();
         for (const TPlaneCell &cell : level) {
-            if (++search.cells > Plane_Cell_Limit) {
+            work += static_cast<double>(cell.top->size() + cell.bottom->size());
+            if (++search.cells > Plane_Cell_Limit || work > Plane_Work_Limit(count)) {
                 search.failure = "not certified: the search over the normal did not close";
                 return search;
             }

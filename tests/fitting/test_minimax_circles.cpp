@@ -140,6 +140,9 @@ void TestMinimaxCircles::constructed_data()
         << Far_Tilted << zone << 50.0 << 1e-4 << 2 * Pi << 2000;
     QTest::newRow("zone, half, far, 1 mm") << Far_Tilted << zone << 1000.0 << 1.0 << Pi << 2000;
     QTest::newRow("zone, 120 degrees, steep") << steep << zone << 1.0 << 1e-3 << 2 * Pi / 3 << 500;
+    // The centre some 60 times the points' extent away from them.
+    QTest::newRow("zone, 2 degrees, far centre")
+        << flat << zone << 1000.0 << 1e-3 << 2 * Degree << 40;
     const TCriterion out = TCriterion::MINIMUM_CIRCUMSCRIBED;
     QTest::newRow("circumscribed, least points") << flat << out << 10.0 << 0.0 << 0.0 << 2;
     QTest::newRow("circumscribed, two, far") << Far_Tilted << out << 100.0 << 0.0 << 0.0 << 1000;
@@ -183,10 +186,15 @@ void TestMinimaxCircles::constructed()
     QVERIFY2(fit.fitted, fit.failure.c_str());
     const double tolerance = Length_Tolerance(data.points);
     const TVector3 centre = plane_point;
-    QVERIFY2(Length(fit.position - centre) <= tolerance,
+    // On a short arc the centre and the radius move by the rounding of the
+    // points times the square of radius over chord: held to the 1e-9 mm
+    // promised.
+    const double centre_tolerance =
+        criterion == TCriterion::MINIMUM_ZONE && span < Pi / 2 ? 1e-9 : tolerance;
+    QVERIFY2(Length(fit.position - centre) <= centre_tolerance,
              qPrintable(QString::number(Length(fit.position - centre))));
     QVERIFY(Length(fit.direction - Signed(frame.n)) <= 1e-15);
-    QVERIFY2(std::abs(fit.diameter - 2 * R) <= tolerance,
+    QVERIFY2(std::abs(fit.diameter - 2 * R) <= centre_tolerance,
              qPrintable(QString::number(fit.diameter - 2 * R)));
     // The range of the distances from the centre, in the plane's coordinates.
     double nearest = std::numeric_limits<double>::infinity(), farthest = 0;

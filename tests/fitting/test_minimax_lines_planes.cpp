@@ -299,6 +299,14 @@ void TestMinimaxLinesPlanes::failures()
     QCOMPARE(
         Fit_Minimax_Line({TVector3(1, 1, 0), TVector3(1, 1, 2), TVector3(1, 1, 5)}, o, z).failure,
         std::string("coincident points"));
+    // Parallel edges of the hull, the far one's first vertex beyond the near
+    // edge's end: the second vertex is the contact between.
+    const TMinimaxFit parallel = Fit_Minimax_Line(
+        {TVector3(0, 0, 0), TVector3(2, 0, 0), TVector3(5, 1, 0), TVector3(1, 1, 0)}, o, z);
+    QVERIFY2(parallel.fitted, parallel.failure.c_str());
+    QCOMPARE(parallel.form, 1.0);
+    QCOMPARE(Sorted(parallel.inner_contacts), (std::vector<int>{0, 1}));
+    QCOMPARE(parallel.outer_contacts, std::vector<int>{3});
     // Collinear projections: a zone of no width, the middle point between.
     const TMinimaxFit straight =
         Fit_Minimax_Line({TVector3(1, 1, 0), TVector3(3, 1, 2), TVector3(2, 1, 5)}, o, z);
