@@ -26,7 +26,8 @@ struct TBound
 
 struct TProgram
 {
-    const TChebyshevRows &rows;
+    const Eigen::MatrixXd &gradient;
+    const Eigen::VectorXd &distance;
     int k;
     double box;
 
@@ -35,11 +36,11 @@ struct TProgram
         Eigen::VectorXd a = Eigen::VectorXd::Zero(k + 2);
         switch (bound.kind) {
         case TBoundKind::OUTER:
-            a.head(k) = rows.gradient.row(bound.index).transpose();
+            a.head(k) = gradient.row(bound.index).transpose();
             a(k) = -1;
             break;
         case TBoundKind::INNER:
-            a.head(k) = -rows.gradient.row(bound.index).transpose();
+            a.head(k) = -gradient.row(bound.index).transpose();
             a(k + 1) = 1;
             break;
         case TBoundKind::BOX_UP:
@@ -56,9 +57,9 @@ struct TProgram
     {
         switch (bound.kind) {
         case TBoundKind::OUTER:
-            return -rows.distance(bound.index);
+            return -distance(bound.index);
         case TBoundKind::INNER:
-            return rows.distance(bound.index);
+            return distance(bound.index);
         default:
             return box;
         }
@@ -98,7 +99,16 @@ TChebyshevStep Solve_Chebyshev_Step(const TChebyshevRows &rows, TZoneGoal goal, 
     if (n == 0) {
         return result;
     }
-    const TProgram program{rows, k, box};
+    // Many points on a boundary at once (points exactly on a sphere, say)
+    // make the exchanges stall among bounds that all hold at one point: each
+    // distance moved by a fixed fraction of its last places keeps them
+    // apart.
+    Eigen::VectorXd apart = rows.distance;
+    for (int i = 0; i < n; ++i) {
+        const double fraction = std::fmod(0.6180339887498949 * (i + 1), 1.0);
+        apart(i) += 4e-16 * fraction * (1 + std::abs(rows.distance(i)));
+    }
+    const TProgram program{rows.gradient, apart, k, box};
 
     // A bound whose distance cannot reach the extreme one's within the box
     // never holds: it is left out.
@@ -109,15 +119,15 @@ TChebyshevStep Solve_Chebyshev_Step(const TChebyshevRows &rows, TZoneGoal goal, 
     }
     Eigen::Index top = 0;
     Eigen::Index bottom = 0;
-    const double highest = rows.distance.maxCoeff(&top);
-    const double lowest = rows.distance.minCoeff(&bottom);
+    const double highest = apart.maxCoeff(&top);
+    const double lowest = apart.minCoeff(&bottom);
     const double outer_floor = highest - reach(top);
     const double inner_ceiling = lowest + reach(bottom);
     for (int i = 0; i < n; ++i) {
-        if (Uses_Outer(goal) && rows.distance(i) + reach(i) >= outer_floor) {
+        if (Uses_Outer(goal) && apart(i) + reach(i) >= outer_floor) {
             bounds.push_back({TBoundKind::OUTER, i});
         }
-        if (Uses_Inner(goal) && rows.distance(i) - reach(i) <= inner_ceiling) {
+        if (Uses_Inner(goal) && apart(i) - reach(i) <= inner_ceiling) {
             bounds.push_back({TBoundKind::INNER, i});
         }
     }

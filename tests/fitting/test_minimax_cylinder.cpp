@@ -172,6 +172,8 @@ private slots:
     void Nudged_Rejected();
     void Two_Local_Optima_data();
     void Two_Local_Optima();
+    void Exact_Points_data();
+    void Exact_Points();
     void Refused_data();
     void Refused();
 };
@@ -324,6 +326,34 @@ void TestMinimaxCylinder::Two_Local_Optima()
     const TMinimaxFit started =
         Fit_Minimax_Cylinder(design.points, TCriterion::MINIMUM_ZONE, &local);
     QVERIFY(started.fitted && std::abs(started.form - design.form) < 1e-9);
+}
+
+void TestMinimaxCylinder::Exact_Points_data()
+{
+    QTest::addColumn<TCriterion>("criterion");
+    QTest::newRow("zone") << TCriterion::MINIMUM_ZONE;
+    QTest::newRow("circumscribed") << TCriterion::MINIMUM_CIRCUMSCRIBED;
+    QTest::newRow("inscribed") << TCriterion::MAXIMUM_INSCRIBED;
+}
+
+// Every point on the surface: every one a contact, on both boundaries of a
+// zone of no width.
+void TestMinimaxCylinder::Exact_Points()
+{
+    QFETCH(TCriterion, criterion);
+    const TFrame frame = Tilted_Frame(1000);
+    TPoints points;
+    for (int i = 0; i < 30; ++i) {
+        for (int j = 0; j < 6; ++j) {
+            points.push_back(On_Cylinder(frame, 12.0 * i, 10.0 * j, Radius));
+        }
+    }
+    const TMinimaxFit fit = Fit_Minimax_Cylinder(points, criterion);
+    QVERIFY2(fit.fitted, fit.failure.c_str());
+    QVERIFY(Axis_Angle(fit.direction, frame.n) < 1e-11);
+    QVERIFY(Axis_Distance(fit.position, frame.origin, frame.n) < 1e-9);
+    QVERIFY(std::abs(fit.diameter - 2 * Radius) < 1e-9);
+    QVERIFY(fit.form < 1e-9);
 }
 
 void TestMinimaxCylinder::Refused_data()

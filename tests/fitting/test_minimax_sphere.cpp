@@ -155,6 +155,8 @@ private slots:
     void Too_Few();
     void Nudged_Rejected_data();
     void Nudged_Rejected();
+    void Exact_Points_data();
+    void Exact_Points();
     void Refused_data();
     void Refused();
 };
@@ -290,6 +292,31 @@ void TestMinimaxSphere::Nudged_Rejected()
     fit.inner_contacts.clear();
     const std::string reason = Minimax_Sphere_Certificate(design.points, criterion, fit);
     QVERIFY2(reason.rfind("not stationary", 0) == 0, reason.c_str());
+}
+
+void TestMinimaxSphere::Exact_Points_data()
+{
+    QTest::addColumn<TCriterion>("criterion");
+    QTest::newRow("zone") << TCriterion::MINIMUM_ZONE;
+    QTest::newRow("circumscribed") << TCriterion::MINIMUM_CIRCUMSCRIBED;
+    QTest::newRow("inscribed") << TCriterion::MAXIMUM_INSCRIBED;
+}
+
+// Every point on the surface: every one a contact, on both boundaries of a
+// zone of no width.
+void TestMinimaxSphere::Exact_Points()
+{
+    QFETCH(TCriterion, criterion);
+    const TFrame frame = Tilted_Frame(1000);
+    TPoints points;
+    for (const TVector3 &d : Sphere_Directions(frame, 500)) {
+        points.push_back(frame.origin + d * Radius);
+    }
+    const TMinimaxFit fit = Fit_Minimax_Sphere(points, criterion);
+    QVERIFY2(fit.fitted, fit.failure.c_str());
+    QVERIFY(Distance(fit.position, frame.origin) < 1e-9);
+    QVERIFY(std::abs(fit.diameter - 2 * Radius) < 1e-9);
+    QVERIFY(fit.form < 1e-9);
 }
 
 void TestMinimaxSphere::Refused_data()
