@@ -166,8 +166,6 @@ class TestMinimaxCylinder : public QObject
 private slots:
     void Designed_data();
     void Designed();
-    void Too_Few_data();
-    void Too_Few();
     void Nudged_Rejected_data();
     void Nudged_Rejected();
     void Two_Local_Optima_data();
@@ -219,28 +217,6 @@ void TestMinimaxCylinder::Designed()
     QCOMPARE(Sorted(fit.inner_contacts), Sorted(design.inner));
     QVERIFY(std::abs(std::sqrt(fit.direction ^ fit.direction) - 1) < 1e-15);
     QCOMPARE(Minimax_Cylinder_Certificate(design.points, criterion, fit), std::string());
-}
-
-void TestMinimaxCylinder::Too_Few_data()
-{
-    QTest::addColumn<TCriterion>("criterion");
-    QTest::addColumn<int>("least");
-    QTest::newRow("zone") << TCriterion::MINIMUM_ZONE << 6;
-    QTest::newRow("circumscribed") << TCriterion::MINIMUM_CIRCUMSCRIBED << 5;
-    QTest::newRow("inscribed") << TCriterion::MAXIMUM_INSCRIBED << 5;
-}
-
-void TestMinimaxCylinder::Too_Few()
-{
-    QFETCH(TCriterion, criterion);
-    QFETCH(int, least);
-    const TDesign design = Cylinder_Design(criterion, 0, 0.01);
-    const TPoints few(design.points.end() - (least - 1), design.points.end());
-    const TMinimaxFit fit = Fit_Minimax_Cylinder(few, criterion);
-    QVERIFY(!fit.fitted);
-    QCOMPARE(fit.failure, "too few points: a cylinder needs at least " + std::to_string(least));
-    const TPoints enough(design.points.end() - least, design.points.end());
-    QVERIFY(Fit_Minimax_Cylinder(enough, criterion).failure.rfind("too few", 0) != 0);
 }
 
 void TestMinimaxCylinder::Nudged_Rejected_data()
@@ -376,6 +352,15 @@ void TestMinimaxCylinder::Refused_data()
     non_finite[3].z = std::nan("");
     // The largest empty cylinder of half a cylinder's points grows towards
     // its open side until the axis leaves the points' projections.
+    QTest::newRow("zone, 5 points")
+        << TPoints(flat.begin(), flat.begin() + 5) << TCriterion::MINIMUM_ZONE
+        << std::string("too few points: a cylinder needs at least 6");
+    QTest::newRow("circumscribed, 4 points")
+        << TPoints(flat.begin(), flat.begin() + 4) << TCriterion::MINIMUM_CIRCUMSCRIBED
+        << std::string("too few points: a cylinder needs at least 5");
+    QTest::newRow("inscribed, 4 points")
+        << TPoints(flat.begin(), flat.begin() + 4) << TCriterion::MAXIMUM_INSCRIBED
+        << std::string("too few points: a cylinder needs at least 5");
     QTest::newRow("inscribed, 180 degrees")
         << half << TCriterion::MAXIMUM_INSCRIBED << std::string("not certified");
     QTest::newRow("zone, coplanar")
