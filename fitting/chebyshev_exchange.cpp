@@ -232,7 +232,11 @@ TChebyshevStep Solve_Chebyshev_Step(const TChebyshevRows &rows, TZoneGoal goal, 
             result.inner_multipliers.push_back(lambda);
             break;
         default:
-            result.boxed = true;
+            // The slight fall the distances' separation gives along a flat
+            // direction leaves a multiplier of that order on the box.
+            if (lambda > 1e-7) {
+                result.boxed = true;
+            }
             break;
         }
     }

@@ -361,6 +361,17 @@ void TestMinimaxCylinder::Refused_data()
     QTest::newRow("inscribed, 4 points")
         << TPoints(flat.begin(), flat.begin() + 4) << TCriterion::MAXIMUM_INSCRIBED
         << std::string("too few points: a cylinder needs at least 5");
+    // 120 degrees: the smallest circle of each section has the chord as
+    // its diameter and touches at two points; curvature, not the contacts,
+    // makes it a minimum.
+    TPoints third;
+    for (int i = 0; i <= 12; ++i) {
+        for (int j = 0; j < 6; ++j) {
+            third.push_back(On_Cylinder(frame, 10.0 * i - 60, 10.0 * j, Radius));
+        }
+    }
+    QTest::newRow("circumscribed, 120 degrees")
+        << third << TCriterion::MINIMUM_CIRCUMSCRIBED << std::string("not certified");
     QTest::newRow("inscribed, 180 degrees")
         << half << TCriterion::MAXIMUM_INSCRIBED << std::string("not certified");
     QTest::newRow("zone, coplanar")
