@@ -31,26 +31,25 @@ struct TProgram
     int k;
     double box;
 
-    Eigen::VectorXd Row(const TBound &bound) const
+    // The bound's row of A (zero beforehand).
+    void Fill(const TBound &bound, Eigen::MatrixXd &A, int r) const
     {
-        Eigen::VectorXd a = Eigen::VectorXd::Zero(k + 2);
         switch (bound.kind) {
         case TBoundKind::OUTER:
-            a.head(k) = gradient.row(bound.index).transpose();
-            a(k) = -1;
+            A.row(r).head(k) = gradient.row(bound.index);
+            A(r, k) = -1;
             break;
         case TBoundKind::INNER:
-            a.head(k) = -gradient.row(bound.index).transpose();
-            a(k + 1) = 1;
+            A.row(r).head(k) = -gradient.row(bound.index);
+            A(r, k + 1) = 1;
             break;
         case TBoundKind::BOX_UP:
-            a(bound.index) = 1;
+            A(r, bound.index) = 1;
             break;
         case TBoundKind::BOX_DOWN:
-            a(bound.index) = -1;
+            A(r, bound.index) = -1;
             break;
         }
-        return a;
     }
 
     double Limit(const TBound &bound) const
@@ -138,8 +137,9 @@ TChebyshevStep Solve_Chebyshev_Step(const TChebyshevRows &rows, TZoneGoal goal, 
     const int count = static_cast<int>(bounds.size());
     Eigen::MatrixXd A(count, m);
     Eigen::VectorXd b(count);
+    A.setZero();
     for (int r = 0; r < count; ++r) {
-        A.row(r) = program.Row(bounds[r]).transpose();
+        program.Fill(bounds[r], A, r);
         b(r) = program.Limit(bounds[r]);
     }
 
