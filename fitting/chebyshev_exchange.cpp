@@ -104,7 +104,8 @@ TChebyshevStep Solve_Chebyshev_Step(const TChebyshevRows &rows, TZoneGoal goal, 
     // apart.
     Eigen::VectorXd apart = rows.distance;
     for (int i = 0; i < n; ++i) {
-        const double fraction = std::fmod(0.6180339887498949 * (i + 1), 1.0);
+        const double turns = 0.6180339887498949 * (i + 1);
+        const double fraction = turns - std::floor(turns);
         apart(i) += 4e-16 * fraction * (1 + std::abs(rows.distance(i)));
     }
     const TProgram program{rows.gradient, apart, k, box};
@@ -155,6 +156,10 @@ TChebyshevStep Solve_Chebyshev_Step(const TChebyshevRows &rows, TZoneGoal goal, 
     z(k + 1) = Uses_Inner(goal) ? lowest : 0;
 
     std::vector<int> working;
+    std::vector<char> in_working(static_cast<std::size_t>(count), 0);
+    const Eigen::VectorXd norms = A.rowwise().norm();
+    // Kept up to date step by step rather than recomputed.
+    Eigen::VectorXd slack = b - A * z;
     Eigen::VectorXd multipliers;
     const int limit = 200 + 20 * m;
     bool optimal = false;
@@ -175,12 +180,12 @@ TChebyshevStep Solve_Chebyshev_Step(const TChebyshevRows &rows, TZoneGoal goal, 
         if (p.norm() > 1e-12) {
             // The first bound met along p.
             const Eigen::VectorXd rate = A * p;
-            const Eigen::VectorXd slack = b - A * z;
+            const double length = p.norm();
             int entering = -1;
             double step = std::numeric_limits<double>::infinity();
             for (int r = 0; r < count; ++r) {
-                if (rate(r) <= 1e-13 * A.row(r).norm() * p.norm() ||
-                    std::find(working.begin(), working.end(), r) != working.end()) {
+                if (rate(r) <= 1e-13 * norms(r) * length ||
+                    in_working[static_cast<std::size_t>(r)]) {
                     continue;
                 }
                 const double alpha = std::max(0.0, slack(r)) / rate(r);
@@ -193,7 +198,9 @@ TChebyshevStep Solve_Chebyshev_Step(const TChebyshevRows &rows, TZoneGoal goal, 
                 return result; // unbounded: cannot happen with the box
             }
             z += step * p;
+            slack -= step * rate;
             working.push_back(entering);
+            in_working[static_cast<std::size_t>(entering)] = 1;
             continue;
         }
         // Stationary on the bounds held: the multipliers c + W lambda = 0.
@@ -203,6 +210,7 @@ TChebyshevStep Solve_Chebyshev_Step(const TChebyshevRows &rows, TZoneGoal goal, 
             optimal = true;
             break;
         }
+        in_working[static_cast<std::size_t>(working[static_cast<std::size_t>(most_negative)])] = 0;
         working.erase(working.begin() + most_negative);
     }
     result.exchanges = exchanges;
