@@ -222,14 +222,12 @@ TChebyshevStep Solve_Chebyshev_Step(const TChebyshevRows &rows, TZoneGoal goal, 
     result.outer = z(k);
     result.inner = z(k + 1);
     result.value = c.dot(z);
-    std::vector<Eigen::VectorXd> held;
     for (std::size_t j = 0; j < working.size(); ++j) {
         const TBound &bound = bounds[working[j]];
         const double lambda = multipliers(static_cast<Eigen::Index>(j));
         if (lambda <= 1e-12) {
             continue;
         }
-        held.push_back(A.row(working[j]).transpose());
         switch (bound.kind) {
         case TBoundKind::OUTER:
             result.outer_contacts.push_back(bound.index);
@@ -247,15 +245,6 @@ TChebyshevStep Solve_Chebyshev_Step(const TChebyshevRows &rows, TZoneGoal goal, 
             }
             break;
         }
-    }
-    if (!held.empty()) {
-        Eigen::MatrixXd H(m, static_cast<Eigen::Index>(held.size()));
-        for (std::size_t j = 0; j < held.size(); ++j) {
-            H.col(static_cast<Eigen::Index>(j)) = held[j];
-        }
-        Eigen::ColPivHouseholderQR<Eigen::MatrixXd> rank(H);
-        rank.setThreshold(1e-10);
-        result.rank = static_cast<int>(rank.rank());
     }
     return result;
 }
