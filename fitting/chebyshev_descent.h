@@ -43,7 +43,14 @@ Descend_Chebyshev(const TModel &model, const std::vector<Eigen::Vector3d> &point
     result.state = start;
     model.Rows(result.state, points, result.rows);
     result.value = Zone_Value(result.rows.distance, goal);
+    // A zone's centre or axis is seldom further than the zone is wide from
+    // a start that gives that zone; a small first box keeps the points far
+    // from its boundaries out of the linear programs, and it grows when the
+    // steps reach it.
     double box = 0.1 * scale;
+    if (goal == TZoneGoal::ZONE && result.value < box) {
+        box = std::max(result.value, 1e-9 * scale);
+    }
     const double stationary = Chebyshev_Stationary * scale;
     TChebyshevRows trial_rows;
     for (; result.iterations < iterations; ++result.iterations) {

@@ -26,39 +26,39 @@ struct TBound
 
 struct TProgram
 {
-    const TChebyshevRows &rows;
+    const Eigen::MatrixXd &gradient;
+    const Eigen::VectorXd &distance;
     int k;
     double box;
 
-    Eigen::VectorXd Row(const TBound &bound) const
+    // The bound's row of A (zero beforehand).
+    void Fill(const TBound &bound, Eigen::MatrixXd &A, int r) const
     {
-        Eigen::VectorXd a = Eigen::VectorXd::Zero(k + 2);
         switch (bound.kind) {
         case TBoundKind::OUTER:
-            a.head(k) = rows.gradient.row(bound.index).transpose();
-            a(k) = -1;
+            A.row(r).head(k) = gradient.row(bound.index);
+            A(r, k) = -1;
             break;
         case TBoundKind::INNER:
-            a.head(k) = -rows.gradient.row(bound.index).transpose();
-            a(k + 1) = 1;
+            A.row(r).head(k) = -gradient.row(bound.index);
+            A(r, k + 1) = 1;
             break;
         case TBoundKind::BOX_UP:
-            a(bound.index) = 1;
+            A(r, bound.index) = 1;
             break;
         case TBoundKind::BOX_DOWN:
-            a(bound.index) = -1;
+            A(r, bound.index) = -1;
             break;
         }
-        return a;
     }
 
     double Limit(const TBound &bound) const
     {
         switch (bound.kind) {
         case TBoundKind::OUTER:
-            return -rows.distance(bound.index);
+            return -distance(bound.index);
         case TBoundKind::INNER:
-            return rows.distance(bound.index);
+            return distance(bound.index);
         default:
             return box;
         }
@@ -98,7 +98,17 @@ TChebyshevStep Solve_Chebyshev_Step(const TChebyshevRows &rows, TZoneGoal goal, 
     if (n == 0) {
         return result;
     }
-    const TProgram program{rows, k, box};
+    // Many points on a boundary at once (points exactly on a sphere, say)
+    // make the exchanges stall among bounds that all hold at one point: each
+    // distance moved by a fixed fraction of its last places keeps them
+    // apart.
+    Eigen::VectorXd apart = rows.distance;
+    for (int i = 0; i < n; ++i) {
+        const double turns = 0.6180339887498949 * (i + 1);
+        const double fraction = turns - std::floor(turns);
+        apart(i) += 4e-16 * fraction * (1 + std::abs(rows.distance(i)));
+    }
+    const TProgram program{rows.gradient, apart, k, box};
 
     // A bound whose distance cannot reach the extreme one's within the box
     // never holds: it is left out.
@@ -109,15 +119,15 @@ TChebyshevStep Solve_Chebyshev_Step(const TChebyshevRows &rows, TZoneGoal goal, 
     }
     Eigen::Index top = 0;
     Eigen::Index bottom = 0;
-    const double highest = rows.distance.maxCoeff(&top);
-    const double lowest = rows.distance.minCoeff(&bottom);
+    const double highest = apart.maxCoeff(&top);
+    const double lowest = apart.minCoeff(&bottom);
     const double outer_floor = highest - reach(top);
     const double inner_ceiling = lowest + reach(bottom);
     for (int i = 0; i < n; ++i) {
-        if (Uses_Outer(goal) && rows.distance(i) + reach(i) >= outer_floor) {
+        if (Uses_Outer(goal) && apart(i) + reach(i) >= outer_floor) {
             bounds.push_back({TBoundKind::OUTER, i});
         }
-        if (Uses_Inner(goal) && rows.distance(i) - reach(i) <= inner_ceiling) {
+        if (Uses_Inner(goal) && apart(i) - reach(i) <= inner_ceiling) {
             bounds.push_back({TBoundKind::INNER, i});
         }
     }
@@ -128,8 +138,9 @@ TChebyshevStep Solve_Chebyshev_Step(const TChebyshevRows &rows, TZoneGoal goal, 
     const int count = static_cast<int>(bounds.size());
     Eigen::MatrixXd A(count, m);
     Eigen::VectorXd b(count);
+    A.setZero();
     for (int r = 0; r < count; ++r) {
-        A.row(r) = program.Row(bounds[r]).transpose();
+        program.Fill(bounds[r], A, r);
         b(r) = program.Limit(bounds[r]);
     }
 
@@ -145,6 +156,10 @@ TChebyshevStep Solve_Chebyshev_Step(const TChebyshevRows &rows, TZoneGoal goal, 
     z(k + 1) = Uses_Inner(goal) ? lowest : 0;
 
     std::vector<int> working;
+    std::vector<char> in_working(static_cast<std::size_t>(count), 0);
+    const Eigen::VectorXd norms = A.rowwise().norm();
+    // Kept up to date step by step rather than recomputed.
+    Eigen::VectorXd slack = b - A * z;
     Eigen::VectorXd multipliers;
     const int limit = 200 + 20 * m;
     bool optimal = false;
@@ -165,12 +180,12 @@ TChebyshevStep Solve_Chebyshev_Step(const TChebyshevRows &rows, TZoneGoal goal, 
         if (p.norm() > 1e-12) {
             // The first bound met along p.
             const Eigen::VectorXd rate = A * p;
-            const Eigen::VectorXd slack = b - A * z;
+            const double length = p.norm();
             int entering = -1;
             double step = std::numeric_limits<double>::infinity();
             for (int r = 0; r < count; ++r) {
-                if (rate(r) <= 1e-13 * A.row(r).norm() * p.norm() ||
-                    std::find(working.begin(), working.end(), r) != working.end()) {
+                if (rate(r) <= 1e-13 * norms(r) * length ||
+                    in_working[static_cast<std::size_t>(r)]) {
                     continue;
                 }
                 const double alpha = std::max(0.0, slack(r)) / rate(r);
@@ -183,7 +198,9 @@ TChebyshevStep Solve_Chebyshev_Step(const TChebyshevRows &rows, TZoneGoal goal, 
                 return result; // unbounded: cannot happen with the box
             }
             z += step * p;
+            slack -= step * rate;
             working.push_back(entering);
+            in_working[static_cast<std::size_t>(entering)] = 1;
             continue;
         }
         // Stationary on the bounds held: the multipliers c + W lambda = 0.
@@ -193,6 +210,7 @@ TChebyshevStep Solve_Chebyshev_Step(const TChebyshevRows &rows, TZoneGoal goal, 
             optimal = true;
             break;
         }
+        in_working[static_cast<std::size_t>(working[static_cast<std::size_t>(most_negative)])] = 0;
         working.erase(working.begin() + most_negative);
     }
     result.exchanges = exchanges;
@@ -204,14 +222,12 @@ TChebyshevStep Solve_Chebyshev_Step(const TChebyshevRows &rows, TZoneGoal goal, 
     result.outer = z(k);
     result.inner = z(k + 1);
     result.value = c.dot(z);
-    std::vector<Eigen::VectorXd> held;
     for (std::size_t j = 0; j < working.size(); ++j) {
         const TBound &bound = bounds[working[j]];
         const double lambda = multipliers(static_cast<Eigen::Index>(j));
         if (lambda <= 1e-12) {
             continue;
         }
-        held.push_back(A.row(working[j]).transpose());
         switch (bound.kind) {
         case TBoundKind::OUTER:
             result.outer_contacts.push_back(bound.index);
@@ -222,18 +238,13 @@ TChebyshevStep Solve_Chebyshev_Step(const TChebyshevRows &rows, TZoneGoal goal, 
             result.inner_multipliers.push_back(lambda);
             break;
         default:
-            result.boxed = true;
+            // The slight fall the distances' separation gives along a flat
+            // direction leaves a multiplier of that order on the box.
+            if (lambda > 1e-7) {
+                result.boxed = true;
+            }
             break;
         }
-    }
-    if (!held.empty()) {
-        Eigen::MatrixXd H(m, static_cast<Eigen::Index>(held.size()));
-        for (std::size_t j = 0; j < held.size(); ++j) {
-            H.col(static_cast<Eigen::Index>(j)) = held[j];
-        }
-        Eigen::ColPivHouseholderQR<Eigen::MatrixXd> rank(H);
-        rank.setThreshold(1e-10);
-        result.rank = static_cast<int>(rank.rank());
     }
     return result;
 }

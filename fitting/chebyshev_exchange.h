@@ -39,10 +39,6 @@ struct TChebyshevStep
     // Whether the box bounds the step (a multiplier of its own): the
     // linearised problem would go further.
     bool boxed = false;
-    // Rank of the bounds with positive multipliers, with their u and v
-    // columns: the number of variables (k + the levels the goal uses) when
-    // the optimum is a vertex, a strict minimum of the linearised problem.
-    int rank = 0;
     int exchanges = 0;
 };
 

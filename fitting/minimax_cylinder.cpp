@@ -198,13 +198,16 @@ TMinimaxFit Cylinder_Fit(const std::vector<TVector3> &points, TCriterion criteri
     int iterations = 0;
     // Ranked by the goal on all points: a subsample can miss the few points
     // that make a zone wide.
-    TChebyshevRows rows;
+    Eigen::VectorXd distance(static_cast<Eigen::Index>(frame.local.size()));
     for (const TAxis &axis : starts) {
         screened.push_back(Refine_Axis(frame, sample, goal, axis, Screening_Steps, false));
         iterations += screened.back().iterations;
         if (std::isfinite(screened.back().value)) {
-            frame.model.Rows(screened.back().axis, frame.local, rows);
-            screened.back().value = Zone_Value(rows.distance, goal);
+            for (std::size_t i = 0; i < frame.local.size(); ++i) {
+                distance(static_cast<Eigen::Index>(i)) =
+                    TAxisModel::Distance(screened.back().axis, frame.local[i]);
+            }
+            screened.back().value = Zone_Value(distance, goal);
         }
     }
     std::vector<std::size_t> order;

@@ -84,10 +84,10 @@ std::string Minimax_Circle_Refusal(const std::vector<TVector3> &points, const TV
                                    const TMinimaxFit &fit);
 
 // What the spheres and cylinders guarantee. The optimality conditions
-// checked before a fit is returned: no step lowers the linearised criterion
-// by more than the rounding (1e-13 of the points' spread), the contacts
-// (points within 1e-12 of the spread of a boundary) carry multipliers that
-// are positive, sum to 1 on each boundary and balance their gradients.
+// checked before a fit is returned: on the contacts (points within 1e-12 of
+// the points' spread of a boundary) no step lowers the linearised criterion
+// by more than that tolerance, and they carry multipliers that are
+// positive, sum to 1 on each boundary and balance their gradients.
 //
 // A circumscribed sphere is the smallest enclosing sphere (Welzl's
 // algorithm), exact; for this convex problem the conditions make it global.

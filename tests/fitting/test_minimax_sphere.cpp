@@ -151,10 +151,10 @@ private slots:
     void Designed();
     void Enclosing_Enumerated_data();
     void Enclosing_Enumerated();
-    void Too_Few_data();
-    void Too_Few();
     void Nudged_Rejected_data();
     void Nudged_Rejected();
+    void Exact_Points_data();
+    void Exact_Points();
     void Refused_data();
     void Refused();
 };
@@ -230,28 +230,6 @@ void TestMinimaxSphere::Enclosing_Enumerated()
     QVERIFY(fit.inner_contacts.empty());
 }
 
-void TestMinimaxSphere::Too_Few_data()
-{
-    QTest::addColumn<TCriterion>("criterion");
-    QTest::addColumn<int>("least");
-    QTest::newRow("zone") << TCriterion::MINIMUM_ZONE << 5;
-    QTest::newRow("circumscribed") << TCriterion::MINIMUM_CIRCUMSCRIBED << 2;
-    QTest::newRow("inscribed") << TCriterion::MAXIMUM_INSCRIBED << 4;
-}
-
-void TestMinimaxSphere::Too_Few()
-{
-    QFETCH(TCriterion, criterion);
-    QFETCH(int, least);
-    const TDesign design = Round_Design(0, 0.01, true);
-    const TPoints few(design.points.end() - (least - 1), design.points.end());
-    const TMinimaxFit fit = Fit_Minimax_Sphere(few, criterion);
-    QVERIFY(!fit.fitted);
-    QCOMPARE(fit.failure, "too few points: a sphere needs at least " + std::to_string(least));
-    const TPoints enough(design.points.end() - least, design.points.end());
-    QVERIFY(Fit_Minimax_Sphere(enough, criterion).failure.rfind("too few", 0) != 0);
-}
-
 void TestMinimaxSphere::Nudged_Rejected_data()
 {
     QTest::addColumn<TCriterion>("criterion");
@@ -292,6 +270,31 @@ void TestMinimaxSphere::Nudged_Rejected()
     QVERIFY2(reason.rfind("not stationary", 0) == 0, reason.c_str());
 }
 
+void TestMinimaxSphere::Exact_Points_data()
+{
+    QTest::addColumn<TCriterion>("criterion");
+    QTest::newRow("zone") << TCriterion::MINIMUM_ZONE;
+    QTest::newRow("circumscribed") << TCriterion::MINIMUM_CIRCUMSCRIBED;
+    QTest::newRow("inscribed") << TCriterion::MAXIMUM_INSCRIBED;
+}
+
+// Every point on the surface: every one a contact, on both boundaries of a
+// zone of no width.
+void TestMinimaxSphere::Exact_Points()
+{
+    QFETCH(TCriterion, criterion);
+    const TFrame frame = Tilted_Frame(1000);
+    TPoints points;
+    for (const TVector3 &d : Sphere_Directions(frame, 500)) {
+        points.push_back(frame.origin + d * Radius);
+    }
+    const TMinimaxFit fit = Fit_Minimax_Sphere(points, criterion);
+    QVERIFY2(fit.fitted, fit.failure.c_str());
+    QVERIFY(Distance(fit.position, frame.origin) < 1e-9);
+    QVERIFY(std::abs(fit.diameter - 2 * Radius) < 1e-9);
+    QVERIFY(fit.form < 1e-9);
+}
+
 void TestMinimaxSphere::Refused_data()
 {
     QTest::addColumn<TPoints>("points");
@@ -313,6 +316,15 @@ void TestMinimaxSphere::Refused_data()
     // The largest empty sphere of a hemisphere's points grows towards its
     // open side until its centre meets the hull's flat face: not the free
     // optimum the conditions certify.
+    QTest::newRow("zone, 4 points")
+        << TPoints(flat.begin(), flat.begin() + 4) << TCriterion::MINIMUM_ZONE
+        << std::string("too few points: a sphere needs at least 5");
+    QTest::newRow("circumscribed, 1 points")
+        << TPoints(flat.begin(), flat.begin() + 1) << TCriterion::MINIMUM_CIRCUMSCRIBED
+        << std::string("too few points: a sphere needs at least 2");
+    QTest::newRow("inscribed, 3 points")
+        << TPoints(flat.begin(), flat.begin() + 3) << TCriterion::MAXIMUM_INSCRIBED
+        << std::string("too few points: a sphere needs at least 4");
     QTest::newRow("inscribed, hemisphere")
         << hemisphere << TCriterion::MAXIMUM_INSCRIBED << std::string("not certified");
     QTest::newRow("zone, coplanar")
