@@ -15,18 +15,6 @@
 
 namespace {
 
-size_t Least_Circle_Points(TCriterion criterion)
-{
-    switch (criterion) {
-    case TCriterion::MINIMUM_ZONE:
-        return 4;
-    case TCriterion::MINIMUM_CIRCUMSCRIBED:
-        return 2;
-    default:
-        return 3;
-    }
-}
-
 const char *Circle_Shape(TCriterion criterion)
 {
     switch (criterion) {
@@ -76,7 +64,7 @@ std::string Minimax_Circle_Refusal(const std::vector<TVector3> &points, const TV
 {
     if (criterion == TCriterion::LEAST_SQUARES)
         return "not a minimax criterion";
-    const size_t least = Least_Circle_Points(criterion);
+    const size_t least = static_cast<size_t>(Least_Minimax_Points(TFeatureType::CIRCLE, criterion));
     if (points.size() < least)
         return Too_Few(Circle_Shape(criterion), least);
     const TPlaneFrame frame = Plane_Frame(points, plane_point, plane_normal);
@@ -154,7 +142,7 @@ TMinimaxFit Fit_Minimax_Circle(const std::vector<TVector3> &points, const TVecto
 {
     if (criterion == TCriterion::LEAST_SQUARES)
         return Refused("not a minimax criterion");
-    const size_t least = Least_Circle_Points(criterion);
+    const size_t least = static_cast<size_t>(Least_Minimax_Points(TFeatureType::CIRCLE, criterion));
     if (points.size() < least)
         return Refused(Too_Few(Circle_Shape(criterion), least));
     const TPlaneFrame frame = Plane_Frame(points, plane_point, plane_normal);

@@ -15,11 +15,6 @@ namespace {
 
 using TAxis = TAxisModel::TState;
 
-std::size_t Cylinder_Least_Points(TCriterion criterion)
-{
-    return criterion == TCriterion::MINIMUM_ZONE ? 6 : 5;
-}
-
 // Directions spread over the half sphere tried as axes besides the
 // least-squares axis and the principal directions.
 constexpr int Spread_Axes = 128;
@@ -184,7 +179,9 @@ TMinimaxFit Cylinder_Fit(const std::vector<TVector3> &points, TCriterion criteri
 {
     TMinimaxFit fit;
     TPointSpread spread;
-    fit.failure = Unfit_Reason(points, Cylinder_Least_Points(criterion), "a cylinder", 3, spread);
+    fit.failure = Unfit_Reason(
+        points, static_cast<size_t>(Least_Minimax_Points(TFeatureType::CYLINDER, criterion)),
+        "a cylinder", 3, spread);
     if (!fit.failure.empty()) {
         return fit;
     }
@@ -272,8 +269,9 @@ TMinimaxFit Refine_Minimax_Cylinder(const std::vector<TVector3> &points, TCriter
     }
     try {
         TPointSpread spread;
-        fit.failure =
-            Unfit_Reason(points, Cylinder_Least_Points(criterion), "a cylinder", 3, spread);
+        fit.failure = Unfit_Reason(
+            points, static_cast<size_t>(Least_Minimax_Points(TFeatureType::CYLINDER, criterion)),
+            "a cylinder", 3, spread);
         if (!fit.failure.empty()) {
             return fit;
         }
@@ -300,8 +298,9 @@ std::string Minimax_Cylinder_Certificate(const std::vector<TVector3> &points, TC
     }
     try {
         TPointSpread spread;
-        const std::string unfit =
-            Unfit_Reason(points, Cylinder_Least_Points(criterion), "a cylinder", 3, spread);
+        const std::string unfit = Unfit_Reason(
+            points, static_cast<size_t>(Least_Minimax_Points(TFeatureType::CYLINDER, criterion)),
+            "a cylinder", 3, spread);
         if (!unfit.empty()) {
             return unfit;
         }

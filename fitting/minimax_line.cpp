@@ -44,8 +44,9 @@ bool Between(const std::vector<Eigen::Vector2d> &local, const Eigen::Vector2d &a
 std::string Minimax_Line_Refusal(const std::vector<TVector3> &points, const TVector3 &plane_point,
                                  const TVector3 &plane_normal, const TMinimaxFit &fit)
 {
-    if (points.size() < 3)
-        return Too_Few("a line's zone", 3);
+    constexpr size_t least = Least_Minimax_Points(TFeatureType::LINE, TCriterion::MINIMUM_ZONE);
+    if (points.size() < least)
+        return Too_Few("a line's zone", least);
     const TPlaneFrame frame = Plane_Frame(points, plane_point, plane_normal);
     if (!frame.failure.empty())
         return frame.failure;
@@ -96,8 +97,9 @@ std::string Minimax_Line_Refusal(const std::vector<TVector3> &points, const TVec
 TMinimaxFit Fit_Minimax_Line(const std::vector<TVector3> &points, const TVector3 &plane_point,
                              const TVector3 &plane_normal)
 {
-    if (points.size() < 3)
-        return Refused(Too_Few("a line's zone", 3));
+    constexpr size_t least = Least_Minimax_Points(TFeatureType::LINE, TCriterion::MINIMUM_ZONE);
+    if (points.size() < least)
+        return Refused(Too_Few("a line's zone", least));
     const TPlaneFrame frame = Plane_Frame(points, plane_point, plane_normal);
     if (!frame.failure.empty())
         return Refused(frame.failure);

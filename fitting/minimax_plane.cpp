@@ -43,8 +43,9 @@ TAboutCentroid About_Centroid(const std::vector<TVector3> &points)
 
 std::string Minimax_Plane_Refusal(const std::vector<TVector3> &points, const TMinimaxFit &fit)
 {
-    if (points.size() < 4)
-        return Too_Few("a plane's zone", 4);
+    constexpr size_t least = Least_Minimax_Points(TFeatureType::PLANE, TCriterion::MINIMUM_ZONE);
+    if (points.size() < least)
+        return Too_Few("a plane's zone", least);
     for (const TVector3 &p : points)
         if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
             return "non-finite coordinates";

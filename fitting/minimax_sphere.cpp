@@ -13,19 +13,6 @@
 
 namespace {
 
-// As many points as the zone or sphere has parameters.
-std::size_t Sphere_Least_Points(TCriterion criterion)
-{
-    switch (criterion) {
-    case TCriterion::MINIMUM_ZONE:
-        return 5;
-    case TCriterion::MINIMUM_CIRCUMSCRIBED:
-        return 2;
-    default:
-        return 4;
-    }
-}
-
 // The half-spaces of 64 directions that hold the points: the hull's outer
 // bound that the search of an inscribed centre keeps to.
 void Hull_Bounds(const std::vector<Eigen::Vector3d> &points, TCentreDomain &domain)
@@ -163,8 +150,9 @@ TMinimaxFit Sphere_Fit(const std::vector<TVector3> &points, TCriterion criterion
 {
     TMinimaxFit fit;
     TPointSpread spread;
-    fit.failure = Unfit_Reason(points, Sphere_Least_Points(criterion), "a sphere",
-                               criterion == TCriterion::MINIMUM_CIRCUMSCRIBED ? 1 : 3, spread);
+    fit.failure = Unfit_Reason(
+        points, static_cast<size_t>(Least_Minimax_Points(TFeatureType::SPHERE, criterion)),
+        "a sphere", criterion == TCriterion::MINIMUM_CIRCUMSCRIBED ? 1 : 3, spread);
     if (!fit.failure.empty()) {
         return fit;
     }
@@ -218,8 +206,9 @@ std::string Minimax_Sphere_Certificate(const std::vector<TVector3> &points, TCri
     }
     try {
         TPointSpread spread;
-        const std::string unfit =
-            Unfit_Reason(points, Sphere_Least_Points(criterion), "a sphere", 1, spread);
+        const std::string unfit = Unfit_Reason(
+            points, static_cast<size_t>(Least_Minimax_Points(TFeatureType::SPHERE, criterion)),
+            "a sphere", 1, spread);
         if (!unfit.empty()) {
             return unfit;
         }

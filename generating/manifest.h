@@ -23,6 +23,8 @@ struct TManifestFile
 // form, decimals, residual_rms, largest_residual; circles add
 // definition_gap {position, angle, size} and deviations ("radial", or
 // "radial and axial"), spheres cap_axis [x, y, z]; a note where there is one.
+// A minimax data set's entry has criterion and skew instead of the
+// residuals and the circle's definition gap and deviations.
 // Residuals are rounded to 1e-9 mm as the file writes the RMS; the gap to
 // 3 significant digits, 0 below 1e-10 (the fits' own rounding, which could
 // differ between machines in the last digits).

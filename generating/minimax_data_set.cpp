@@ -399,7 +399,6 @@ TDataSet Generate_Minimax_Data_Set(const TDataSetOptions &options, qint32 number
         if (options.type != TFeatureType::LINE && options.type != TFeatureType::PLANE)
             data_set.diameter = std::llround(fit.diameter * 1e15);
         data_set.form = std::llround(fit.form * 1e15);
-        data_set.largest_residual = fit.form;
     } catch (const std::bad_alloc &) {
         data_set.points.clear();
         data_set.failure = QStringLiteral("out of memory for %1 points").arg(options.points);

@@ -30,47 +30,6 @@ bool Criterion_Of_Name(const char *name, TCriterion *criterion)
 
 int Least_Points(TFeatureType type, TCriterion criterion)
 {
-    switch (criterion) {
-    case TCriterion::LEAST_SQUARES:
-        break;
-    case TCriterion::MINIMUM_ZONE:
-        switch (type) {
-        case TFeatureType::LINE:
-            return 3;
-        case TFeatureType::PLANE:
-        case TFeatureType::CIRCLE:
-            return 4;
-        case TFeatureType::SPHERE:
-            return 5;
-        case TFeatureType::CYLINDER:
-            return 6;
-        default:
-            break;
-        }
-        break;
-    case TCriterion::MINIMUM_CIRCUMSCRIBED:
-        switch (type) {
-        case TFeatureType::CIRCLE:
-        case TFeatureType::SPHERE:
-            return 2;
-        case TFeatureType::CYLINDER:
-            return 5;
-        default:
-            break;
-        }
-        break;
-    case TCriterion::MAXIMUM_INSCRIBED:
-        switch (type) {
-        case TFeatureType::CIRCLE:
-            return 3;
-        case TFeatureType::SPHERE:
-            return 4;
-        case TFeatureType::CYLINDER:
-            return 5;
-        default:
-            break;
-        }
-        break;
-    }
-    return Least_Points(type);
+    const int minimax = Least_Minimax_Points(type, criterion);
+    return minimax > 0 ? minimax : Least_Points(type);
 }

@@ -1,6 +1,11 @@
 #pragma once
 
 #include "core/vector3.h"
+#include "validation/criterion.h"
+
+#include <QtTest>
+
+Q_DECLARE_METATYPE(TCriterion)
 
 #include <cmath>
 #include <cstdint>
@@ -76,4 +81,23 @@ inline double Axis_Distance(const TVector3 &p, const TVector3 &a, const TVector3
     const TVector3 v = p - a;
     const TVector3 across = v - w * (v ^ w);
     return std::sqrt(across ^ across);
+}
+
+// The rows of a designed-optimum table: each criterion, at the origin and
+// 10,000 mm from it, for each zone width F.
+inline void Add_Designed_Rows(std::initializer_list<double> widths)
+{
+    QTest::addColumn<TCriterion>("criterion");
+    QTest::addColumn<double>("distance");
+    QTest::addColumn<double>("width");
+    for (double distance : {0.0, 10000.0}) {
+        for (double width : widths) {
+            const QByteArray at =
+                QByteArray::number(distance) + " mm, F " + QByteArray::number(width);
+            QTest::newRow("zone " + at) << TCriterion::MINIMUM_ZONE << distance << width;
+            QTest::newRow("circumscribed " + at)
+                << TCriterion::MINIMUM_CIRCUMSCRIBED << distance << width;
+            QTest::newRow("inscribed " + at) << TCriterion::MAXIMUM_INSCRIBED << distance << width;
+        }
+    }
 }

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 
-Q_DECLARE_METATYPE(TCriterion)
 Q_DECLARE_METATYPE(TPoints)
 Q_DECLARE_METATYPE(std::string)
 
@@ -178,19 +177,7 @@ private slots:
 
 void TestMinimaxCylinder::Designed_data()
 {
-    QTest::addColumn<TCriterion>("criterion");
-    QTest::addColumn<double>("distance");
-    QTest::addColumn<double>("width");
-    for (double distance : {0.0, 10000.0}) {
-        for (double width : {1e-4, 0.01, 0.5}) {
-            const QByteArray at =
-                QByteArray::number(distance) + " mm, F " + QByteArray::number(width);
-            QTest::newRow("zone " + at) << TCriterion::MINIMUM_ZONE << distance << width;
-            QTest::newRow("circumscribed " + at)
-                << TCriterion::MINIMUM_CIRCUMSCRIBED << distance << width;
-            QTest::newRow("inscribed " + at) << TCriterion::MAXIMUM_INSCRIBED << distance << width;
-        }
-    }
+    Add_Designed_Rows({1e-4, 0.01, 0.5});
 }
 
 void TestMinimaxCylinder::Designed()
